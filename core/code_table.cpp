@@ -1,0 +1,353 @@
+#include "code_table.hpp"
+
+#include "text.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace velmora {
+namespace {
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(std::FILE* file) : file_(file) {}
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    ~FileSource() override { std::fclose(file_); }
+
+    std::size_t read(char* destination, std::size_t capacity) override {
+        const std::size_t count = std::fread(destination, 1, capacity, file_);
+        if (count == 0 && std::ferror(file_) != 0) {
+            failed_ = true;
+        }
+        return count;
+    }
+    bool failed() const override { return failed_; }
+
+private:
+    std::FILE* file_;
+    bool failed_ = false;
+};
+
+std::FILE* openForReading(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+bool isBlank(int c) {
+    return c == ' ' || c == '\t';
+}
+
+void trimTrailingBlanks(std::string& text) {
+    const auto last = text.find_last_not_of(" \t");
+    text.erase(last == std::string::npos ? 0 : last + 1);
+}
+
+void makeUtf8(std::string& field) {
+    if (!text::isValidUtf8(field)) {
+        field = text::windows1252ToUtf8(field);
+    }
+}
+
+} // namespace
+
+std::size_t MemorySource::read(char* destination, std::size_t capacity) {
+    const std::size_t count = std::min(capacity, bytes_.size() - offset_);
+    std::memcpy(destination, bytes_.data() + offset_, count);
+    offset_ += count;
+    return count;
+}
+
+Expected<CodeTableReader> CodeTableReader::open(const std::filesystem::path& path,
+                                                std::size_t readSize) {
+    std::error_code ignored;
+    const auto status = std::filesystem::status(path, ignored);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A folder or a device: opening a folder "succeeds" on some systems and reading a device
+        // may never end.
+        return TableError{TableError::Kind::NotAFile, path};
+    }
+    errno = 0;
+    std::FILE* file = openForReading(path);
+    if (file == nullptr) {
+        const int cause = errno;
+        if (cause == EACCES || cause == EPERM) {
+            return TableError{TableError::Kind::AccessDenied, path};
+        }
+        if (cause == ENOENT || cause == ENOTDIR || cause == ENAMETOOLONG ||
+            !std::filesystem::exists(path, ignored)) {
+            return TableError{TableError::Kind::NotFound, path};
+        }
+        return TableError{TableError::Kind::ReadFailed, path};
+    }
+    return CodeTableReader(std::make_unique<FileSource>(file), path, readSize);
+}
+
+CodeTableReader::CodeTableReader(std::unique_ptr<ByteSource> source, std::filesystem::path path,
+                                 std::size_t readSize)
+    : source_(std::move(source)), path_(std::move(path)),
+      readSize_(std::max<std::size_t>(readSize, 1)) {}
+
+bool CodeTableReader::fill() {
+    if (sourceDone_) {
+        return false;
+    }
+    if (pos_ > 0) {
+        std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (buffer_.size() < end_ + readSize_) {
+        buffer_.resize(end_ + readSize_);
+    }
+    const std::size_t count = source_->read(buffer_.data() + end_, readSize_);
+    if (count == 0) {
+        sourceDone_ = true;
+        if (source_->failed()) {
+            error_ = TableError{TableError::Kind::ReadFailed, path_};
+        }
+    }
+    end_ += count;
+    nextLf_ = nextCr_ = nextQuote_ = kUnknown;
+    return count > 0;
+}
+
+int CodeTableReader::peek() {
+    if (pos_ == end_ && !fill()) {
+        return EOF;
+    }
+    return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+void CodeTableReader::skipByteOrderMark() {
+    while (end_ - pos_ < 3 && fill()) {
+    }
+    if (end_ - pos_ >= 3 && std::memcmp(buffer_.data() + pos_, "\xEF\xBB\xBF", 3) == 0) {
+        pos_ += 3;
+    }
+}
+
+void CodeTableReader::skipBlanks() {
+    while (isBlank(peek())) {
+        ++pos_;
+    }
+}
+
+std::size_t CodeTableReader::findCached(char wanted, std::size_t& cache) {
+    if (cache == kUnknown || cache < pos_) {
+        const void* found = std::memchr(buffer_.data() + pos_, wanted, end_ - pos_);
+        cache = found == nullptr
+                    ? end_
+                    : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+    }
+    return cache;
+}
+
+bool CodeTableReader::scanToLineEnd(std::string* out) {
+    for (;;) {
+        if (pos_ == end_ && !fill()) {
+            return false;
+        }
+        const std::size_t stop = std::min(findCached('\n', nextLf_), findCached('\r', nextCr_));
+        if (out != nullptr) {
+            out->append(buffer_.data() + pos_, stop - pos_);
+        }
+        pos_ = stop;
+        if (stop < end_) {
+            return true;
+        }
+    }
+}
+
+bool CodeTableReader::scanToQuote(std::string* out) {
+    for (;;) {
+        if (pos_ == end_ && !fill()) {
+            return false;
+        }
+        const std::size_t stop = findCached('"', nextQuote_);
+        if (out != nullptr) {
+            out->append(buffer_.data() + pos_, stop - pos_);
+        }
+        pos_ = stop;
+        if (stop < end_) {
+            return true;
+        }
+    }
+}
+
+bool CodeTableReader::scanToFieldEnd(std::string* out) {
+    for (;;) {
+        if (pos_ == end_ && !fill()) {
+            return false;
+        }
+        std::size_t stop = pos_;
+        while (stop < end_ && buffer_[stop] != ',' && buffer_[stop] != '\n' &&
+               buffer_[stop] != '\r') {
+            ++stop;
+        }
+        if (out != nullptr) {
+            out->append(buffer_.data() + pos_, stop - pos_);
+        }
+        pos_ = stop;
+        if (stop < end_) {
+            return true;
+        }
+    }
+}
+
+bool CodeTableReader::atEnd() {
+    if (!started_) {
+        started_ = true;
+        skipByteOrderMark();
+    }
+    if (descriptionPending_) {
+        skipDescription();
+    }
+    for (int c = peek(); c != EOF; c = peek()) {
+        if (!isBlank(c) && c != '\r' && c != '\n') {
+            return error_.has_value();
+        }
+        ++pos_;
+    }
+    return true;
+}
+
+std::string_view CodeTableReader::readCode() {
+    code_.clear();
+    if (peek() == '"') {
+        ++pos_;
+        if (scanToQuote(&code_)) {
+            ++pos_;
+        }
+        scanToFieldEnd(nullptr);
+    } else {
+        scanToFieldEnd(&code_);
+        trimTrailingBlanks(code_);
+    }
+    descriptionPending_ = peek() == ',';
+    if (descriptionPending_) {
+        ++pos_;
+    }
+    makeUtf8(code_);
+    return code_;
+}
+
+void CodeTableReader::takeDescription(std::string* out) {
+    if (!descriptionPending_) {
+        return;
+    }
+    descriptionPending_ = false;
+    skipBlanks();
+    if (peek() == '"') {
+        ++pos_;
+        if (scanToQuote(out)) {
+            ++pos_;
+        }
+        scanToLineEnd(nullptr);
+    } else {
+        scanToLineEnd(out);
+        if (out != nullptr) {
+            trimTrailingBlanks(*out);
+        }
+    }
+}
+
+std::string_view CodeTableReader::readDescription() {
+    description_.clear();
+    takeDescription(&description_);
+    makeUtf8(description_);
+    return description_;
+}
+
+void CodeTableReader::skipDescription() {
+    takeDescription(nullptr);
+}
+
+Record CodeTableReader::next() {
+    Record record;
+    record.code = readCode();
+    record.description = readDescription();
+    return record;
+}
+
+Expected<std::vector<Record>> readAllRecords(const std::filesystem::path& path) {
+    auto reader = CodeTableReader::open(path);
+    if (!reader) {
+        return reader.error();
+    }
+    std::vector<Record> records;
+    while (!reader->atEnd()) {
+        records.push_back(reader->next());
+    }
+    if (reader->error()) {
+        return *reader->error();
+    }
+    return records;
+}
+
+std::vector<Record> readAllRecords(std::string bytes, std::size_t readSize) {
+    CodeTableReader reader(std::make_unique<MemorySource>(std::move(bytes)), {}, readSize);
+    std::vector<Record> records;
+    while (!reader.atEnd()) {
+        records.push_back(reader.next());
+    }
+    return records;
+}
+
+std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,
+                                                   const std::filesystem::path& programFolder) {
+    std::vector<std::filesystem::path> candidates{currentFolder / kTableFileName};
+    if (!programFolder.empty()) {
+        candidates.push_back(programFolder / kTableFileName);
+        candidates.push_back(programFolder.parent_path() / "share" / "velmora" / kTableFileName);
+    }
+    return candidates;
+}
+
+std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
+                                  const std::filesystem::path& programFolder) {
+    const auto candidates = tableCandidates(currentFolder, programFolder);
+    for (const auto& candidate : candidates) {
+        std::error_code ignored;
+        if (std::filesystem::exists(candidate, ignored)) {
+            return candidate;
+        }
+    }
+    return candidates.front();
+}
+
+std::filesystem::path programFolder() {
+    std::error_code failed;
+#if defined(_WIN32)
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < name.size()) {
+            name.resize(length);
+            break;
+        }
+        name.resize(name.size() * 2);
+    }
+    return std::filesystem::path(name).parent_path();
+#else
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", failed);
+    return failed ? std::filesystem::path{} : executable.parent_path();
+#endif
+}
+
+} // namespace velmora

@@ -1,0 +1,143 @@
+#include "search.hpp"
+
+#include "text.hpp"
+
+#include <cstring>
+#include <vector>
+
+namespace velmora::rpomodule {
+namespace {
+
+// The distinct entry texts with the slots that hold each, so that a record's code is compared
+// with each distinct text once. Texts of up to seven bytes are packed with their length into one
+// integer: the table is read record by record and this comparison is the search's inner loop.
+class EntryMatcher {
+public:
+    explicit EntryMatcher(const std::array<std::string, kSlotCount>& entries) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const std::string& text = entries[static_cast<std::size_t>(slot)];
+            Group* group = nullptr;
+            for (auto& existing : groups_) {
+                if (existing.text == text) {
+                    group = &existing;
+                }
+            }
+            if (group == nullptr) {
+                group = &groups_.emplace_back(Group{text, {}});
+                if (const auto key = pack(text)) {
+                    packedKeys_.push_back(*key);
+                    packedGroups_.push_back(groups_.size() - 1);
+                } else {
+                    longGroups_.push_back(groups_.size() - 1);
+                }
+            }
+            group->slots.push_back(slot);
+        }
+    }
+
+    // The slots, in slot order, whose entry equals `code`; empty when none does.
+    const std::vector<int>* slotsMatching(std::string_view code) const {
+        if (const auto key = pack(code)) {
+            for (std::size_t i = 0; i < packedKeys_.size(); ++i) {
+                if (packedKeys_[i] == *key) {
+                    return &groups_[packedGroups_[i]].slots;
+                }
+            }
+            return nullptr;
+        }
+        for (const std::size_t index : longGroups_) {
+            if (groups_[index].text == code) {
+                return &groups_[index].slots;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    struct Group {
+        std::string text;
+        std::vector<int> slots;
+    };
+
+    static std::optional<std::uint64_t> pack(std::string_view text) {
+        if (text.size() > 7) {
+            return std::nullopt;
+        }
+        std::uint64_t key = 0;
+        std::memcpy(&key, text.data(), text.size());
+        return key | (static_cast<std::uint64_t>(text.size()) << 56U);
+    }
+
+    std::vector<Group> groups_;
+    std::vector<std::uint64_t> packedKeys_;
+    std::vector<std::size_t> packedGroups_;
+    std::vector<std::size_t> longGroups_;
+};
+
+} // namespace
+
+std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
+                                 std::size_t readSize) {
+    rpostatus.fill(kNotFound);
+    slots.clearDisplay();
+
+    std::array<std::string, kSlotCount> entries;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        auto& text = entries[static_cast<std::size_t>(slot)];
+        text = text::toUpper(slots.entry(slot));
+        slots.setEntry(slot, text);
+        auto& status = rpostatus[static_cast<std::size_t>(slot)];
+        if (text.empty()) {
+            status = kEmpty;
+        }
+        if (text::characterCount(text) < kCodeLength && status != kEmpty) {
+            status = kTooShort;
+        }
+    }
+
+    auto reader = CodeTableReader::open(table, readSize);
+    if (!reader) {
+        return reader.error();
+    }
+    const EntryMatcher matcher(entries);
+    std::string line;
+    while (!reader->atEnd()) {
+        const std::string_view code = reader->readCode();
+        const std::vector<int>* matching = matcher.slotsMatching(code);
+        if (matching == nullptr) {
+            reader->skipDescription();
+            continue;
+        }
+        line.assign(code);
+        line += kMatchSeparator;
+        line += reader->readDescription();
+        for (const int slot : *matching) {
+            slots.printLine(line);
+            rpostatus[static_cast<std::size_t>(slot)] = kFound;
+        }
+    }
+    if (reader->error()) {
+        // Messages now would call codes missing that the unread rest of the table may hold.
+        return reader->error();
+    }
+
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const auto& text = entries[static_cast<std::size_t>(slot)];
+        const auto status = rpostatus[static_cast<std::size_t>(slot)];
+        if (status == kTooShort) {
+            slots.printLine(text + std::string(kTooShortMessage));
+        }
+        if (status == kNotFound) {
+            slots.printLine(text + std::string(kNoMatchMessage));
+        }
+    }
+    return std::nullopt;
+}
+
+void clearEntries(EntrySlots& slots) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        slots.setEntry(slot, {});
+    }
+}
+
+} // namespace velmora::rpomodule

@@ -1,0 +1,55 @@
+#include "table_error.hpp"
+
+namespace velmora {
+
+int TableError::number() const {
+    switch (kind) {
+    case Kind::NotFound:
+        return 53;
+    case Kind::AccessDenied:
+        return 70;
+    case Kind::NotAFile:
+        return 75;
+    case Kind::ReadFailed:
+        return 57;
+    }
+    return 57;
+}
+
+std::string TableError::message() const {
+    switch (kind) {
+    case Kind::NotFound:
+        return "File not found";
+    case Kind::AccessDenied:
+        return "Permission denied";
+    case Kind::NotAFile:
+        return "Path/File access error";
+    case Kind::ReadFailed:
+        return "Device I/O error";
+    }
+    return "Device I/O error";
+}
+
+std::string TableError::describe() const {
+    std::string line = "Error " + std::to_string(number()) + ": " + message() + ": ";
+    line += pathToUtf8(path);
+    switch (kind) {
+    case Kind::NotAFile:
+        line += " is a folder or device, not a file";
+        break;
+    case Kind::ReadFailed:
+        line += " could not be read to its end";
+        break;
+    case Kind::NotFound:
+    case Kind::AccessDenied:
+        break;
+    }
+    return line;
+}
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+} // namespace velmora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <variant>
+
+namespace velmora {
+
+// Why the code table could not be read, as a value for the program that shows it. The numbers
+// are the program's long-standing error numbers; 53 "File not found" is the one users meet.
+struct TableError {
+    enum class Kind { NotFound, AccessDenied, NotAFile, ReadFailed };
+
+    Kind kind;
+    std::filesystem::path path;
+
+    int number() const;
+    // The short title: "File not found", "Permission denied", ...
+    std::string message() const;
+    // One line naming the number, the title and the path, e.g.
+    // "Error 53: File not found: /home/ann/RPO.txt".
+    std::string describe() const;
+};
+
+// A path as UTF-8 text, for messages.
+std::string pathToUtf8(const std::filesystem::path& path);
+
+// Either a value or the reason there is none.
+template <typename T> class Expected {
+public:
+    Expected(T value) : state_(std::move(value)) {}
+    Expected(TableError error) : state_(std::move(error)) {}
+
+    bool hasValue() const { return std::holds_alternative<T>(state_); }
+    explicit operator bool() const { return hasValue(); }
+    T& value() { return std::get<T>(state_); }
+    T& operator*() { return value(); }
+    T* operator->() { return &value(); }
+    const TableError& error() const { return std::get<TableError>(state_); }
+
+private:
+    std::variant<T, TableError> state_;
+};
+
+} // namespace velmora

@@ -1,0 +1,116 @@
+#include "table_files.hpp"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run lookup(const QStringList& arguments, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
+    if (!process.waitForFinished(60000)) {
+        qFatal("velmora-lookup did not finish");
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class LookupCliTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+
+private slots:
+    void init() { writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nC60,Air 72\xB0\n"); }
+
+    void printsTheSearchLines() {
+        const Run run = lookup({"l98", "", "c6", "ZZZ", "C60", " c6"}, folder_.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("L98  5.7L V8, TPI\n"
+                                     "C60  Air 72\xC2\xB0\n"
+                                     "C6   : RPO code must be 3 characters.\n"
+                                     "ZZZ   : No match found.\n"
+                                     " C6   : No match found.\n"));
+        QCOMPARE(run.err, QByteArray());
+    }
+
+    void slotsWithoutAnEntryAreEmpty() {
+        // Fourteen empty slots (all but the first) each match the empty code.
+        writeTableFile(folder_.path(), "C60,Air\n, empty code\n");
+        const Run run = lookup({"--table", QDir(folder_.path()).filePath("RPO.txt"), "--", "C60"},
+                               QDir::tempPath());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.count("  empty code\n"), 14);
+        QVERIFY(run.out.startsWith("C60  Air\n"));
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("complaint");
+        QStringList sixteen;
+        for (int i = 0; i < 16; ++i) {
+            sixteen << QStringLiteral("A%1").arg(i);
+        }
+        QTest::newRow("sixteen entries") << sixteen << "at most 15";
+        QTest::newRow("four characters") << QStringList{"L98X"} << "longer than 3";
+        QTest::newRow("unknown option") << QStringList{"--colour"} << "unknown option --colour";
+        QTest::newRow("table without file") << QStringList{"--table"} << "needs a file";
+    }
+    void usageErrors() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, complaint);
+        const Run run = lookup(arguments, folder_.path());
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(run.err.contains(complaint.toUtf8()), run.err.constData());
+        QCOMPARE(run.err.count('\n'), 1);
+    }
+
+    void threeCharactersMayBeMultiByte() {
+        QCOMPARE(lookup({QString::fromUtf8("\xC3\xA9\xC3\xA9\xC3\xA9")}, folder_.path()).out,
+                 QByteArray("\xC3\x89\xC3\x89\xC3\x89   : No match found.\n"));
+    }
+
+    void missingTableIsError53() {
+        QTemporaryDir empty;
+        const QString missing = QDir(empty.path()).filePath("RPO.txt");
+        const Run run = lookup({"--table", missing, "L98"}, empty.path());
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY(run.err.contains("53"));
+        QVERIFY(run.err.contains("File not found"));
+        QVERIFY(run.err.contains(missing.toUtf8()));
+    }
+
+    void folderInPlaceOfTheTable() {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkdir("RPO.txt"));
+        const Run run = lookup({"L98"}, root.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("folder"), run.err.constData());
+    }
+
+    void helpAndVersion() {
+        const Run version = lookup({"--version"}, folder_.path());
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("velmora-lookup 1.00.0001\n"));
+        const Run help = lookup({"--help"}, folder_.path());
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith("Usage: velmora-lookup [--table FILE] [ENTRY...]"));
+    }
+};
+
+QTEST_GUILESS_MAIN(LookupCliTest)
+#include "tst_lookup_cli.moc"
