@@ -3,11 +3,16 @@
 #include "text.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -46,6 +51,49 @@ std::FILE* openForReading(const std::filesystem::path& path) {
 
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
+}
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool isFieldEnd(char c) {
+    return c == ',' || c == '\n' || c == '\r';
+}
+
+// The first LF or CR in data[from, to), or `to`. Descriptions are skipped by this scan, so it
+// looks at sixteen bytes at a time where the processor allows.
+std::size_t findLineEnd(const char* data, std::size_t from, std::size_t to) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const auto lineEnds = [&](std::size_t at) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)))));
+    };
+    // Sixty-four bytes a step: most records are shorter, so the loop rarely turns and its exit
+    // is rarely mispredicted.
+    while (to - from >= 64) {
+        const std::uint64_t hits = lineEnds(from) | lineEnds(from + 16) << 16U |
+                                   lineEnds(from + 32) << 32U | lineEnds(from + 48) << 48U;
+        if (hits != 0) {
+            return from + static_cast<std::size_t>(std::countr_zero(hits));
+        }
+        from += 64;
+    }
+    while (to - from >= 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+        const int hits = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)));
+        if (hits != 0) {
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(hits)));
+        }
+        from += 16;
+    }
+#endif
+    while (from < to && data[from] != '\n' && data[from] != '\r') {
+        ++from;
+    }
+    return from;
 }
 
 void trimTrailingBlanks(std::string& text) {
@@ -119,7 +167,7 @@ bool CodeTableReader::fill() {
         }
     }
     end_ += count;
-    nextLf_ = nextCr_ = nextQuote_ = kUnknown;
+    nextQuote_ = kUnknown;
     return count > 0;
 }
 
@@ -159,7 +207,7 @@ bool CodeTableReader::scanToLineEnd(std::string* out) {
         if (pos_ == end_ && !fill()) {
             return false;
         }
-        const std::size_t stop = std::min(findCached('\n', nextLf_), findCached('\r', nextCr_));
+        const std::size_t stop = findLineEnd(buffer_.data(), pos_, end_);
         if (out != nullptr) {
             out->append(buffer_.data() + pos_, stop - pos_);
         }
@@ -192,8 +240,7 @@ bool CodeTableReader::scanToFieldEnd(std::string* out) {
             return false;
         }
         std::size_t stop = pos_;
-        while (stop < end_ && buffer_[stop] != ',' && buffer_[stop] != '\n' &&
-               buffer_[stop] != '\r') {
+        while (stop < end_ && !isFieldEnd(buffer_[stop])) {
             ++stop;
         }
         if (out != nullptr) {
@@ -214,16 +261,44 @@ bool CodeTableReader::atEnd() {
     if (descriptionPending_) {
         skipDescription();
     }
-    for (int c = peek(); c != EOF; c = peek()) {
-        if (!isBlank(c) && c != '\r' && c != '\n') {
+    for (;;) {
+        while (pos_ < end_ && isSpace(buffer_[pos_])) {
+            ++pos_;
+        }
+        if (pos_ < end_) {
             return error_.has_value();
         }
-        ++pos_;
+        if (!fill()) {
+            return true;
+        }
     }
-    return true;
 }
 
 std::string_view CodeTableReader::readCode() {
+    // Most codes are plain ASCII and end inside the buffer: they are handed out where they
+    // stand, without a copy, since the search looks at every code of the table.
+    const char* const first = buffer_.data() + pos_;
+    const char* const last = buffer_.data() + end_;
+    if (first < last && *first != '"') {
+        const char* stop = first;
+        bool ascii = true;
+        while (stop < last && !isFieldEnd(*stop)) {
+            ascii = ascii && static_cast<unsigned char>(*stop) < 0x80;
+            ++stop;
+        }
+        if (stop < last && ascii) {
+            const char* trimmed = stop;
+            while (trimmed > first && isBlank(trimmed[-1])) {
+                --trimmed;
+            }
+            pos_ = static_cast<std::size_t>(stop - buffer_.data());
+            descriptionPending_ = *stop == ',';
+            if (descriptionPending_) {
+                ++pos_;
+            }
+            return {first, static_cast<std::size_t>(trimmed - first)};
+        }
+    }
     code_.clear();
     if (peek() == '"') {
         ++pos_;
@@ -248,6 +323,14 @@ void CodeTableReader::takeDescription(std::string* out) {
         return;
     }
     descriptionPending_ = false;
+    if (out == nullptr && pos_ < end_ && !isBlank(buffer_[pos_]) && buffer_[pos_] != '"') {
+        // Skipping a plain description that ends inside the buffer: the search's common case.
+        const std::size_t stop = findLineEnd(buffer_.data(), pos_, end_);
+        if (stop < end_) {
+            pos_ = stop;
+            return;
+        }
+    }
     skipBlanks();
     if (peek() == '"') {
         ++pos_;

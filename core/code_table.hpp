@@ -102,10 +102,8 @@ private:
     bool sourceDone_ = false;
     bool started_ = false;
     bool descriptionPending_ = false;
-    // Where the next LF, CR and quote stand in the buffer (end_ when not in it), so that scans
-    // of a buffer never look at the same bytes twice.
-    std::size_t nextLf_ = kUnknown;
-    std::size_t nextCr_ = kUnknown;
+    // Where the next quote stands in the buffer (end_ when not in it), so that a table with few
+    // quotes is not searched again for each of them.
     std::size_t nextQuote_ = kUnknown;
     std::string code_;
     std::string description_;

@@ -2,6 +2,7 @@
 
 #include "text.hpp"
 
+#include <bitset>
 #include <cstring>
 #include <vector>
 
@@ -9,8 +10,9 @@ namespace velmora::rpomodule {
 namespace {
 
 // The distinct entry texts with the slots that hold each, so that a record's code is compared
-// with each distinct text once. Texts of up to seven bytes are packed with their length into one
-// integer: the table is read record by record and this comparison is the search's inner loop.
+// with each distinct text once, after a look-up of its first two bytes. Texts of up to seven bytes
+// are packed with their length into one integer: the table is read record by record and this
+// comparison is the search's inner loop.
 class EntryMatcher {
 public:
     explicit EntryMatcher(const std::array<std::string, kSlotCount>& entries) {
@@ -32,11 +34,17 @@ public:
                 }
             }
             group->slots.push_back(slot);
+            if (text.size() >= 2) {
+                leadingPairs_.set(leadingPair(text));
+            }
         }
     }
 
     // The slots, in slot order, whose entry equals `code`; empty when none does.
     const std::vector<int>* slotsMatching(std::string_view code) const {
+        if (code.size() >= 2 && !leadingPairs_.test(leadingPair(code))) {
+            return nullptr;
+        }
         if (const auto key = pack(code)) {
             for (std::size_t i = 0; i < packedKeys_.size(); ++i) {
                 if (packedKeys_[i] == *key) {
@@ -59,6 +67,12 @@ private:
         std::vector<int> slots;
     };
 
+    // The first two bytes of a text, which settle almost every comparison with one look-up.
+    static std::size_t leadingPair(std::string_view text) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(text[0])) << 8U |
+               static_cast<unsigned char>(text[1]);
+    }
+
     static std::optional<std::uint64_t> pack(std::string_view text) {
         if (text.size() > 7) {
             return std::nullopt;
@@ -68,6 +82,7 @@ private:
         return key | (static_cast<std::uint64_t>(text.size()) << 56U);
     }
 
+    std::bitset<65536> leadingPairs_;
     std::vector<Group> groups_;
     std::vector<std::uint64_t> packedKeys_;
     std::vector<std::size_t> packedGroups_;
