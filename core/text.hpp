@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text helpers shared by the code table reader, the search and both programs. All text inside
 // the program is UTF-8; these functions are where other bytes become UTF-8.
@@ -28,5 +29,12 @@ std::string toUpper(std::string_view utf8);
 // Number of characters (code points) in UTF-8 text; a byte that starts no valid sequence counts
 // as one character.
 std::size_t characterCount(std::string_view utf8);
+
+// The codes in a text that holds several, separated by blanks, tabs, commas or line ends, as
+// copied from a label or a list ("L98 G80 WS6"). Empty pieces are dropped.
+std::vector<std::string> splitCodes(std::string_view text);
+
+// True when the text holds a separator that splitCodes splits at.
+bool holdsSeparator(std::string_view text);
 
 } // namespace velmora::text

@@ -1,0 +1,323 @@
+// Paints the program's pictures and writes them into assets/:
+//   banner.bmp            the start window's banner, 443 x 335, 24 bits
+//   icons/velmora-N.png   the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels
+//   velmora.ico           the 32 x 32, 256-colour icon for the Windows program file
+//   help.bmp              the help picture, 406 x 445, 24 bits: reduced views of the start and
+//                         lookup windows, grabbed from the real windows, with four callouts
+//
+//   QT_QPA_PLATFORM=offscreen velmora-paint-assets [FOLDER]
+// The help picture shows the windows as this build draws them, so run the tool again after the
+// banner or the windows change.
+
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "command_button.hpp"
+#include "lookup_window.hpp"
+#include "picture_box.hpp"
+#include "start_window.hpp"
+#include "windows.hpp"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtEndian>
+
+#include <cstdio>
+
+namespace {
+
+using velmora::ui::RPO;
+using velmora::ui::RPO2;
+
+// The winged bird emblem at the left and the striped shield at the right, on black.
+QImage paintBanner() {
+    QImage banner(443, 335, QImage::Format_RGB888);
+    banner.fill(Qt::black);
+    QPainter p(&banner);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // The bird: a blue body with its head up, wings of white feathers over gray, a red base.
+    const QPointF centre(112, 140);
+    for (const int side : {-1, 1}) {
+        for (int feather = 0; feather < 6; ++feather) {
+            const double reach = 88 - feather * 9;
+            const double lift = -34 + feather * 13;
+            QPainterPath path;
+            path.moveTo(centre + QPointF(side * 10, -8 + feather * 7));
+            path.quadTo(centre + QPointF(side * reach * 0.55, lift - 22),
+                        centre + QPointF(side * reach, lift));
+            path.quadTo(centre + QPointF(side * reach * 0.6, lift + 14),
+                        centre + QPointF(side * 10, 8 + feather * 7));
+            path.closeSubpath();
+            p.setPen(QPen(QColor(40, 40, 40), 1.2));
+            p.setBrush(feather < 3 ? QColor(245, 245, 245) : QColor(150, 150, 155));
+            p.drawPath(path);
+        }
+    }
+    QPainterPath body;
+    body.moveTo(centre + QPointF(0, -62));
+    body.quadTo(centre + QPointF(15, -50), centre + QPointF(12, -30));
+    body.quadTo(centre + QPointF(16, 20), centre + QPointF(0, 54));
+    body.quadTo(centre + QPointF(-16, 20), centre + QPointF(-12, -30));
+    body.quadTo(centre + QPointF(-15, -50), centre + QPointF(0, -62));
+    p.setPen(QPen(QColor(10, 20, 60), 1.5));
+    p.setBrush(QColor(30, 80, 200));
+    p.drawPath(body);
+    QPainterPath beak;
+    beak.moveTo(centre + QPointF(-4, -58));
+    beak.lineTo(centre + QPointF(10, -70));
+    beak.lineTo(centre + QPointF(4, -52));
+    p.setBrush(QColor(240, 200, 40));
+    p.drawPath(beak);
+    p.setBrush(Qt::white);
+    p.drawEllipse(centre + QPointF(3, -50), 2.5, 2.5);
+    QPainterPath base;
+    base.moveTo(centre + QPointF(-34, 60));
+    base.lineTo(centre + QPointF(34, 60));
+    base.lineTo(centre + QPointF(24, 84));
+    base.lineTo(centre + QPointF(-24, 84));
+    base.closeSubpath();
+    p.setPen(QPen(QColor(90, 0, 0), 1.5));
+    p.setBrush(QColor(200, 20, 30));
+    p.drawPath(base);
+
+    // The shield: three vertical stripes, red, white and blue, over a dark gray panel that
+    // carries a small red badge.
+    const QRectF panel(262, 176, 136, 70);
+    p.setPen(QPen(QColor(20, 20, 20), 1));
+    p.setBrush(QColor(64, 64, 68));
+    p.drawRoundedRect(panel, 6, 6);
+    p.setBrush(QColor(205, 25, 35));
+    p.drawRoundedRect(QRectF(panel.center().x() - 16, panel.center().y() - 8, 32, 16), 3, 3);
+    QPainterPath shield;
+    const QRectF crest(285, 48, 90, 116);
+    shield.moveTo(crest.topLeft());
+    shield.lineTo(crest.topRight());
+    shield.lineTo(crest.right(), crest.top() + 62);
+    shield.quadTo(crest.right(), crest.bottom() - 18, crest.center().x(), crest.bottom());
+    shield.quadTo(crest.left(), crest.bottom() - 18, crest.left(), crest.top() + 62);
+    shield.closeSubpath();
+    p.save();
+    p.setClipPath(shield);
+    const QColor stripes[] = {QColor(200, 20, 30), QColor(245, 245, 245), QColor(25, 60, 170)};
+    for (int i = 0; i < 3; ++i) {
+        p.fillRect(QRectF(crest.left() + i * crest.width() / 3, crest.top(), crest.width() / 3 + 1,
+                          crest.height()),
+                   stripes[i]);
+    }
+    p.restore();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(190, 190, 195), 3));
+    p.drawPath(shield);
+    return banner;
+}
+
+// A wheel, black tyre and gray rim, on blue.
+QImage paintIcon(int size) {
+    QImage icon(size, size, QImage::Format_RGB32);
+    icon.fill(QColor(30, 70, 190));
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(size / 2.0, size / 2.0);
+    const double s = size;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(12, 12, 12));
+    p.drawEllipse(centre, s * 0.46, s * 0.46);
+    p.setBrush(QColor(165, 168, 172));
+    p.drawEllipse(centre, s * 0.30, s * 0.30);
+    p.setBrush(QColor(110, 112, 116));
+    for (int spoke = 0; spoke < 5; ++spoke) {
+        p.save();
+        p.translate(centre);
+        p.rotate(spoke * 72.0);
+        p.drawRect(QRectF(-s * 0.035, -s * 0.28, s * 0.07, s * 0.2));
+        p.restore();
+    }
+    p.setBrush(QColor(70, 72, 76));
+    p.drawEllipse(centre, s * 0.09, s * 0.09);
+    return icon;
+}
+
+QImage toPalette(const QImage& image) {
+    QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    QList<QRgb> colours = indexed.colorTable();
+    while (colours.size() < 256) {
+        colours.append(qRgb(0, 0, 0));
+    }
+    indexed.setColorTable(colours);
+    return indexed;
+}
+
+// An .ico with one 32 x 32 picture of 8 bits a pixel and a 256-colour palette.
+QByteArray icoFile(const QImage& indexed) {
+    QByteArray out;
+    const auto put16 = [&out](quint16 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 2); };
+    const auto put32 = [&out](quint32 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4); };
+    const int size = indexed.width();
+    const int maskRow = ((size + 31) / 32) * 4;
+    const quint32 bytes = 40 + 256 * 4 + static_cast<quint32>(size * size + maskRow * size);
+    put16(0);
+    put16(1);
+    put16(1);
+    out.append(static_cast<char>(size));
+    out.append(static_cast<char>(size));
+    out.append('\0'); // 256 colours
+    out.append('\0');
+    put16(1);
+    put16(8);
+    put32(bytes);
+    put32(22);
+    put32(40);
+    put32(static_cast<quint32>(size));
+    put32(static_cast<quint32>(size * 2)); // picture and mask
+    put16(1);
+    put16(8);
+    put32(0);
+    put32(static_cast<quint32>(size * size + maskRow * size));
+    put32(0);
+    put32(0);
+    put32(256);
+    put32(0);
+    for (const QRgb colour : indexed.colorTable()) {
+        out.append(static_cast<char>(qBlue(colour)));
+        out.append(static_cast<char>(qGreen(colour)));
+        out.append(static_cast<char>(qRed(colour)));
+        out.append('\0');
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        out.append(reinterpret_cast<const char*>(indexed.constScanLine(y)), size);
+    }
+    out.append(QByteArray(maskRow * size, '\0')); // every pixel opaque
+    return out;
+}
+
+// A window as grabbed, under a caption bar of its own, since the frame belongs to the window
+// system and is not in the grab.
+QImage withCaption(QWidget& window) {
+    const QImage content = window.grab().toImage();
+    const int caption = 18;
+    QImage framed(content.width() + 4, content.height() + caption + 4, QImage::Format_RGB32);
+    framed.fill(QColor(192, 192, 192));
+    QPainter p(&framed);
+    p.fillRect(QRect(2, 2, content.width(), caption), QColor(0, 0, 128));
+    p.setPen(Qt::white);
+    QFont font = QApplication::font();
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRect(8, 2, content.width() - 60, caption), Qt::AlignVCenter, window.windowTitle());
+    for (int i = 0; i < 3; ++i) {
+        const QRect button(content.width() - 50 + i * 16, 4, 14, caption - 4);
+        p.fillRect(button, QColor(192, 192, 192));
+        p.setPen(i == 1 ? QColor(128, 128, 128) : Qt::black);
+        p.drawRect(button.adjusted(0, 0, -1, -1));
+    }
+    p.drawImage(2, 2 + caption, content);
+    return framed;
+}
+
+struct View {
+    QImage picture;
+    QPointF origin;
+    double scale;
+    int captionOffset;
+
+    QRectF place(QWidget* control, QWidget* window) const {
+        const QPoint at = control->mapTo(window, QPoint(0, 0));
+        return {origin.x() + (at.x() + 2) * scale, origin.y() + (at.y() + 2 + captionOffset) * scale,
+                control->width() * scale, control->height() * scale};
+    }
+};
+
+View placeView(const QImage& framed, const QRectF& room) {
+    const double scale = std::min(room.width() / framed.width(), room.height() / framed.height());
+    const QSize size(qRound(framed.width() * scale), qRound(framed.height() * scale));
+    const QPointF origin(room.right() - size.width(), room.top() + (room.height() - size.height()) / 2);
+    return {framed.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), origin, scale, 18};
+}
+
+void callout(QPainter& p, const QString& text, const QRectF& textBox, const QRectF& target,
+             const QColor& colour) {
+    p.setPen(Qt::black);
+    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text);
+    const QRectF ring = target.adjusted(-5, -4, 5, 4);
+    p.setPen(QPen(colour, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(ring);
+    p.drawLine(QPointF(textBox.right() + 2, textBox.center().y()),
+               QPointF(ring.left(), ring.center().y()));
+}
+
+QImage paintHelpPicture(const QImage& banner, const QString& table) {
+    RPO start;
+    start.Picture1()->setPicture(banner);
+    start.show();
+    RPO2 lookup;
+    lookup.setTableLocator([table] { return std::filesystem::path(table.toStdString()); });
+    const char* sample[] = {"L98", "G80", "WS6", "1LE", "LB9", "C60"};
+    for (int i = 0; i < 6; ++i) {
+        lookup.txtrpo(i)->setText(QString::fromLatin1(sample[i]));
+    }
+    lookup.show();
+    lookup.RPO2_cmdlookup_Click();
+    QApplication::processEvents();
+
+    QImage help(406, 445, QImage::Format_RGB888);
+    help.fill(Qt::white);
+    QPainter p(&help);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(QApplication::font());
+    const View startView = placeView(withCaption(start), QRectF(150, 4, 252, 212));
+    const View lookupView = placeView(withCaption(lookup), QRectF(150, 222, 252, 218));
+    p.drawImage(startView.origin, startView.picture);
+    p.drawImage(lookupView.origin, lookupView.picture);
+
+    const QRectF lookupButton = startView.place(start.cmdlookup(), &start);
+    callout(p, QStringLiteral("Click on this button to begin."), QRectF(6, lookupButton.center().y() - 20, 118, 40),
+            lookupButton, QColor(220, 0, 0));
+    const QRectF grid = lookupView.place(lookup.txtrpo(0), &lookup)
+                            .united(lookupView.place(lookup.txtrpo(14), &lookup));
+    callout(p, QStringLiteral("Enter RPO codes in these boxes."), QRectF(6, grid.center().y() - 34, 118, 40), grid,
+            QColor(220, 0, 0));
+    const QRectF search = lookupView.place(lookup.cmdlookup(), &lookup);
+    callout(p, QStringLiteral("Click here to search the data base."),
+            QRectF(6, search.center().y() - 4, 118, 40), search, QColor(0, 0, 230));
+    const QRectF clear = lookupView.place(lookup.cmdclear(), &lookup);
+    callout(p, QStringLiteral("Click here to quickly clear all of the text boxes."),
+            QRectF(6, clear.center().y() + 36, 118, 52), clear, QColor(210, 0, 210));
+    return help;
+}
+
+bool save(const QImage& image, const QString& path, const char* format) {
+    if (!image.save(path, format)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    velmora::ui::applyProgramFont();
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELMORA_ASSETS_DIR);
+    QDir().mkpath(folder + QStringLiteral("/icons"));
+
+    bool ok = true;
+    const QImage banner = paintBanner();
+    ok &= save(banner, folder + QStringLiteral("/banner.bmp"), "BMP");
+    for (const int size : {32, 48, 64, 128, 256}) {
+        const QImage icon = size == 32 ? toPalette(paintIcon(size)) : paintIcon(size);
+        ok &= save(icon, folder + QStringLiteral("/icons/velmora-%1.png").arg(size), "PNG");
+    }
+    QFile ico(folder + QStringLiteral("/velmora.ico"));
+    ok &= ico.open(QIODevice::WriteOnly) && ico.write(icoFile(toPalette(paintIcon(32)))) > 0;
+    std::printf("wrote %s\n", qPrintable(ico.fileName()));
+    ok &= save(paintHelpPicture(banner, QStringLiteral(VELMORA_SAMPLE_TABLE)),
+               folder + QStringLiteral("/help.bmp"), "BMP");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace velmora::ui {
+
+// A push button that Enter presses as well as Space while it has the focus. None is a default
+// button: Enter anywhere else presses nothing.
+class CommandButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    CommandButton(const QString& caption, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace velmora::ui

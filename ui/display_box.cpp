@@ -1,0 +1,164 @@
+#include "display_box.hpp"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace velmora::ui {
+namespace {
+
+const QColor kBackground(0x80, 0x80, 0x80);
+const QColor kText(Qt::black);
+
+// Screen readers read the box's lines as its value.
+class DisplayBoxAccessible : public QAccessibleWidget {
+public:
+    explicit DisplayBoxAccessible(DisplayBox* box) : QAccessibleWidget(box, QAccessible::StaticText) {}
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value || kind == QAccessible::Description) {
+            return static_cast<const DisplayBox*>(widget())->text();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("velmora::ui::DisplayBox") && object->isWidgetType()) {
+        return new DisplayBoxAccessible(static_cast<DisplayBox*>(object));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QPalette colours = viewport()->palette();
+    colours.setColor(QPalette::Base, kBackground);
+    colours.setColor(QPalette::Window, kBackground);
+    colours.setColor(QPalette::Text, kText);
+    colours.setColor(QPalette::WindowText, kText);
+    viewport()->setPalette(colours);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setBackgroundRole(QPalette::Window);
+}
+
+void DisplayBox::clear() {
+    lines_.clear();
+    widest_ = 0;
+    scheduleScrollBarUpdate();
+    viewport()->update();
+}
+
+void DisplayBox::printLine(const QString& line) {
+    lines_.push_back(line);
+    widest_ = std::max(widest_, fontMetrics().horizontalAdvance(line));
+    scheduleScrollBarUpdate();
+    viewport()->update();
+}
+
+QString DisplayBox::text() const {
+    QString joined;
+    for (const QString& line : lines_) {
+        joined += line;
+        joined += QLatin1Char('\n');
+    }
+    return joined;
+}
+
+int DisplayBox::lineHeight() const { return fontMetrics().lineSpacing(); }
+
+void DisplayBox::copy() const { QGuiApplication::clipboard()->setText(text()); }
+
+// The scroll bars are set once after a run of prints, not at every line.
+void DisplayBox::scheduleScrollBarUpdate() {
+    if (updateScheduled_) {
+        return;
+    }
+    updateScheduled_ = true;
+    QMetaObject::invokeMethod(this, &DisplayBox::updateScrollBars, Qt::QueuedConnection);
+}
+
+void DisplayBox::updateScrollBars() {
+    updateScheduled_ = false;
+    const int height = lineHeight();
+    const int wholeLinesShown = std::max(1, viewport()->height() / height);
+    const int lineCount = static_cast<int>(std::min<std::size_t>(lines_.size(), INT_MAX));
+    verticalScrollBar()->setRange(0, std::max(0, lineCount - wholeLinesShown));
+    verticalScrollBar()->setPageStep(wholeLinesShown);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setRange(0, std::max(0, widest_ - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 4);
+}
+
+void DisplayBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.setPen(kText);
+    painter.setFont(font());
+    const int height = lineHeight();
+    const int ascent = fontMetrics().ascent();
+    const int left = -horizontalScrollBar()->value();
+    const auto first = static_cast<std::size_t>(verticalScrollBar()->value() +
+                                                event->rect().top() / height);
+    const std::size_t last =
+        std::min(lines_.size(), static_cast<std::size_t>(verticalScrollBar()->value() +
+                                                         event->rect().bottom() / height + 1));
+    for (std::size_t i = first; i < last; ++i) {
+        const int top = static_cast<int>(i - static_cast<std::size_t>(verticalScrollBar()->value())) *
+                        height;
+        painter.drawText(left, top + ascent, lines_[i]);
+    }
+}
+
+void DisplayBox::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void DisplayBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void DisplayBox::contextMenuEvent(QContextMenuEvent* event) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copyLines = menu->addAction(QStringLiteral("Copy"), this, &DisplayBox::copy);
+    copyLines->setShortcut(QKeySequence::Copy);
+    copyLines->setEnabled(!lines_.empty());
+    menu->popup(event->globalPos());
+}
+
+void DisplayBox::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        widest_ = 0;
+        for (const QString& line : lines_) {
+            widest_ = std::max(widest_, fontMetrics().horizontalAdvance(line));
+        }
+        updateScrollBars();
+    }
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+#include <vector>
+
+namespace velmora::ui {
+
+// The gray display box. The search clears it and prints lines into it from the top left; it
+// keeps them, so a repaint draws them again, and scroll bars appear only when lines go past its
+// bottom or right edge. Painting looks only at the lines that show, so a search with a great
+// many lines is printed first and then shown at once.
+class DisplayBox : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    explicit DisplayBox(QWidget* parent);
+
+    void clear();
+    void printLine(const QString& line);
+
+    const std::vector<QString>& lines() const { return lines_; }
+    // The lines as plain text, one a line, as Copy puts them on the clipboard.
+    QString text() const;
+    int lineHeight() const;
+    void copy() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void scheduleScrollBarUpdate();
+    void updateScrollBars();
+
+    std::vector<QString> lines_;
+    int widest_ = 0;
+    bool updateScheduled_ = false;
+};
+
+} // namespace velmora::ui

@@ -1,0 +1,165 @@
+#include "lookup_window.hpp"
+
+#include "code_table.hpp"
+#include "command_button.hpp"
+#include "help_window.hpp"
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "twips.hpp"
+#include "window_look.hpp"
+#include "windows.hpp"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include <system_error>
+
+namespace velmora::ui {
+namespace {
+
+struct Layout {
+    TwipsSize client{7215, 7545};
+    TwipsRect Label1{1080, 6600, 5295, 855};
+    TwipsRect cmdlookup{1320, 1920, 3135, 615};
+    TwipsRect pic1{120, 2760, 6975, 3615};
+    TwipsRect cmdclear{4800, 1920, 1095, 615};
+    // Entry box i stands in column i / 3 and row i % 3.
+    TwipsRect firstEntry{1320, 120, 735, 375};
+    int columnStep = 960;
+    int rowStep = 600;
+    int rows = 3;
+
+    constexpr TwipsRect entry(int index) const {
+        return {firstEntry.left + index / rows * columnStep,
+                firstEntry.top + index % rows * rowStep, firstEntry.width, firstEntry.height};
+    }
+};
+constexpr Layout kLayout;
+
+const QString kNote = QStringLiteral(
+    "      The RPO codes in this program should be valid for any 1982 - 1992 Firebird or Camaro.  "
+    "RPO codes used in this program have been compiled from various sources on the internet.  "
+    "There may be some RPO codes not included in this program.");
+
+std::filesystem::path defaultTablePath() {
+    std::error_code failed;
+    auto current = std::filesystem::current_path(failed);
+    return locateTable(failed ? std::filesystem::path(".") : current, programFolder());
+}
+
+} // namespace
+
+RPO2::RPO2() : locateTable_(defaultTablePath), reportTableError_(showTableError) {
+    setObjectName(QStringLiteral("RPO2"));
+    setWindowTitle(QStringLiteral("3rd Generation F-body Velmora"));
+    setTitleBarControls(*this, false);
+
+    auto* area = new QWidget(this);
+    setBackground(*area, kBlack);
+    setCentralWidget(area);
+    menu_ = buildMainMenu(*this);
+
+    Label1_ = new QLabel(kNote, area);
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    Label1_->setGeometry(kLayout.Label1.pixels());
+    styleLabel(*Label1_, kWhite, kBlack, true);
+
+    // Stored background gray; the standard button look does not show it.
+    cmdlookup_ = new CommandButton(QStringLiteral("Search "), area);
+    cmdlookup_->setObjectName(QStringLiteral("cmdlookup"));
+    cmdlookup_->setGeometry(kLayout.cmdlookup.pixels());
+
+    pic1_ = new DisplayBox(area);
+    pic1_->setObjectName(QStringLiteral("pic1"));
+    pic1_->setAccessibleName(QStringLiteral("Search results"));
+    pic1_->setGeometry(kLayout.pic1.pixels());
+
+    for (int index = 0; index < kSlotCount; ++index) {
+        auto* box = new EntryBox(area);
+        box->setObjectName(QStringLiteral("txtrpo%1").arg(index));
+        box->setAccessibleName(QStringLiteral("RPO code %1").arg(index + 1));
+        box->setGeometry(kLayout.entry(index).pixels());
+        connect(box, &EntryBox::codesPasted, this,
+                [this, index](const QStringList& codes) { spreadCodes(index, codes); });
+        txtrpo_[static_cast<std::size_t>(index)] = box;
+    }
+
+    cmdclear_ = new CommandButton(QStringLiteral("Clear"), area);
+    cmdclear_->setObjectName(QStringLiteral("cmdclear"));
+    cmdclear_->setGeometry(kLayout.cmdclear.pixels());
+
+    // The display box takes its turn between the first and second entry boxes.
+    QWidget* previous = cmdlookup_;
+    const auto follow = [&previous](QWidget* next) {
+        setTabOrder(previous, next);
+        previous = next;
+    };
+    follow(txtrpo_[0]);
+    follow(pic1_);
+    for (int index = 1; index < kSlotCount; ++index) {
+        follow(txtrpo_[static_cast<std::size_t>(index)]);
+    }
+    follow(cmdclear_);
+    cmdlookup_->setFocus();
+    resize(kLayout.client.pixels() + QSize(0, menuBar()->sizeHint().height()));
+
+    connect(cmdlookup_, &QPushButton::clicked, this, &RPO2::RPO2_cmdlookup_Click);
+    connect(cmdclear_, &QPushButton::clicked, this, &RPO2::RPO2_cmdclear_Click);
+    connect(menu_.nexit, &QAction::triggered, this, &RPO2::RPO2_nexit_Click);
+    connect(menu_.nhelp2, &QAction::triggered, this, &RPO2::RPO2_nhelp2_Click);
+}
+
+void RPO2::RPO2_cmdlookup_Click() {
+    if (const auto failure = rpomodule::search(slots_, locateTable_())) {
+        reportTableError_(*this, *failure);
+    }
+}
+
+void RPO2::RPO2_cmdclear_Click() { rpomodule::clearEntries(slots_); }
+
+void RPO2::RPO2_nexit_Click() { Windows::endProgram(); }
+
+void RPO2::RPO2_nhelp2_Click() { Windows::show(Windows::help()); }
+
+void RPO2::showTableError(QWidget& parent, const TableError& error) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"),
+                    QString::fromStdString(error.describe()), QMessageBox::Ok, &parent);
+    box.setInformativeText(
+        QStringLiteral("The program and the text file RPO.txt must be in the same folder. "
+                       "Put RPO.txt beside the program, then click \"Search\" again."));
+    box.exec();
+}
+
+// The lookup window is the main window from its first showing on: closing it ends the program,
+// as Exit does, rather than leave a process with no window.
+void RPO2::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Windows::endProgram();
+}
+
+void RPO2::spreadCodes(int firstBox, const QStringList& codes) {
+    int index = firstBox;
+    for (const QString& code : codes) {
+        if (index == kSlotCount) {
+            break;
+        }
+        txtrpo_[static_cast<std::size_t>(index++)]->setText(code);
+    }
+    txtrpo_[static_cast<std::size_t>(index - 1)]->setFocus();
+}
+
+std::string RPO2::Slots::entry(int slot) const { return window_.txtrpo(slot)->text().toStdString(); }
+
+void RPO2::Slots::setEntry(int slot, const std::string& text) {
+    window_.txtrpo(slot)->setText(QString::fromStdString(text));
+}
+
+void RPO2::Slots::clearDisplay() { window_.pic1()->clear(); }
+
+void RPO2::Slots::printLine(std::string_view line) {
+    window_.pic1()->printLine(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+} // namespace velmora::ui

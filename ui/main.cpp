@@ -1,0 +1,24 @@
+// velmora: the desktop program. It shows the start window and waits for the user.
+
+#include "start_window.hpp"
+#include "version.hpp"
+#include "windows.hpp"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QString::fromUtf8(velmora::kVersion.data(),
+                                                          static_cast<qsizetype>(velmora::kVersion.size())));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+    // The program ends by Exit or by closing its main window, never because the help window was
+    // the last one closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+    velmora::ui::applyProgramFont();
+
+    velmora::ui::Windows::show(velmora::ui::Windows::rpo());
+    const int status = QApplication::exec();
+    velmora::ui::Windows::releaseAll();
+    return status;
+}

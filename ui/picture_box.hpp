@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace velmora::ui {
+
+// Shows a picture unscaled from its top left corner and clips what does not fit. It takes the
+// focus in its turn but shows no focus mark.
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    PictureBox(const QImage& picture, QWidget* parent);
+    const QImage& picture() const { return picture_; }
+    void setPicture(const QImage& picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage picture_;
+};
+
+} // namespace velmora::ui
