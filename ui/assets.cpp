@@ -2,9 +2,13 @@
 
 namespace velmora::ui::assets {
 
-QImage banner() { return QImage(QStringLiteral(":/assets/banner.bmp")); }
+QImage banner() {
+    return QImage(QStringLiteral(":/assets/banner.bmp"));
+}
 
-QImage helpPicture() { return QImage(QStringLiteral(":/assets/help.bmp")); }
+QImage helpPicture() {
+    return QImage(QStringLiteral(":/assets/help.bmp"));
+}
 
 QIcon programIcon() {
     QIcon icon;

@@ -4,7 +4,8 @@
 
 namespace velmora::ui {
 
-CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+CommandButton::CommandButton(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent) {
     setAutoDefault(false);
     setDefault(false);
 }

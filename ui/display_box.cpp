@@ -1,5 +1,6 @@
 #include "display_box.hpp"
 
+#include <algorithm>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QClipboard>
@@ -10,8 +11,6 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include <algorithm>
-
 namespace velmora::ui {
 namespace {
 
@@ -21,7 +20,8 @@ const QColor kText(Qt::black);
 // Screen readers read the box's lines as its value.
 class DisplayBoxAccessible : public QAccessibleWidget {
 public:
-    explicit DisplayBoxAccessible(DisplayBox* box) : QAccessibleWidget(box, QAccessible::StaticText) {}
+    explicit DisplayBoxAccessible(DisplayBox* box)
+        : QAccessibleWidget(box, QAccessible::StaticText) {}
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Value || kind == QAccessible::Description) {
             return static_cast<const DisplayBox*>(widget())->text();
@@ -83,9 +83,13 @@ QString DisplayBox::text() const {
     return joined;
 }
 
-int DisplayBox::lineHeight() const { return fontMetrics().lineSpacing(); }
+int DisplayBox::lineHeight() const {
+    return fontMetrics().lineSpacing();
+}
 
-void DisplayBox::copy() const { QGuiApplication::clipboard()->setText(text()); }
+void DisplayBox::copy() const {
+    QGuiApplication::clipboard()->setText(text());
+}
 
 // The scroll bars are set once after a run of prints, not at every line.
 void DisplayBox::scheduleScrollBarUpdate() {
@@ -116,14 +120,14 @@ void DisplayBox::paintEvent(QPaintEvent* event) {
     const int height = lineHeight();
     const int ascent = fontMetrics().ascent();
     const int left = -horizontalScrollBar()->value();
-    const auto first = static_cast<std::size_t>(verticalScrollBar()->value() +
-                                                event->rect().top() / height);
+    const auto first =
+        static_cast<std::size_t>(verticalScrollBar()->value() + event->rect().top() / height);
     const std::size_t last =
         std::min(lines_.size(), static_cast<std::size_t>(verticalScrollBar()->value() +
                                                          event->rect().bottom() / height + 1));
     for (std::size_t i = first; i < last; ++i) {
-        const int top = static_cast<int>(i - static_cast<std::size_t>(verticalScrollBar()->value())) *
-                        height;
+        const int top =
+            static_cast<int>(i - static_cast<std::size_t>(verticalScrollBar()->value())) * height;
         painter.drawText(left, top + ascent, lines_[i]);
     }
 }

@@ -2,7 +2,6 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
-
 #include <vector>
 
 namespace velmora::ui {

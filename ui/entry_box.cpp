@@ -12,7 +12,9 @@
 
 namespace velmora::ui {
 
-EntryBox::EntryBox(QWidget* parent) : QLineEdit(parent) { setMaxLength(kMaxLength); }
+EntryBox::EntryBox(QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(kMaxLength);
+}
 
 bool EntryBox::pasteCodes(const QString& text) {
     const std::string utf8 = text.toStdString();

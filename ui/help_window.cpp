@@ -37,7 +37,8 @@ const QString kNote3 = QStringLiteral(
     "to function properly.  A 'File not found' error will result if the program is placed in a "
     "different dirctory than the text file.");
 
-QLabel* makeNote(const QString& text, const TwipsRect& place, const QString& name, QWidget* parent) {
+QLabel* makeNote(const QString& text, const TwipsRect& place, const QString& name,
+                 QWidget* parent) {
     auto* note = new QLabel(text, parent);
     note->setObjectName(name);
     note->setGeometry(place.pixels());
@@ -78,7 +79,9 @@ helpform::helpform() {
     connect(Command1_, &QPushButton::clicked, this, &helpform::helpform_Command1_Click);
 }
 
-void helpform::helpform_Command1_Click() { Windows::hide(Windows::help()); }
+void helpform::helpform_Command1_Click() {
+    Windows::hide(Windows::help());
+}
 
 void helpform::paintEvent(QPaintEvent*) {
     QPainter painter(this);

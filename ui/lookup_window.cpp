@@ -2,9 +2,9 @@
 
 #include "code_table.hpp"
 #include "command_button.hpp"
-#include "help_window.hpp"
 #include "display_box.hpp"
 #include "entry_box.hpp"
+#include "help_window.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 #include "windows.hpp"
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-
 #include <system_error>
 
 namespace velmora::ui {
@@ -117,11 +116,17 @@ void RPO2::RPO2_cmdlookup_Click() {
     }
 }
 
-void RPO2::RPO2_cmdclear_Click() { rpomodule::clearEntries(slots_); }
+void RPO2::RPO2_cmdclear_Click() {
+    rpomodule::clearEntries(slots_);
+}
 
-void RPO2::RPO2_nexit_Click() { Windows::endProgram(); }
+void RPO2::RPO2_nexit_Click() {
+    Windows::endProgram();
+}
 
-void RPO2::RPO2_nhelp2_Click() { Windows::show(Windows::help()); }
+void RPO2::RPO2_nhelp2_Click() {
+    Windows::show(Windows::help());
+}
 
 void RPO2::showTableError(QWidget& parent, const TableError& error) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"),
@@ -150,13 +155,17 @@ void RPO2::spreadCodes(int firstBox, const QStringList& codes) {
     txtrpo_[static_cast<std::size_t>(index - 1)]->setFocus();
 }
 
-std::string RPO2::Slots::entry(int slot) const { return window_.txtrpo(slot)->text().toStdString(); }
+std::string RPO2::Slots::entry(int slot) const {
+    return window_.txtrpo(slot)->text().toStdString();
+}
 
 void RPO2::Slots::setEntry(int slot, const std::string& text) {
     window_.txtrpo(slot)->setText(QString::fromStdString(text));
 }
 
-void RPO2::Slots::clearDisplay() { window_.pic1()->clear(); }
+void RPO2::Slots::clearDisplay() {
+    window_.pic1()->clear();
+}
 
 void RPO2::Slots::printLine(std::string_view line) {
     window_.pic1()->printLine(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));

@@ -3,11 +3,10 @@
 #include "main_menu.hpp"
 #include "search.hpp"
 
-#include <QMainWindow>
-
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <QMainWindow>
 
 class QLabel;
 
@@ -40,7 +39,9 @@ public:
     // program, then in the installed data folder.
     void setTableLocator(TableLocator locator) { locateTable_ = std::move(locator); }
     // How a table that cannot be read is shown; by default a message box.
-    void setTableErrorReporter(TableErrorReporter reporter) { reportTableError_ = std::move(reporter); }
+    void setTableErrorReporter(TableErrorReporter reporter) {
+        reportTableError_ = std::move(reporter);
+    }
     static void showTableError(QWidget& parent, const TableError& error);
 
 public slots:

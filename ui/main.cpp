@@ -9,8 +9,8 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationVersion(QString::fromUtf8(velmora::kVersion.data(),
-                                                          static_cast<qsizetype>(velmora::kVersion.size())));
+    QApplication::setApplicationVersion(QString::fromUtf8(
+        velmora::kVersion.data(), static_cast<qsizetype>(velmora::kVersion.size())));
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     // The program ends by Exit or by closing its main window, never because the help window was
     // the last one closed.

@@ -4,7 +4,8 @@
 
 namespace velmora::ui {
 
-PictureBox::PictureBox(const QImage& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+PictureBox::PictureBox(const QImage& picture, QWidget* parent)
+    : QWidget(parent), picture_(picture) {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
 }

@@ -49,7 +49,8 @@ RPO::RPO() {
     cmdlookup_->setGeometry(kLayout.cmdlookup.pixels());
 
     Label1_ = new QLabel(
-        QStringLiteral("This program searches RPO codes for 1982 - 1992 Firebirds and Camaros."), area);
+        QStringLiteral("This program searches RPO codes for 1982 - 1992 Firebirds and Camaros."),
+        area);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(kLayout.Label1.pixels());
     styleLabel(*Label1_, kWhite, kBlack, true);
@@ -68,9 +69,13 @@ void RPO::RPO_cmdlookup_Click() {
     Windows::show(Windows::rpo2());
 }
 
-void RPO::RPO_nexit_Click() { Windows::endProgram(); }
+void RPO::RPO_nexit_Click() {
+    Windows::endProgram();
+}
 
-void RPO::RPO_nhelp2_Click() { Windows::show(Windows::help()); }
+void RPO::RPO_nhelp2_Click() {
+    Windows::show(Windows::help());
+}
 
 // The start window is the main window while it shows: closing it ends the program, as Exit does,
 // rather than leave a process with no window.

@@ -10,7 +10,9 @@ namespace velmora::ui {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int toPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int toPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 struct TwipsRect {
     int left;

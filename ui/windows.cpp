@@ -14,8 +14,7 @@ QPointer<RPO> startInstance;
 QPointer<RPO2> lookupInstance;
 QPointer<helpform> helpInstance;
 
-template <typename Window>
-Window& instance(QPointer<Window>& slot) {
+template <typename Window> Window& instance(QPointer<Window>& slot) {
     if (slot.isNull()) {
         slot = new Window();
     }
@@ -26,13 +25,25 @@ Window& instance(QPointer<Window>& slot) {
 
 namespace Windows {
 
-RPO& rpo() { return instance(startInstance); }
-RPO2& rpo2() { return instance(lookupInstance); }
-helpform& help() { return instance(helpInstance); }
+RPO& rpo() {
+    return instance(startInstance);
+}
+RPO2& rpo2() {
+    return instance(lookupInstance);
+}
+helpform& help() {
+    return instance(helpInstance);
+}
 
-bool rpoExists() { return !startInstance.isNull(); }
-bool rpo2Exists() { return !lookupInstance.isNull(); }
-bool helpExists() { return !helpInstance.isNull(); }
+bool rpoExists() {
+    return !startInstance.isNull();
+}
+bool rpo2Exists() {
+    return !lookupInstance.isNull();
+}
+bool helpExists() {
+    return !helpInstance.isNull();
+}
 
 void show(QWidget& window) {
     window.show();
@@ -40,11 +51,13 @@ void show(QWidget& window) {
     window.activateWindow();
 }
 
-void hide(QWidget& window) { window.hide(); }
+void hide(QWidget& window) {
+    window.hide();
+}
 
 void endProgram() {
-    for (QWidget* window : std::initializer_list<QWidget*>{helpInstance, lookupInstance,
-                                                            startInstance}) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{helpInstance, lookupInstance, startInstance}) {
         if (window != nullptr) {
             window->hide();
         }

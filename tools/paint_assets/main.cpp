@@ -9,14 +9,15 @@
 // The help picture shows the windows as this build draws them, so run the tool again after the
 // banner or the windows change.
 
+#include "command_button.hpp"
 #include "display_box.hpp"
 #include "entry_box.hpp"
-#include "command_button.hpp"
 #include "lookup_window.hpp"
 #include "picture_box.hpp"
 #include "start_window.hpp"
 #include "windows.hpp"
 
+#include <cstdio>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -24,8 +25,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtEndian>
-
-#include <cstdio>
 
 namespace {
 
@@ -154,8 +153,12 @@ QImage toPalette(const QImage& image) {
 // An .ico with one 32 x 32 picture of 8 bits a pixel and a 256-colour palette.
 QByteArray icoFile(const QImage& indexed) {
     QByteArray out;
-    const auto put16 = [&out](quint16 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 2); };
-    const auto put32 = [&out](quint32 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4); };
+    const auto put16 = [&out](quint16 v) {
+        out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 2);
+    };
+    const auto put32 = [&out](quint32 v) {
+        out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4);
+    };
     const int size = indexed.width();
     const int maskRow = ((size + 31) / 32) * 4;
     const quint32 bytes = 40 + 256 * 4 + static_cast<quint32>(size * size + maskRow * size);
@@ -226,16 +229,19 @@ struct View {
 
     QRectF place(QWidget* control, QWidget* window) const {
         const QPoint at = control->mapTo(window, QPoint(0, 0));
-        return {origin.x() + (at.x() + 2) * scale, origin.y() + (at.y() + 2 + captionOffset) * scale,
-                control->width() * scale, control->height() * scale};
+        return {origin.x() + (at.x() + 2) * scale,
+                origin.y() + (at.y() + 2 + captionOffset) * scale, control->width() * scale,
+                control->height() * scale};
     }
 };
 
 View placeView(const QImage& framed, const QRectF& room) {
     const double scale = std::min(room.width() / framed.width(), room.height() / framed.height());
     const QSize size(qRound(framed.width() * scale), qRound(framed.height() * scale));
-    const QPointF origin(room.right() - size.width(), room.top() + (room.height() - size.height()) / 2);
-    return {framed.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), origin, scale, 18};
+    const QPointF origin(room.right() - size.width(),
+                         room.top() + (room.height() - size.height()) / 2);
+    return {framed.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), origin, scale,
+            18};
 }
 
 void callout(QPainter& p, const QString& text, const QRectF& textBox, const QRectF& target,
@@ -275,12 +281,12 @@ QImage paintHelpPicture(const QImage& banner, const QString& table) {
     p.drawImage(lookupView.origin, lookupView.picture);
 
     const QRectF lookupButton = startView.place(start.cmdlookup(), &start);
-    callout(p, QStringLiteral("Click on this button to begin."), QRectF(6, lookupButton.center().y() - 20, 118, 40),
-            lookupButton, QColor(220, 0, 0));
+    callout(p, QStringLiteral("Click on this button to begin."),
+            QRectF(6, lookupButton.center().y() - 20, 118, 40), lookupButton, QColor(220, 0, 0));
     const QRectF grid = lookupView.place(lookup.txtrpo(0), &lookup)
                             .united(lookupView.place(lookup.txtrpo(14), &lookup));
-    callout(p, QStringLiteral("Enter RPO codes in these boxes."), QRectF(6, grid.center().y() - 34, 118, 40), grid,
-            QColor(220, 0, 0));
+    callout(p, QStringLiteral("Enter RPO codes in these boxes."),
+            QRectF(6, grid.center().y() - 34, 118, 40), grid, QColor(220, 0, 0));
     const QRectF search = lookupView.place(lookup.cmdlookup(), &lookup);
     callout(p, QStringLiteral("Click here to search the data base."),
             QRectF(6, search.center().y() - 4, 118, 40), search, QColor(0, 0, 230));
@@ -304,7 +310,8 @@ bool save(const QImage& image, const QString& path, const char* format) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     velmora::ui::applyProgramFont();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELMORA_ASSETS_DIR);
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELMORA_ASSETS_DIR);
     QDir().mkpath(folder + QStringLiteral("/icons"));
 
     bool ok = true;

@@ -1,0 +1,227 @@
+#include "command_button.hpp"
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "lookup_window.hpp"
+#include "table_files.hpp"
+#include "window_test.hpp"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace velmora::ui;
+
+class LookupWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    QString table_;
+    QStringList errors_;
+
+    RPO2& lookupWindow() {
+        RPO2& window = Windows::rpo2();
+        window.setTableLocator([this] { return std::filesystem::path(table_.toStdString()); });
+        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
+            errors_ << QString::fromStdString(error.describe());
+        });
+        return window;
+    }
+
+    static QStringList shown(const RPO2& window) {
+        QStringList lines;
+        for (const QString& line : window.pic1()->lines()) {
+            lines << line;
+        }
+        return lines;
+    }
+
+    static void type(RPO2& window, const QStringList& codes) {
+        for (int i = 0; i < codes.size(); ++i) {
+            window.txtrpo(i)->clear();
+            QTest::keyClicks(window.txtrpo(i), codes[i]);
+        }
+    }
+
+private slots:
+    void initTestCase() { applyProgramFont(); }
+    void init() {
+        table_ = writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nG80,Limited slip\n");
+        errors_.clear();
+    }
+    void cleanup() { Windows::releaseAll(); }
+
+    void controlsStandWhereTheLayoutPutsThem() {
+        RPO2& window = lookupWindow();
+        // Column-major: box 4 is the second row of the second column.
+        QCOMPARE(window.txtrpo(0)->geometry(), QRect(88, 8, 49, 25));
+        QCOMPARE(window.txtrpo(4)->geometry(), QRect(152, 48, 49, 25));
+        QCOMPARE(window.txtrpo(14)->geometry(), QRect(344, 88, 49, 25));
+        QCOMPARE(window.cmdlookup()->geometry(), QRect(88, 128, 209, 41));
+        QCOMPARE(window.cmdclear()->geometry(), QRect(320, 128, 73, 41));
+        QCOMPARE(window.pic1()->geometry(), QRect(8, 184, 465, 241));
+        QCOMPARE(window.Label1()->geometry(), QRect(72, 440, 353, 57));
+        QCOMPARE(window.cmdlookup()->text(), QStringLiteral("Search "));
+        QVERIFY(window.Label1()->text().startsWith(QStringLiteral("      The RPO codes")));
+        QVERIFY(window.Label1()->text().contains(QStringLiteral("Camaro.  RPO codes used")));
+        QCOMPARE(window.txtrpo(0)->accessibleName(), QStringLiteral("RPO code 1"));
+        QCOMPARE(window.txtrpo(14)->accessibleName(), QStringLiteral("RPO code 15"));
+    }
+
+    void tabOrder() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        QList<QWidget*> expected{window.txtrpo(0), window.pic1()};
+        for (int i = 1; i < 15; ++i) {
+            expected << window.txtrpo(i);
+        }
+        expected << window.cmdclear() << window.cmdlookup();
+        QCOMPARE(QApplication::focusWidget(), window.cmdlookup());
+        for (QWidget* next : expected) {
+            pressOnFocus(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+    }
+
+    void entryBoxesTakeThreeCharacters() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        QTest::keyClicks(window.txtrpo(0), QStringLiteral("l98x"));
+        QCOMPARE(window.txtrpo(0)->text(), QStringLiteral("l98"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("ABCDEF"));
+        window.txtrpo(1)->setFocus();
+        pressOnFocus(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window.txtrpo(1)->text(), QStringLiteral("ABC"));
+    }
+
+    void pastedCodesSpreadOverTheFollowingBoxes() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        QGuiApplication::clipboard()->setText(QStringLiteral("L98 G80\nws6,\t18E9"));
+        window.txtrpo(2)->setFocus();
+        pressOnFocus(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window.txtrpo(1)->text(), QString());
+        QCOMPARE(window.txtrpo(2)->text(), QStringLiteral("L98"));
+        QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("G80"));
+        QCOMPARE(window.txtrpo(4)->text(), QStringLiteral("ws6"));
+        QCOMPARE(window.txtrpo(5)->text(), QStringLiteral("18E"));
+        QCOMPARE(window.txtrpo(6)->text(), QString());
+        // Past the fifteenth box the rest is dropped.
+        window.txtrpo(14)->setFocus();
+        pressOnFocus(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window.txtrpo(14)->text(), QStringLiteral("L98"));
+    }
+
+    void searchAndClearEndToEnd() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        type(window, {"g80", "l9", "zzz", "l98"});
+        QTest::mouseClick(window.cmdlookup(), Qt::LeftButton);
+        const QStringList results{"L98  5.7L V8, TPI", "G80  Limited slip",
+                                  "L9   : RPO code must be 3 characters.",
+                                  "ZZZ   : No match found."};
+        QCOMPARE(shown(window), results);
+        QCOMPARE(window.txtrpo(0)->text(), QStringLiteral("G80"));
+        QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("L98"));
+        QVERIFY(errors_.isEmpty());
+
+        QTest::mouseClick(window.cmdclear(), Qt::LeftButton);
+        for (int i = 0; i < 15; ++i) {
+            QCOMPARE(window.txtrpo(i)->text(), QString());
+        }
+        QCOMPARE(shown(window), results);
+        window.cmdlookup()->click();
+        QCOMPARE(shown(window), QStringList());
+    }
+
+    void enterSearchesOnlyFromTheButton() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        window.pic1()->printLine(QStringLiteral("earlier"));
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(shown(window), QStringList());
+
+        type(window, {"G80"});
+        window.txtrpo(0)->setFocus();
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(shown(window), QStringList());
+        window.cmdlookup()->setFocus();
+        pressOnFocus(Qt::Key_Space);
+        QCOMPARE(shown(window), QStringList{"G80  Limited slip"});
+    }
+
+    void missingTableIsReportedAndTheWindowGoesOn() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        QVERIFY(QFile::remove(table_));
+        type(window, {"g80"});
+        window.pic1()->printLine(QStringLiteral("earlier"));
+        window.cmdlookup()->click();
+        QCOMPARE(errors_.size(), 1);
+        QVERIFY(errors_[0].contains(QStringLiteral("Error 53: File not found")));
+        QVERIFY(errors_[0].contains(table_));
+        QCOMPARE(window.txtrpo(0)->text(), QStringLiteral("G80"));
+        QCOMPARE(shown(window), QStringList());
+
+        writeTableFile(folder_.path(), "G80,back in place\n");
+        window.cmdlookup()->click();
+        QCOMPARE(shown(window), QStringList{"G80  back in place"});
+        QCOMPARE(errors_.size(), 1);
+    }
+
+    void theMessageBoxNamesErrorAndPath() {
+        RPO2& window = lookupWindow();
+        QString title;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            title = box->windowTitle();
+            text = box->text() + box->informativeText();
+            box->accept();
+        });
+        RPO2::showTableError(window,
+                             velmora::TableError{velmora::TableError::Kind::NotFound,
+                                                 std::filesystem::path("/nowhere/RPO.txt")});
+        QCOMPARE(title, QStringLiteral("Velmora"));
+        QVERIFY(text.contains(QStringLiteral("Error 53: File not found: /nowhere/RPO.txt")));
+        QVERIFY(text.contains(QStringLiteral("same folder")));
+    }
+
+    void displayBoxKeepsScrollsAndCopiesItsLines() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        DisplayBox& box = *window.pic1();
+        box.printLine(QStringLiteral("L98  5.7L V8, TPI"));
+        QTRY_VERIFY(!box.verticalScrollBar()->isVisible());
+        QVERIFY(!box.horizontalScrollBar()->isVisible());
+        const QImage drawn = box.grab().toImage();
+        box.repaint();
+        QCOMPARE(box.grab().toImage(), drawn);
+
+        for (int i = 0; i < 100; ++i) {
+            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(i == 50 ? 20 : 1));
+        }
+        QTRY_VERIFY(box.verticalScrollBar()->isVisible());
+        QVERIFY(box.horizontalScrollBar()->isVisible());
+        const int linesShown = box.viewport()->height() / box.lineHeight();
+        QCOMPARE(box.verticalScrollBar()->maximum(), 101 - linesShown);
+
+        box.setFocus();
+        pressOnFocus(Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QVERIFY(copied.startsWith(QStringLiteral("L98  5.7L V8, TPI\nline 0 \nline 1 \n")));
+        QCOMPARE(copied.count('\n'), 101);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&box);
+        QVERIFY(reader != nullptr);
+        QCOMPARE(reader->text(QAccessible::Value), copied);
+    }
+};
+
+QTEST_MAIN(LookupWindowTest)
+#include "tst_lookup_window.moc"

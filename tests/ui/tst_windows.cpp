@@ -1,0 +1,188 @@
+#include "command_button.hpp"
+#include "help_window.hpp"
+#include "lookup_window.hpp"
+#include "picture_box.hpp"
+#include "start_window.hpp"
+#include "window_test.hpp"
+#include "windows.hpp"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+using namespace velmora::ui;
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        applyProgramFont();
+    }
+    void cleanup() { Windows::releaseAll(); }
+
+    void startShowsOnlyTheStartWindow() {
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        QVERIFY(!Windows::rpo2Exists());
+        QVERIFY(!Windows::helpExists());
+        QCOMPARE(start.windowTitle(), QStringLiteral("3rd Generation F-body Velmora"));
+        QCOMPARE(start.client()->size(), QSize(433, 416));
+        QVERIFY(!start.windowIcon().isNull());
+        QVERIFY(!(start.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(start.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(start.Label1()->text(),
+                 QStringLiteral("This program searches RPO codes for 1982 - 1992 Firebirds and "
+                                "Camaros."));
+        QCOMPARE(start.cmdlookup()->text(), QStringLiteral("Look up RPO Codes"));
+        QCOMPARE(start.Picture1()->picture().size(), QSize(443, 335));
+        QCOMPARE(start.Picture1()->size(), QSize(433, 297));
+        QCOMPARE(QApplication::font().pointSize(), 8);
+    }
+
+    void menusOfBothMainWindows() {
+        for (QMainWindow* window :
+             std::initializer_list<QMainWindow*>{&Windows::rpo(), &Windows::rpo2()}) {
+            const QList<QAction*> titles = window->menuBar()->actions();
+            QCOMPARE(titles.size(), 2);
+            QCOMPARE(titles[0]->text(), QStringLiteral("&File"));
+            QCOMPARE(titles[1]->text(), QStringLiteral("&Help"));
+            const QList<QAction*> file = titles[0]->menu()->actions();
+            QCOMPARE(file.size(), 1);
+            QCOMPARE(file[0]->text(), QStringLiteral("Exit"));
+            QCOMPARE(file[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+            QCOMPARE(titles[1]->menu()->actions()[0]->text(), QStringLiteral("Help"));
+        }
+    }
+
+    // Enter presses nothing while the banner has the focus; Tab moves to the button, and Enter
+    // then hides the start window and shows the lookup window.
+    void lookUpFromTheKeyboard() {
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        QCOMPARE(QApplication::focusWidget(), start.Picture1());
+        pressOnFocus(Qt::Key_Return);
+        QVERIFY(!Windows::rpo2Exists());
+        pressOnFocus(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), start.cmdlookup());
+        pressOnFocus(Qt::Key_Return);
+        QVERIFY(start.isHidden());
+        QVERIFY(Windows::rpo2Exists());
+        RPO2& lookup = Windows::rpo2();
+        QVERIFY(lookup.isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(&lookup));
+        QCOMPARE(QApplication::focusWidget(), lookup.cmdlookup());
+        QCOMPARE(lookup.windowTitle(), start.windowTitle());
+        QCOMPARE(lookup.client()->size(), QSize(481, 503));
+        QVERIFY(lookup.windowIcon().isNull());
+        QVERIFY(!(lookup.windowFlags() & Qt::WindowMaximizeButtonHint));
+    }
+
+    void spaceAlsoPressesAButton() {
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        start.cmdlookup()->setFocus();
+        QTest::keyClick(start.cmdlookup(), Qt::Key_Space);
+        QVERIFY(Windows::rpo2Exists() && Windows::rpo2().isVisible());
+    }
+
+    void helpIsOneWindowBesideTheMainWindow() {
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        start.menu().nhelp2->trigger();
+        QVERIFY(Windows::helpExists());
+        helpform* first = &Windows::help();
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->windowTitle(), QStringLiteral("Velmora Help"));
+        QCOMPARE(first->size(), QSize(408, 706));
+        QVERIFY(first->windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(first->windowIcon().isNull());
+
+        start.menu().nhelp2->trigger();
+        start.cmdlookup()->click();
+        QVERIFY(first->isVisible());
+        Windows::rpo2().menu().nhelp2->trigger();
+        QCOMPARE(&Windows::help(), first);
+
+        QVERIFY(QTest::qWaitForWindowActive(first));
+        QCOMPARE(QApplication::focusWidget(), first->Command1());
+        pressOnFocus(Qt::Key_Return);
+        QVERIFY(first->isHidden());
+        QVERIFY(Windows::rpo2().isVisible());
+        Windows::rpo2().menu().nhelp2->trigger();
+        QCOMPARE(&Windows::help(), first);
+        QVERIFY(first->isVisible());
+    }
+
+    void closingHelpMakesItAnewNextTime() {
+        Windows::show(Windows::help());
+        QPointer<helpform> first = &Windows::help();
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QVERIFY(!Windows::helpExists());
+        Windows::show(Windows::help());
+        QVERIFY(Windows::help().isVisible());
+    }
+
+    void helpNotes() {
+        helpform& help = Windows::help();
+        QCOMPARE(help.Label2()->text(),
+                 QStringLiteral(
+                     "- Clicking the \"Clear\" button will only clear the white input boxes."));
+        QVERIFY(help.Label1()->text().contains(
+            QStringLiteral("disappear.  Click on the \"Search\" button agian to redisplay")));
+        QVERIFY(help.Label3()->text().endsWith(
+            QStringLiteral("placed in a different dirctory than the text file.")));
+        QCOMPARE(help.Command1()->text(), QStringLiteral("Close Help Box"));
+        QCOMPARE(help.Picture1()->picture().size(), QSize(406, 445));
+        QCOMPARE(help.Picture1()->size(), QSize(409, 441));
+    }
+
+    void exitEndsEveryWindow_data() {
+        QTest::addColumn<bool>("fromLookup");
+        QTest::newRow("start window") << false;
+        QTest::newRow("lookup window") << true;
+    }
+    void exitEndsEveryWindow() {
+        QFETCH(bool, fromLookup);
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        if (fromLookup) {
+            start.cmdlookup()->click();
+            QVERIFY(QTest::qWaitForWindowActive(&Windows::rpo2()));
+        }
+        Windows::show(Windows::help());
+        QWidget* main = fromLookup ? static_cast<QWidget*>(&Windows::rpo2()) : &start;
+        QVERIFY(showAndActivate(*main));
+        QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(main->isHidden());
+        QVERIFY(Windows::help().isHidden());
+        QVERIFY(start.isHidden());
+    }
+
+    void closingTheMainWindowEndsTheProgram() {
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        start.cmdlookup()->click();
+        Windows::show(Windows::help());
+        Windows::rpo2().close();
+        QVERIFY(Windows::help().isHidden());
+        QVERIFY(Windows::rpo2().isHidden());
+    }
+
+    void enlargingMovesNothing() {
+        RPO2& lookup = Windows::rpo2();
+        QVERIFY(showAndActivate(lookup));
+        const QRect search = lookup.cmdlookup()->geometry();
+        lookup.resize(lookup.size() + QSize(200, 150));
+        QTRY_COMPARE(lookup.client()->width(), 681);
+        QCOMPARE(lookup.cmdlookup()->geometry(), search);
+        QCOMPARE(lookup.client()->palette().color(QPalette::Window), QColor(Qt::black));
+    }
+};
+
+QTEST_MAIN(WindowsTest)
+#include "tst_windows.moc"
