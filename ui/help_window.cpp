@@ -42,7 +42,7 @@ QLabel* makeNote(const QString& text, const TwipsRect& place, const QString& nam
     auto* note = new QLabel(text, parent);
     note->setObjectName(name);
     note->setGeometry(place.pixels());
-    styleLabel(*note, kBlack, kWhite, true);
+    styleLabel(*note, kBlack, kWhite);
     return note;
 }
 

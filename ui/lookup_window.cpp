@@ -63,7 +63,7 @@ RPO2::RPO2() : locateTable_(defaultTablePath), reportTableError_(showTableError)
     Label1_ = new QLabel(kNote, area);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(kLayout.Label1.pixels());
-    styleLabel(*Label1_, kWhite, kBlack, true);
+    styleLabel(*Label1_, kWhite, kBlack);
 
     // Stored background gray; the standard button look does not show it.
     cmdlookup_ = new CommandButton(QStringLiteral("Search "), area);

@@ -53,7 +53,7 @@ RPO::RPO() {
         area);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(kLayout.Label1.pixels());
-    styleLabel(*Label1_, kWhite, kBlack, true);
+    styleLabel(*Label1_, kWhite, kBlack);
 
     setTabOrder(Picture1_, cmdlookup_);
     Picture1_->setFocus();

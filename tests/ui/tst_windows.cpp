@@ -141,6 +141,18 @@ private slots:
         QCOMPARE(help.Picture1()->size(), QSize(409, 441));
     }
 
+    // Where the platform's font is wider, a note is drawn smaller rather than cut off.
+    void everyWordOfEveryLabelShows() {
+        const QList<QLabel*> labels{Windows::rpo().Label1(), Windows::rpo2().Label1(),
+                                    Windows::help().Label1(), Windows::help().Label2(),
+                                    Windows::help().Label3()};
+        for (QLabel* label : labels) {
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(label->text()));
+            QVERIFY(label->font().pointSizeF() >= 6.0);
+        }
+    }
+
     void exitEndsEveryWindow_data() {
         QTest::addColumn<bool>("fromLookup");
         QTest::newRow("start window") << false;
