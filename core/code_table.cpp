@@ -411,7 +411,6 @@ std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
 }
 
 std::filesystem::path programFolder() {
-    std::error_code failed;
 #if defined(_WIN32)
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
@@ -428,6 +427,7 @@ std::filesystem::path programFolder() {
     }
     return std::filesystem::path(name).parent_path();
 #else
+    std::error_code failed;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", failed);
     return failed ? std::filesystem::path{} : executable.parent_path();
 #endif

@@ -1,7 +1,10 @@
 // Paints the program's pictures and writes them into assets/:
 //   banner.bmp            the start window's banner, 443 x 335, 24 bits
 //   icons/velmora-N.png   the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels
-//   velmora.ico           the 32 x 32, 256-colour icon for the Windows program file
+//   velmora.ico           the 32 x 32, 256-colour program icon as an icon file
+//   windows/icon-30001.bin, windows/icon-group-1.bin
+//                         the same icon as the Windows program file's resources: icon 30001
+//                         and icon group 1 that names it
 //   help.bmp              the help picture, 406 x 445, 24 bits: reduced views of the start and
 //                         lookup windows, grabbed from the real windows, with four callouts
 //
@@ -197,6 +200,28 @@ QByteArray icoFile(const QImage& indexed) {
     return out;
 }
 
+// The icon file's directory: the header and one entry.
+constexpr int kIcoHeaderSize = 6 + 16;
+
+// A Windows icon group naming the one picture of `ico` as resource `pictureId`: the icon file's
+// directory with the picture's file offset replaced by its resource number.
+QByteArray iconGroup(const QByteArray& ico, quint16 pictureId) {
+    QByteArray group = ico.left(6 + 12);
+    const quint16 id = qToLittleEndian(pictureId);
+    group.append(reinterpret_cast<const char*>(&id), 2);
+    return group;
+}
+
+bool write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+    return true;
+}
+
 // A window as grabbed, under a caption bar of its own, since the frame belongs to the window
 // system and is not in the grab.
 QImage withCaption(QWidget& window) {
@@ -313,6 +338,7 @@ int main(int argc, char** argv) {
     const QString folder =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELMORA_ASSETS_DIR);
     QDir().mkpath(folder + QStringLiteral("/icons"));
+    QDir().mkpath(folder + QStringLiteral("/windows"));
 
     bool ok = true;
     const QImage banner = paintBanner();
@@ -321,9 +347,10 @@ int main(int argc, char** argv) {
         const QImage icon = size == 32 ? toPalette(paintIcon(size)) : paintIcon(size);
         ok &= save(icon, folder + QStringLiteral("/icons/velmora-%1.png").arg(size), "PNG");
     }
-    QFile ico(folder + QStringLiteral("/velmora.ico"));
-    ok &= ico.open(QIODevice::WriteOnly) && ico.write(icoFile(toPalette(paintIcon(32)))) > 0;
-    std::printf("wrote %s\n", qPrintable(ico.fileName()));
+    const QByteArray ico = icoFile(toPalette(paintIcon(32)));
+    ok &= write(folder + QStringLiteral("/velmora.ico"), ico);
+    ok &= write(folder + QStringLiteral("/windows/icon-30001.bin"), ico.mid(kIcoHeaderSize));
+    ok &= write(folder + QStringLiteral("/windows/icon-group-1.bin"), iconGroup(ico, 30001));
     ok &= save(paintHelpPicture(banner, QStringLiteral(VELMORA_SAMPLE_TABLE)),
                folder + QStringLiteral("/help.bmp"), "BMP");
     return ok ? 0 : 1;

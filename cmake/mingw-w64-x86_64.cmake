@@ -1,0 +1,14 @@
+# Cross-compiles for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(VELMORA_MINGW_PREFIX x86_64-w64-mingw32)
+# The POSIX-threads flavour carries the complete C++ library.
+find_program(CMAKE_CXX_COMPILER NAMES ${VELMORA_MINGW_PREFIX}-g++-posix ${VELMORA_MINGW_PREFIX}-g++
+             REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${VELMORA_MINGW_PREFIX}-windres REQUIRED)
+set(CMAKE_FIND_ROOT_PATH /usr/${VELMORA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# One file that runs on any Windows machine, without MinGW's runtime beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
