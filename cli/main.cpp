@@ -14,8 +14,13 @@
 #include <vector>
 
 #if defined(_WIN32)
+// windows.h comes before the headers that build on it.
+// clang-format off
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
+// clang-format on
 #endif
 
 namespace {
@@ -69,17 +74,42 @@ int usageError(const std::string& problem) {
     return kExitUsage;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// The arguments as UTF-8. Windows hands a program its arguments in the ANSI code page, which
+// cannot hold every file name, so there they are taken from the wide command line instead.
+std::vector<std::string> argumentsOf(int argc, char** argv) {
 #if defined(_WIN32)
-    // The lines are UTF-8 with LF ends, as on every other system.
-    _setmode(_fileno(stdout), _O_BINARY);
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        std::vector<std::string> arguments;
+        for (int i = 0; i < count; ++i) {
+            const int size =
+                WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+            std::string text(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
+            arguments.push_back(std::move(text));
+        }
+        LocalFree(wide);
+        return arguments;
+    }
 #endif
+    return {argv, argv + argc};
+}
+
+// A file name as given on the command line: UTF-8 on Windows (see argumentsOf), the system's own
+// bytes elsewhere.
+std::filesystem::path pathOf(const std::string& argument) {
+#if defined(_WIN32)
+    return std::filesystem::path(std::u8string(argument.begin(), argument.end()));
+#else
+    return std::filesystem::path(argument);
+#endif
+}
+
+int lookup(const std::vector<std::string>& words) {
     Arguments arguments;
     bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string_view argument = words[i];
         if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
             if (argument == "--") {
                 optionsEnded = true;
@@ -90,10 +120,10 @@ int main(int argc, char** argv) {
                 std::cout << "velmora-lookup " << velmora::kVersion << '\n';
                 return kExitSearched;
             } else if (argument == "--table") {
-                if (i + 1 == argc) {
+                if (i + 1 == words.size()) {
                     return usageError("--table needs a file name");
                 }
-                arguments.table = argv[++i];
+                arguments.table = words[++i];
             } else if (argument.substr(0, 8) == "--table=") {
                 arguments.table = std::string(argument.substr(8));
             } else {
@@ -111,10 +141,15 @@ int main(int argc, char** argv) {
         arguments.entries.push_back(entry);
     }
 
-    const std::filesystem::path table =
-        arguments.table
-            ? std::filesystem::path(std::u8string(arguments.table->begin(), arguments.table->end()))
-            : velmora::locateTable(std::filesystem::current_path(), velmora::programFolder());
+    std::filesystem::path table;
+    if (arguments.table) {
+        table = pathOf(*arguments.table);
+    } else {
+        std::error_code noFolder;
+        const auto currentFolder = std::filesystem::current_path(noFolder);
+        table = velmora::locateTable(noFolder ? std::filesystem::path(".") : currentFolder,
+                                     velmora::programFolder());
+    }
     TerminalSlots slots(std::move(arguments.entries));
     const auto failure = velmora::rpomodule::search(slots, table);
     std::fflush(stdout);
@@ -122,5 +157,25 @@ int main(int argc, char** argv) {
         std::cerr << "velmora-lookup: " << failure->describe() << '\n';
         return kExitTableUnreadable;
     }
-    return std::ferror(stdout) != 0 ? kExitTableUnreadable : kExitSearched;
+    if (std::ferror(stdout) != 0) {
+        std::cerr << "velmora-lookup: the results could not be written\n";
+        return kExitTableUnreadable;
+    }
+    return kExitSearched;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // The lines are UTF-8 with LF ends, as on every other system, and a console shows them so.
+    _setmode(_fileno(stdout), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+#endif
+    try {
+        return lookup(argumentsOf(argc, argv));
+    } catch (const std::exception& failure) {
+        std::cerr << "velmora-lookup: " << failure.what() << '\n';
+        return kExitTableUnreadable;
+    }
 }

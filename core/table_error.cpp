@@ -48,8 +48,13 @@ std::string TableError::describe() const {
 }
 
 std::string pathToUtf8(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
+    try {
+        const std::u8string text = path.u8string();
+        return {text.begin(), text.end()};
+    } catch (const std::exception&) {
+        // A Windows name with a lone surrogate has no UTF-8 form.
+        return "(a path that cannot be shown)";
+    }
 }
 
 } // namespace velmora
