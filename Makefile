@@ -58,6 +58,10 @@ run: build
 test: setup-test build
 	ctest --preset $(PRESET)
 
+# The .deb, in build/<preset>/: velmora_1.00.0001_amd64.deb
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 clean:
 	rm -rf build
 
