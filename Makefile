@@ -1,20 +1,26 @@
 # Two commands do all the set-up on a fresh Debian 12 machine:
 #   make run    install what is missing, build, start the program
-#   make test   install what is missing, build, run every test
+#   make test   install what is missing, build, run every test (and again under sanitizers)
 # Run as root, missing packages are installed with apt-get; otherwise the apt-get line is printed.
+# Also: make bench, make fuzz, make lint, make package.
 
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 SAMPLE_CODES := L98 G80 WS6 1LE LHO XYZ
+FUZZ_SECONDS ?= 60
 
 # Building: compiler, CMake, Ninja, Qt 6 Widgets.
 BUILD_PACKAGES := g++ cmake ninja-build make qt6-base-dev libgl-dev
-# Testing: a virtual display for the window screenshots, the Windows resource and cross tools,
-# the desktop-entry and metainfo validators, and the package tools.
-TEST_PACKAGES := xvfb xauth xdotool imagemagick desktop-file-utils appstream \
-	binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64 dpkg-dev file
+# Testing: the desktop-entry and metainfo validators, the package tools, the Windows resource
+# compiler and cross compiler, clang with libFuzzer, and the linters.
+TEST_PACKAGES := desktop-file-utils appstream dpkg-dev file \
+	binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64 \
+	clang libclang-rt-14-dev clang-tidy cppcheck python3
+# Looking at a real window: a virtual display, key and mouse input, screenshots.
+SCREEN_PACKAGES := xvfb xauth xdotool imagemagick
 
-.PHONY: all setup setup-test configure build run test bench package clean
+.PHONY: all setup setup-test setup-screen configure build run test test-sanitized bench fuzz \
+	lint package screenshots clean
 
 all: build
 
@@ -41,6 +47,9 @@ setup:
 setup-test: setup
 	$(call install_missing,$(TEST_PACKAGES))
 
+setup-screen: setup
+	$(call install_missing,$(SCREEN_PACKAGES))
+
 configure: setup
 	cmake --preset $(PRESET)
 
@@ -57,6 +66,32 @@ run: build
 
 test: setup-test build
 	ctest --preset $(PRESET)
+	$(MAKE) --no-print-directory test-sanitized
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitized: setup-test
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+# Figures, not a test: velmora-lookup against grep -F and cat on a 1,000,000-record table.
+bench: build
+	$(BUILD_DIR)/bin/velmora-bench
+
+# The reader's fuzzer for FUZZ_SECONDS, from the seed corpus in tests/fuzz/corpus.
+fuzz: setup-test
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	mkdir -p build/fuzz/corpus
+	build/fuzz/bin/velmora-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+		-dict=tests/fuzz/reader.dict -artifact_prefix=build/fuzz/ build/fuzz/corpus tests/fuzz/corpus
+
+# clang-tidy (checks in .clang-tidy) and cppcheck over core/, cli/ and ui/.
+lint: setup-test configure
+	clang-tidy -p $(BUILD_DIR) --quiet core/*.cpp cli/*.cpp ui/*.cpp
+	cppcheck --enable=warning,performance,portability,style --std=c++20 --library=qt \
+		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
+		-I core -I ui -I $(BUILD_DIR)/core/generated core cli ui
 
 # The .deb, in build/<preset>/: velmora_1.00.0001_amd64.deb
 package: build
@@ -64,7 +99,3 @@ package: build
 
 clean:
 	rm -rf build
-
-# Figures, not a test: velmora-lookup against grep -F and cat on a 1,000,000-record table.
-bench: build
-	$(BUILD_DIR)/bin/velmora-bench

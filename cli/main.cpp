@@ -99,9 +99,9 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
 // bytes elsewhere.
 std::filesystem::path pathOf(const std::string& argument) {
 #if defined(_WIN32)
-    return std::filesystem::path(std::u8string(argument.begin(), argument.end()));
+    return {std::u8string(argument.begin(), argument.end())};
 #else
-    return std::filesystem::path(argument);
+    return {argument};
 #endif
 }
 

@@ -25,6 +25,8 @@ public:
     explicit FileSource(std::FILE* file) : file_(file) {}
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
+    FileSource(FileSource&&) = delete;
+    FileSource& operator=(FileSource&&) = delete;
     ~FileSource() override { std::fclose(file_); }
 
     std::size_t read(char* destination, std::size_t capacity) override {
@@ -402,8 +404,10 @@ std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
                                   const std::filesystem::path& programFolder) {
     const auto candidates = tableCandidates(currentFolder, programFolder);
     for (const auto& candidate : candidates) {
+        // A link counts even when what it points to is gone: the user put a table there, and the
+        // error should name it rather than a table found further on.
         std::error_code ignored;
-        if (std::filesystem::exists(candidate, ignored)) {
+        if (std::filesystem::exists(std::filesystem::symlink_status(candidate, ignored))) {
             return candidate;
         }
     }

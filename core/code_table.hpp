@@ -18,6 +18,11 @@ inline constexpr std::string_view kTableFileName = "RPO.txt";
 // Where the bytes of a code table come from: a file, or memory for tests and fuzzing.
 class ByteSource {
 public:
+    ByteSource() = default;
+    ByteSource(const ByteSource&) = delete;
+    ByteSource& operator=(const ByteSource&) = delete;
+    ByteSource(ByteSource&&) = delete;
+    ByteSource& operator=(ByteSource&&) = delete;
     virtual ~ByteSource() = default;
     // Reads up to `capacity` bytes; 0 means the end of the data or a failure.
     virtual std::size_t read(char* destination, std::size_t capacity) = 0;
@@ -62,6 +67,8 @@ public:
     CodeTableReader(std::unique_ptr<ByteSource> source, std::filesystem::path path,
                     std::size_t readSize = kDefaultReadSize);
 
+    CodeTableReader(const CodeTableReader&) = delete;
+    CodeTableReader& operator=(const CodeTableReader&) = delete;
     CodeTableReader(CodeTableReader&&) noexcept = default;
     CodeTableReader& operator=(CodeTableReader&&) noexcept = default;
     ~CodeTableReader() = default;
@@ -116,8 +123,9 @@ std::vector<Record> readAllRecords(std::string bytes, std::size_t readSize);
 
 // Where the table is looked up: RPO.txt in the current folder; where it is not there, beside the
 // program; where not there either, in the installed data folder <prefix>/share/velmora beside
-// the program's bin folder. The first that exists is used; if none does, the current folder's
-// path, so that the error names the place the user is most likely to put the file.
+// the program's bin folder. The first that exists (a link counts, even a broken one) is used; if
+// none does, the current folder's path, so that the error names the place the user is most
+// likely to put the file.
 std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
                                   const std::filesystem::path& programFolder);
 std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,

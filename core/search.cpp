@@ -2,6 +2,7 @@
 
 #include "text.hpp"
 
+#include <algorithm>
 #include <bitset>
 #include <cstring>
 #include <vector>
@@ -18,12 +19,9 @@ public:
     explicit EntryMatcher(const std::array<std::string, kSlotCount>& entries) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             const std::string& text = entries[static_cast<std::size_t>(slot)];
-            Group* group = nullptr;
-            for (auto& existing : groups_) {
-                if (existing.text == text) {
-                    group = &existing;
-                }
-            }
+            auto found = std::find_if(groups_.begin(), groups_.end(),
+                                      [&text](const Group& group) { return group.text == text; });
+            Group* group = found == groups_.end() ? nullptr : &*found;
             if (group == nullptr) {
                 group = &groups_.emplace_back(Group{text, {}});
                 if (const auto key = pack(text)) {
@@ -53,12 +51,10 @@ public:
             }
             return nullptr;
         }
-        for (const std::size_t index : longGroups_) {
-            if (groups_[index].text == code) {
-                return &groups_[index].slots;
-            }
-        }
-        return nullptr;
+        const auto found =
+            std::find_if(longGroups_.begin(), longGroups_.end(),
+                         [&](std::size_t index) { return groups_[index].text == code; });
+        return found == longGroups_.end() ? nullptr : &groups_[*found].slots;
     }
 
 private:

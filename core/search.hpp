@@ -24,6 +24,11 @@ inline constexpr std::string_view kMatchSeparator = "  ";
 // The lookup window, the command-line program and the tests each supply their own.
 class EntrySlots {
 public:
+    EntrySlots() = default;
+    EntrySlots(const EntrySlots&) = delete;
+    EntrySlots& operator=(const EntrySlots&) = delete;
+    EntrySlots(EntrySlots&&) = delete;
+    EntrySlots& operator=(EntrySlots&&) = delete;
     virtual ~EntrySlots() = default;
     // The text of entry box `slot` (0 to 14), UTF-8.
     virtual std::string entry(int slot) const = 0;

@@ -28,8 +28,11 @@ std::string pathToUtf8(const std::filesystem::path& path);
 // Either a value or the reason there is none.
 template <typename T> class Expected {
 public:
-    Expected(T value) : state_(std::move(value)) {}
-    Expected(TableError error) : state_(std::move(error)) {}
+    // Implicit, so that a function returns either its value or its error as it is.
+    // cppcheck-suppress noExplicitConstructor
+    Expected(T value) : state_(std::move(value)) {} // NOLINT(google-explicit-constructor)
+    // cppcheck-suppress noExplicitConstructor
+    Expected(TableError error) : state_(std::move(error)) {} // NOLINT(google-explicit-constructor)
 
     bool hasValue() const { return std::holds_alternative<T>(state_); }
     explicit operator bool() const { return hasValue(); }

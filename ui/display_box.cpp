@@ -1,6 +1,7 @@
 #include "display_box.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QClipboard>
@@ -24,15 +25,16 @@ public:
         : QAccessibleWidget(box, QAccessible::StaticText) {}
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Value || kind == QAccessible::Description) {
-            return static_cast<const DisplayBox*>(widget())->text();
+            return qobject_cast<const DisplayBox*>(widget())->text();
         }
         return QAccessibleWidget::text(kind);
     }
 };
 
 QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("velmora::ui::DisplayBox") && object->isWidgetType()) {
-        return new DisplayBoxAccessible(static_cast<DisplayBox*>(object));
+    if (className == QLatin1String("velmora::ui::DisplayBox") &&
+        qobject_cast<DisplayBox*>(object)) {
+        return new DisplayBoxAccessible(qobject_cast<DisplayBox*>(object));
     }
     return nullptr;
 }
@@ -58,6 +60,10 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setPalette(colours);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Window);
+
+    scrollBarUpdate_.setSingleShot(true);
+    scrollBarUpdate_.setInterval(0);
+    connect(&scrollBarUpdate_, &QTimer::timeout, this, &DisplayBox::updateScrollBars);
 }
 
 void DisplayBox::clear() {
@@ -87,25 +93,25 @@ int DisplayBox::lineHeight() const {
     return fontMetrics().lineSpacing();
 }
 
+int DisplayBox::lineCount() const {
+    return static_cast<int>(std::min<std::size_t>(lines_.size(), INT_MAX));
+}
+
 void DisplayBox::copy() const {
     QGuiApplication::clipboard()->setText(text());
 }
 
 // The scroll bars are set once after a run of prints, not at every line.
 void DisplayBox::scheduleScrollBarUpdate() {
-    if (updateScheduled_) {
-        return;
+    if (!scrollBarUpdate_.isActive()) {
+        scrollBarUpdate_.start();
     }
-    updateScheduled_ = true;
-    QMetaObject::invokeMethod(this, &DisplayBox::updateScrollBars, Qt::QueuedConnection);
 }
 
 void DisplayBox::updateScrollBars() {
-    updateScheduled_ = false;
     const int height = lineHeight();
     const int wholeLinesShown = std::max(1, viewport()->height() / height);
-    const int lineCount = static_cast<int>(std::min<std::size_t>(lines_.size(), INT_MAX));
-    verticalScrollBar()->setRange(0, std::max(0, lineCount - wholeLinesShown));
+    verticalScrollBar()->setRange(0, std::max(0, lineCount() - wholeLinesShown));
     verticalScrollBar()->setPageStep(wholeLinesShown);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setRange(0, std::max(0, widest_ - viewport()->width()));
@@ -120,15 +126,12 @@ void DisplayBox::paintEvent(QPaintEvent* event) {
     const int height = lineHeight();
     const int ascent = fontMetrics().ascent();
     const int left = -horizontalScrollBar()->value();
-    const auto first =
-        static_cast<std::size_t>(verticalScrollBar()->value() + event->rect().top() / height);
-    const std::size_t last =
-        std::min(lines_.size(), static_cast<std::size_t>(verticalScrollBar()->value() +
-                                                         event->rect().bottom() / height + 1));
-    for (std::size_t i = first; i < last; ++i) {
-        const int top =
-            static_cast<int>(i - static_cast<std::size_t>(verticalScrollBar()->value())) * height;
-        painter.drawText(left, top + ascent, lines_[i]);
+    const int topLine = verticalScrollBar()->value();
+    const int count = lineCount();
+    const int lastShown = std::min(count - 1, topLine + event->rect().bottom() / height);
+    for (int i = topLine + event->rect().top() / height; i <= lastShown; ++i) {
+        painter.drawText(left, (i - topLine) * height + ascent,
+                         lines_[static_cast<std::size_t>(i)]);
     }
 }
 

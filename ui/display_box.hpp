@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <QTimer>
 #include <vector>
 
 namespace velmora::ui {
@@ -35,10 +36,11 @@ protected:
 private:
     void scheduleScrollBarUpdate();
     void updateScrollBars();
+    int lineCount() const;
 
     std::vector<QString> lines_;
     int widest_ = 0;
-    bool updateScheduled_ = false;
+    QTimer scrollBarUpdate_;
 };
 
 } // namespace velmora::ui

@@ -83,7 +83,7 @@ void helpform::helpform_Command1_Click() {
     Windows::hide(Windows::help());
 }
 
-void helpform::paintEvent(QPaintEvent*) {
+void helpform::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::SolidLine));
     painter.drawLine(kLayout.Line1.from(), kLayout.Line1.to());

@@ -69,7 +69,7 @@ private:
 
     void spreadCodes(int firstBox, const QStringList& codes);
 
-    MainMenu menu_;
+    MainMenu menu_{};
     QLabel* Label1_;
     CommandButton* cmdlookup_;
     DisplayBox* pic1_;

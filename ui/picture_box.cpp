@@ -4,8 +4,8 @@
 
 namespace velmora::ui {
 
-PictureBox::PictureBox(const QImage& picture, QWidget* parent)
-    : QWidget(parent), picture_(picture) {
+PictureBox::PictureBox(QImage picture, QWidget* parent)
+    : QWidget(parent), picture_(std::move(picture)) {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
 }
@@ -15,7 +15,7 @@ void PictureBox::setPicture(const QImage& picture) {
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     // One picture pixel to one logical pixel, without smoothing, so that a scaled display shows
     // the picture sharp rather than blurred.

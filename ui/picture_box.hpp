@@ -11,7 +11,7 @@ class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
-    PictureBox(const QImage& picture, QWidget* parent);
+    PictureBox(QImage picture, QWidget* parent);
     const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
 

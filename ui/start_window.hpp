@@ -33,7 +33,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    MainMenu menu_;
+    MainMenu menu_{};
     PictureBox* Picture1_;
     CommandButton* cmdlookup_;
     QLabel* Label1_;

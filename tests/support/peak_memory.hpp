@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A program's exit status and its own peak resident memory, as velmora-peak-memory measures
+// them; empty where that cannot be measured (not Linux).
+struct ChildRun {
+    int exitCode = -1;
+    long peakKiB = 0;
+};
+
+inline std::optional<ChildRun> runMeasured(const QString& program, const QStringList& arguments,
+                                           const QString& outputFile) {
+#if defined(VELMORA_PEAK_MEMORY)
+    QProcess measure;
+    measure.start(QStringLiteral(VELMORA_PEAK_MEMORY), QStringList{outputFile, program} + arguments);
+    if (!measure.waitForFinished(300000) || measure.exitCode() != 0) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> figures = measure.readAllStandardOutput().trimmed().split(' ');
+    if (figures.size() != 2) {
+        return std::nullopt;
+    }
+    return ChildRun{figures[0].toInt(), figures[1].toLong()};
+#else
+    Q_UNUSED(program);
+    Q_UNUSED(arguments);
+    Q_UNUSED(outputFile);
+    return std::nullopt;
+#endif
+}
