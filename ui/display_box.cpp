@@ -32,11 +32,11 @@ public:
 };
 
 QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("velmora::ui::DisplayBox") &&
-        qobject_cast<DisplayBox*>(object)) {
-        return new DisplayBoxAccessible(qobject_cast<DisplayBox*>(object));
+    auto* box = qobject_cast<DisplayBox*>(object);
+    if (className != QLatin1String("velmora::ui::DisplayBox") || box == nullptr) {
+        return nullptr;
     }
-    return nullptr;
+    return new DisplayBoxAccessible(box);
 }
 
 } // namespace
