@@ -74,9 +74,11 @@ test-sanitized: setup-test
 	cmake --build --preset asan
 	ctest --preset asan
 
-# Figures, not a test: velmora-lookup against grep -F and cat on a 1,000,000-record table.
+# Figures, not a test: velmora-lookup against grep -F and cat on a 1,000,000-record table, and
+# the display box with a search of 100,000 lines.
 bench: build
 	$(BUILD_DIR)/bin/velmora-bench
+	$(BUILD_DIR)/bin/velmora-bench-display
 
 # The reader's fuzzer for FUZZ_SECONDS, from the seed corpus in tests/fuzz/corpus.
 fuzz: setup-test

@@ -75,7 +75,7 @@ void DisplayBox::clear() {
 
 void DisplayBox::printLine(const QString& line) {
     lines_.push_back(line);
-    widest_ = std::max(widest_, fontMetrics().horizontalAdvance(line));
+    widest_ = std::max(widest_, widthOf(line));
     scheduleScrollBarUpdate();
     viewport()->update();
 }
@@ -91,6 +91,22 @@ QString DisplayBox::text() const {
 
 int DisplayBox::lineHeight() const {
     return fontMetrics().lineSpacing();
+}
+
+int DisplayBox::widthOf(const QString& line) {
+    int width = 0;
+    for (const QChar character : line) {
+        const char16_t code = character.unicode();
+        if (code >= advances_.size()) {
+            return fontMetrics().horizontalAdvance(line);
+        }
+        int& advance = advances_[code];
+        if (advance == 0) {
+            advance = std::max(1, fontMetrics().horizontalAdvance(character));
+        }
+        width += advance;
+    }
+    return width;
 }
 
 int DisplayBox::lineCount() const {
@@ -160,9 +176,10 @@ void DisplayBox::contextMenuEvent(QContextMenuEvent* event) {
 void DisplayBox::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        advances_.fill(0);
         widest_ = 0;
         for (const QString& line : lines_) {
-            widest_ = std::max(widest_, fontMetrics().horizontalAdvance(line));
+            widest_ = std::max(widest_, widthOf(line));
         }
         updateScrollBars();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <QAbstractScrollArea>
 #include <QString>
 #include <QTimer>
@@ -37,9 +38,14 @@ private:
     void scheduleScrollBarUpdate();
     void updateScrollBars();
     int lineCount() const;
+    int widthOf(const QString& line);
 
     std::vector<QString> lines_;
     int widest_ = 0;
+    // The advance of each Latin-1 character in the box's font (0: not measured yet). A line made
+    // of them is measured by adding these up instead of laying it out: a search may print a
+    // hundred thousand lines, and only the widest one matters, to the horizontal scroll bar.
+    std::array<int, 256> advances_{};
     QTimer scrollBarUpdate_;
 };
 

@@ -193,6 +193,44 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("same folder")));
     }
 
+    // One code in 100,000 records: every line is printed and every one can be scrolled to.
+    void searchWithAHundredThousandLines() {
+        QByteArray records;
+        for (int i = 0; i < 100'000; ++i) {
+            records += "L98,record " + QByteArray::number(i) + '\n';
+        }
+        table_ = writeTableFile(folder_.path(), records);
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        type(window, {"L98"});
+        window.cmdlookup()->click();
+        DisplayBox& box = *window.pic1();
+        QCOMPARE(box.lines().size(), std::size_t{100'000});
+        QCOMPARE(box.lines().back(), QStringLiteral("L98  record 99999"));
+        const int linesShown = box.viewport()->height() / box.lineHeight();
+        QTRY_COMPARE(box.verticalScrollBar()->maximum(), 100'000 - linesShown);
+        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
+        const QImage end = box.viewport()->grab().toImage();
+        QVERIFY(!end.isNull());
+    }
+
+    // The horizontal scroll bar reaches the end of the widest line, whatever its letters.
+    void horizontalRangeCoversTheWidestLine() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        DisplayBox& box = *window.pic1();
+        const QString wide = QStringLiteral("W").repeated(120);
+        const QString foreign = QString::fromUtf8("\xe2\x82\xac").repeated(100);
+        for (const QString& line : {wide, foreign}) {
+            box.clear();
+            box.printLine(QStringLiteral("short"));
+            box.printLine(line);
+            QTRY_VERIFY(box.horizontalScrollBar()->isVisible());
+            QVERIFY(box.horizontalScrollBar()->maximum() + box.viewport()->width() >=
+                    box.fontMetrics().horizontalAdvance(line));
+        }
+    }
+
     void displayBoxKeepsScrollsAndCopiesItsLines() {
         RPO2& window = lookupWindow();
         QVERIFY(showAndActivate(window));
