@@ -8,14 +8,13 @@
 #include "table_files.hpp"
 #include "text.hpp"
 
+#include <filesystem>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <filesystem>
 
 #if defined(__unix__)
 #include <unistd.h>
@@ -109,13 +108,12 @@ private slots:
         }
 
         QTest::newRow("a line of only quotes")
-            << QByteArray(4000, '"') + "\nG80,after the quotes\n" << fifteen
-            << Lines{"G80  after the quotes", "L98   : No match found."} + notFound;
+            << QByteArray(4000, '"') + "\nG80,after the quotes\n"
+            << fifteen << Lines{"G80  after the quotes", "L98   : No match found."} + notFound;
         QTest::newRow("an unterminated quote at the end")
             << QByteArray("G80,fine\nL98,\"runs, to the end\n\nof the file") << fifteen
             << Lines{"G80  fine", "L98  runs, to the end\n\nof the file"} + notFound;
-        QTest::newRow("NUL bytes") << QByteArray("G80,a\0b\n\0\0\0,\0\nL98,fine\n", 22)
-                                   << fifteen
+        QTest::newRow("NUL bytes") << QByteArray("G80,a\0b\n\0\0\0,\0\nL98,fine\n", 22) << fifteen
                                    << Lines{QByteArray("G80  a\0b", 8), "L98  fine"} + notFound;
         QTest::newRow("invalid UTF-8")
             << QByteArray("G80,\xff\xfe bad\nL98,\xe2\x82 cut\n\xc0\xaf,overlong\n") << fifteen
@@ -152,15 +150,15 @@ private slots:
         const auto small = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
                                        {"--table", table("L98,short\n"), "L98"}, output);
         const QString bigPath = writeTableFile(folder_.path(), "L98," + description, "big.txt");
-        const auto found = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
-                                       {"--table", bigPath, "L98"}, output);
+        const auto found =
+            runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", bigPath, "L98"}, output);
         if (!found || !small) {
             QSKIP("peak memory cannot be measured here");
         }
         QCOMPARE(found->exitCode, 0);
         QCOMPARE(QFileInfo(output).size(), description.size() + 6);
-        const auto skipped = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
-                                         {"--table", bigPath, "G80"}, output);
+        const auto skipped =
+            runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", bigPath, "G80"}, output);
         QCOMPARE(skipped->exitCode, 0);
         qInfo("peak KiB: small table %ld, 10 MB line printed %ld, skipped %ld", small->peakKiB,
               found->peakKiB, skipped->peakKiB);
@@ -194,11 +192,13 @@ private slots:
         QCOMPARE(lines.last(), QByteArray("ZZ9  the last record"));
 
         const QString output = QDir(big.path()).filePath("out.txt");
-        const auto large = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", path, "ZZ9"}, output);
+        const auto large =
+            runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", path, "ZZ9"}, output);
         const auto small = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
                                        {"--table", table("ZZ9,x\n"), "ZZ9"}, output);
         if (large && small) {
-            qInfo("peak KiB: 5,000,000 records %ld, one record %ld", large->peakKiB, small->peakKiB);
+            qInfo("peak KiB: 5,000,000 records %ld, one record %ld", large->peakKiB,
+                  small->peakKiB);
             QCOMPARE(large->exitCode, 0);
             QVERIFY(large->peakKiB - small->peakKiB <= 4096);
         }
@@ -263,7 +263,9 @@ private slots:
     }
 
     void pathWithBlanksAndNonAsciiLetters() {
-        const QString folder = QDir(folder_.path()).filePath(QStringLiteral("Ann's car/\u00e9t\u00e9 \u00d1and\u00fa"));
+        const QString folder =
+            QDir(folder_.path())
+                .filePath(QStringLiteral("Ann's car/\u00e9t\u00e9 \u00d1and\u00fa"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = writeTableFile(folder, "G80,found\n");
         expectBoth(path, {"G80"}, {"G80  found"});

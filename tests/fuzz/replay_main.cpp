@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
             std::ifstream file(entry.path(), std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(file)),
                                     std::istreambuf_iterator<char>());
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                   bytes.size());
             ++replayed;
         }
     }

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 // A program's exit status and its own peak resident memory, as velmora-peak-memory measures
 // them; empty where that cannot be measured (not Linux).
@@ -17,7 +16,8 @@ inline std::optional<ChildRun> runMeasured(const QString& program, const QString
                                            const QString& outputFile) {
 #if defined(VELMORA_PEAK_MEMORY)
     QProcess measure;
-    measure.start(QStringLiteral(VELMORA_PEAK_MEMORY), QStringList{outputFile, program} + arguments);
+    measure.start(QStringLiteral(VELMORA_PEAK_MEMORY),
+                  QStringList{outputFile, program} + arguments);
     if (!measure.waitForFinished(300000) || measure.exitCode() != 0) {
         return std::nullopt;
     }

@@ -6,12 +6,11 @@
 // moment it starts. Measured from a large process (a test, a benchmark), every program would seem
 // as large as that; started from this small one, the figure is the program's own.
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstdio>
 
 int main(int argc, char** argv) {
     if (argc < 3) {
