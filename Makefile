@@ -95,6 +95,10 @@ lint: setup-test configure
 		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
 		-I core -I ui -I $(BUILD_DIR)/core/generated core cli ui
 
+# Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
+screenshots: setup-screen build
+	tools/screenshots.sh $(BUILD_DIR)
+
 # The .deb, in build/<preset>/: velmora_1.00.0001_amd64.deb
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

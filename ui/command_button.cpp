@@ -3,6 +3,14 @@
 #include <QKeyEvent>
 
 namespace velmora::ui {
+namespace {
+
+bool isEnter(const QKeyEvent& event) {
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
 
 CommandButton::CommandButton(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent) {
@@ -10,13 +18,30 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent)
     setDefault(false);
 }
 
+// Enter works as Space does: the button goes down on the press and is clicked on the release.
+// A button whose command hides its window ("Look up RPO Codes") so never leaves the release of
+// the key to the next window, and a held key does not repeat the command.
 void CommandButton::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        event->modifiers() == Qt::NoModifier) {
-        click();
+    if (!isEnter(*event)) {
+        QPushButton::keyPressEvent(event);
         return;
     }
-    QPushButton::keyPressEvent(event);
+    if (!event->isAutoRepeat()) {
+        setDown(true);
+    }
+    event->accept();
+}
+
+void CommandButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!isEnter(*event)) {
+        QPushButton::keyReleaseEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat() && isDown()) {
+        setDown(false);
+        click();
+    }
+    event->accept();
 }
 
 } // namespace velmora::ui

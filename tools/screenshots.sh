@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Takes a screenshot of each window of the real program on a virtual display, for a person to
+# look at: build/screenshots/start.png, lookup.png (after a search) and help.png.
+#   tools/screenshots.sh [BUILD_DIR]     (make screenshots)
+set -euo pipefail
+build=${1:-build/dev}
+out=build/screenshots
+mkdir -p "$out"
+display=:97
+Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$program" "$xvfb" 2>/dev/null || true' EXIT
+export DISPLAY=$display
+sleep 1
+(cd "$build/bin" && exec ./velmora) &
+program=$!
+
+# Waits for a window with exactly this title, then prints its id.
+window() {
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then echo "$id"; return; fi
+        sleep 0.2
+    done
+    echo "no window titled '$1'" >&2
+    exit 1
+}
+
+start=$(window "3rd Generation F-body Velmora")
+sleep 0.5
+import -window "$start" "$out/start.png"
+# Enter does nothing until Tab has moved the focus from the banner to the button.
+xdotool key --window "$start" Tab Return
+sleep 1
+lookup=$(window "3rd Generation F-body Velmora")
+# The focus is on Search. Tab: first box, display box, then the second box and on.
+xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" l98
+xdotool key --window "$lookup" Tab Tab && xdotool type --window "$lookup" g80
+xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" ws6
+xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" zz9
+xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" l9
+# From the fifth box: ten more boxes and Clear, then Search.
+for _ in $(seq 12); do xdotool key --window "$lookup" Tab; done
+xdotool key --window "$lookup" Return
+sleep 0.5
+import -window "$lookup" "$out/lookup.png"
+xdotool key --window "$lookup" alt+h
+sleep 0.3
+xdotool key Return
+help=$(window "Velmora Help")
+sleep 0.5
+import -window "$help" "$out/help.png"
+xdotool key --window "$lookup" ctrl+q
+wait "$program"
+echo "screenshots in $out: start.png lookup.png help.png"
