@@ -1,3 +1,4 @@
+#include "lookup_process.hpp"
 #include "table_files.hpp"
 
 #include <QFile>
@@ -5,26 +6,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run lookup(const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
-    if (!process.waitForFinished(60000)) {
-        qFatal("velmora-lookup did not finish");
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-} // namespace
 
 class LookupCliTest : public QObject {
     Q_OBJECT
@@ -36,7 +17,7 @@ private slots:
     void init() { writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nC60,Air 72\xB0\n"); }
 
     void printsTheSearchLines() {
-        const Run run = lookup({"l98", "", "c6", "ZZZ", "C60", " c6"}, folder_.path());
+        const LookupRun run = runLookup({"l98", "", "c6", "ZZZ", "C60", " c6"}, folder_.path());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("L98  5.7L V8, TPI\n"
                                      "C60  Air 72\xC2\xB0\n"
@@ -49,8 +30,8 @@ private slots:
     void slotsWithoutAnEntryAreEmpty() {
         // Fourteen empty slots (all but the first) each match the empty code.
         writeTableFile(folder_.path(), "C60,Air\n, empty code\n");
-        const Run run = lookup({"--table", QDir(folder_.path()).filePath("RPO.txt"), "--", "C60"},
-                               QDir::tempPath());
+        const LookupRun run = runLookup(
+            {"--table", QDir(folder_.path()).filePath("RPO.txt"), "--", "C60"}, QDir::tempPath());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.count("  empty code\n"), 14);
         QVERIFY(run.out.startsWith("C60  Air\n"));
@@ -71,7 +52,7 @@ private slots:
     void usageErrors() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, complaint);
-        const Run run = lookup(arguments, folder_.path());
+        const LookupRun run = runLookup(arguments, folder_.path());
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(run.err.contains(complaint.toUtf8()), run.err.constData());
@@ -79,14 +60,14 @@ private slots:
     }
 
     void threeCharactersMayBeMultiByte() {
-        QCOMPARE(lookup({QString::fromUtf8("\xC3\xA9\xC3\xA9\xC3\xA9")}, folder_.path()).out,
+        QCOMPARE(runLookup({QString::fromUtf8("\xC3\xA9\xC3\xA9\xC3\xA9")}, folder_.path()).out,
                  QByteArray("\xC3\x89\xC3\x89\xC3\x89   : No match found.\n"));
     }
 
     void missingTableIsError53() {
         QTemporaryDir empty;
         const QString missing = QDir(empty.path()).filePath("RPO.txt");
-        const Run run = lookup({"--table", missing, "L98"}, empty.path());
+        const LookupRun run = runLookup({"--table", missing, "L98"}, empty.path());
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QByteArray());
         QVERIFY(run.err.contains("53"));
@@ -97,16 +78,16 @@ private slots:
     void folderInPlaceOfTheTable() {
         QTemporaryDir root;
         QVERIFY(QDir(root.path()).mkdir("RPO.txt"));
-        const Run run = lookup({"L98"}, root.path());
+        const LookupRun run = runLookup({"L98"}, root.path());
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("folder"), run.err.constData());
     }
 
     void helpAndVersion() {
-        const Run version = lookup({"--version"}, folder_.path());
+        const LookupRun version = runLookup({"--version"}, folder_.path());
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("velmora-lookup 1.00.0001\n"));
-        const Run help = lookup({"--help"}, folder_.path());
+        const LookupRun help = runLookup({"--help"}, folder_.path());
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.startsWith("Usage: velmora-lookup [--table FILE] [ENTRY...]"));
     }

@@ -2,6 +2,7 @@
 // velmora-lookup: no crash, no hang, memory bounded, a clear message where the table cannot be
 // read, the right records where it can.
 
+#include "lookup_process.hpp"
 #include "peak_memory.hpp"
 #include "recording_slots.hpp"
 #include "search.hpp"
@@ -32,12 +33,6 @@ constexpr long kGrowthAllowed = 4;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray error;
-};
-
 // The display box's lines as velmora-lookup writes them, one a line.
 QByteArray asOutput(const Lines& lines) {
     QByteArray out;
@@ -45,17 +40,6 @@ QByteArray asOutput(const Lines& lines) {
         out += line + '\n';
     }
     return out;
-}
-
-Outcome lookup(const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        qFatal("velmora-lookup hung");
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 // The search in this process, with the entries as the boxes hold them.
@@ -90,7 +74,7 @@ private:
     // The same lines from the search and from velmora-lookup, exit status 0.
     void expectBoth(const QString& path, const QStringList& entries, const Lines& expected) {
         QCOMPARE(search(path, entries), expected);
-        const Outcome run = lookup(QStringList{"--table", path} + entries, folder_.path());
+        const LookupRun run = runLookup(QStringList{"--table", path} + entries, folder_.path());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, asOutput(expected));
     }
@@ -134,7 +118,7 @@ private slots:
         }
         const QString path = table(bytes);
         const Lines inProcess = search(path, {});
-        const Outcome run = lookup({"--table", path}, folder_.path());
+        const LookupRun run = runLookup({"--table", path}, folder_.path());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, asOutput(inProcess));
         for (const QByteArray& line : inProcess) {
@@ -212,10 +196,10 @@ private slots:
         QCOMPARE(search(path, {"G80"}), Lines{});
         search(path, {"G80"}, &failure);
         QVERIFY(failure && failure->kind == velmora::TableError::Kind::NotAFile);
-        const Outcome run = lookup({"G80"}, root.path());
+        const LookupRun run = runLookup({"G80"}, root.path());
         QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.error.contains("is a folder or device, not a file"));
-        QVERIFY(run.error.contains(path.toUtf8()));
+        QVERIFY(run.err.contains("is a folder or device, not a file"));
+        QVERIFY(run.err.contains(path.toUtf8()));
     }
 
     void tableWithoutReadPermission() {
@@ -228,9 +212,9 @@ private slots:
         std::optional<velmora::TableError> failure;
         search(path, {"G80"}, &failure);
         QVERIFY(failure && failure->number() == 70);
-        const Outcome run = lookup({"--table", path, "G80"}, folder_.path());
+        const LookupRun run = runLookup({"--table", path, "G80"}, folder_.path());
         QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.error.contains("Permission denied"));
+        QVERIFY(run.err.contains("Permission denied"));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 #else
         QSKIP("permissions are not tried on this system");
@@ -253,13 +237,13 @@ private slots:
         QTemporaryDir other;
         const QString link = QDir(other.path()).filePath("RPO.txt");
         QVERIFY(QFile::link(target, link));
-        const Outcome run = lookup({"G80"}, other.path());
+        const LookupRun run = runLookup({"G80"}, other.path());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("G80  through the link\n"));
         QVERIFY(QFile::remove(target));
-        const Outcome dangling = lookup({"G80"}, other.path());
+        const LookupRun dangling = runLookup({"G80"}, other.path());
         QCOMPARE(dangling.exitCode, 1);
-        QVERIFY(dangling.error.contains("Error 53: File not found"));
+        QVERIFY(dangling.err.contains("Error 53: File not found"));
     }
 
     void pathWithBlanksAndNonAsciiLetters() {
@@ -269,7 +253,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString path = writeTableFile(folder, "G80,found\n");
         expectBoth(path, {"G80"}, {"G80  found"});
-        const Outcome fromThere = lookup({"g80"}, folder);
+        const LookupRun fromThere = runLookup({"g80"}, folder);
         QCOMPARE(fromThere.out, QByteArray("G80  found\n"));
     }
 };
