@@ -141,15 +141,8 @@ int lookup(const std::vector<std::string>& words) {
         arguments.entries.push_back(entry);
     }
 
-    std::filesystem::path table;
-    if (arguments.table) {
-        table = pathOf(*arguments.table);
-    } else {
-        std::error_code noFolder;
-        const auto currentFolder = std::filesystem::current_path(noFolder);
-        table = velmora::locateTable(noFolder ? std::filesystem::path(".") : currentFolder,
-                                     velmora::programFolder());
-    }
+    const std::filesystem::path table =
+        arguments.table ? pathOf(*arguments.table) : velmora::locateTable();
     TerminalSlots slots(std::move(arguments.entries));
     const auto failure = velmora::rpomodule::search(slots, table);
     std::fflush(stdout);

@@ -414,6 +414,12 @@ std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
     return candidates.front();
 }
 
+std::filesystem::path locateTable() {
+    std::error_code noFolder;
+    const auto currentFolder = std::filesystem::current_path(noFolder);
+    return locateTable(noFolder ? std::filesystem::path(".") : currentFolder, programFolder());
+}
+
 std::filesystem::path programFolder() {
 #if defined(_WIN32)
     std::wstring name(MAX_PATH, L'\0');

@@ -128,6 +128,8 @@ std::vector<Record> readAllRecords(std::string bytes, std::size_t readSize);
 // likely to put the file.
 std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
                                   const std::filesystem::path& programFolder);
+// The same from the process's current folder and the running program's folder.
+std::filesystem::path locateTable();
 std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,
                                                    const std::filesystem::path& programFolder);
 

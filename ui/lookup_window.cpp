@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <system_error>
 
 namespace velmora::ui {
 namespace {
@@ -42,15 +41,10 @@ const QString kNote = QStringLiteral(
     "RPO codes used in this program have been compiled from various sources on the internet.  "
     "There may be some RPO codes not included in this program.");
 
-std::filesystem::path defaultTablePath() {
-    std::error_code failed;
-    auto current = std::filesystem::current_path(failed);
-    return locateTable(failed ? std::filesystem::path(".") : current, programFolder());
-}
-
 } // namespace
 
-RPO2::RPO2() : locateTable_(defaultTablePath), reportTableError_(showTableError) {
+RPO2::RPO2()
+    : locateTable_([] { return velmora::locateTable(); }), reportTableError_(showTableError) {
     setObjectName(QStringLiteral("RPO2"));
     setWindowTitle(QStringLiteral("3rd Generation F-body Velmora"));
     setTitleBarControls(*this, false);
