@@ -57,14 +57,12 @@ helpform::helpform() {
     setAttribute(Qt::WA_DeleteOnClose);
 
     // Built in tab order: the button first, so Enter or Space closes the window at once.
-    Command1_ = new CommandButton(QStringLiteral("Close Help Box"), this);
-    Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(kLayout.Command1.pixels());
+    Command1_ = place(new CommandButton(QStringLiteral("Close Help Box"), this),
+                      QStringLiteral("Command1"), kLayout.Command1);
 
-    Picture1_ = new PictureBox(assets::helpPicture(), this);
-    Picture1_->setObjectName(QStringLiteral("Picture1"));
+    Picture1_ = place(new PictureBox(assets::helpPicture(), this), QStringLiteral("Picture1"),
+                      kLayout.Picture1);
     Picture1_->setAccessibleName(QStringLiteral("Help picture"));
-    Picture1_->setGeometry(kLayout.Picture1.pixels());
     // Its background, system colour 15, shows in the strip right of the picture.
     Picture1_->setBackgroundRole(QPalette::Button);
 

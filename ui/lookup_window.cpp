@@ -9,9 +9,8 @@
 #include "window_look.hpp"
 #include "windows.hpp"
 
-#include <QCloseEvent>
+#include <QAction>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
 
 namespace velmora::ui {
@@ -44,44 +43,29 @@ const QString kNote = QStringLiteral(
 } // namespace
 
 RPO2::RPO2()
-    : locateTable_([] { return velmora::locateTable(); }), reportTableError_(showTableError) {
-    setObjectName(QStringLiteral("RPO2"));
-    setWindowTitle(QStringLiteral("3rd Generation F-body Velmora"));
-    setTitleBarControls(*this, false);
-
-    auto* area = new QWidget(this);
-    setBackground(*area, kBlack);
-    setCentralWidget(area);
-    menu_ = buildMainMenu(*this);
-
-    Label1_ = new QLabel(kNote, area);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setGeometry(kLayout.Label1.pixels());
+    : MainWindow(QStringLiteral("RPO2"), kLayout.client),
+      locateTable_([] { return velmora::locateTable(); }), reportTableError_(showTableError) {
+    Label1_ = place(new QLabel(kNote, client()), QStringLiteral("Label1"), kLayout.Label1);
     styleLabel(*Label1_, kWhite, kBlack);
 
     // Stored background gray; the standard button look does not show it.
-    cmdlookup_ = new CommandButton(QStringLiteral("Search "), area);
-    cmdlookup_->setObjectName(QStringLiteral("cmdlookup"));
-    cmdlookup_->setGeometry(kLayout.cmdlookup.pixels());
+    cmdlookup_ = place(new CommandButton(QStringLiteral("Search "), client()),
+                       QStringLiteral("cmdlookup"), kLayout.cmdlookup);
 
-    pic1_ = new DisplayBox(area);
-    pic1_->setObjectName(QStringLiteral("pic1"));
+    pic1_ = place(new DisplayBox(client()), QStringLiteral("pic1"), kLayout.pic1);
     pic1_->setAccessibleName(QStringLiteral("Search results"));
-    pic1_->setGeometry(kLayout.pic1.pixels());
 
     for (int index = 0; index < kSlotCount; ++index) {
-        auto* box = new EntryBox(area);
-        box->setObjectName(QStringLiteral("txtrpo%1").arg(index));
+        auto* box = place(new EntryBox(client()), QStringLiteral("txtrpo%1").arg(index),
+                          kLayout.entry(index));
         box->setAccessibleName(QStringLiteral("RPO code %1").arg(index + 1));
-        box->setGeometry(kLayout.entry(index).pixels());
         connect(box, &EntryBox::codesPasted, this,
                 [this, index](const QStringList& codes) { spreadCodes(index, codes); });
         txtrpo_[static_cast<std::size_t>(index)] = box;
     }
 
-    cmdclear_ = new CommandButton(QStringLiteral("Clear"), area);
-    cmdclear_->setObjectName(QStringLiteral("cmdclear"));
-    cmdclear_->setGeometry(kLayout.cmdclear.pixels());
+    cmdclear_ = place(new CommandButton(QStringLiteral("Clear"), client()),
+                      QStringLiteral("cmdclear"), kLayout.cmdclear);
 
     // The display box takes its turn between the first and second entry boxes.
     QWidget* previous = cmdlookup_;
@@ -96,12 +80,11 @@ RPO2::RPO2()
     }
     follow(cmdclear_);
     cmdlookup_->setFocus();
-    resize(kLayout.client.pixels() + QSize(0, menuBar()->sizeHint().height()));
 
     connect(cmdlookup_, &QPushButton::clicked, this, &RPO2::RPO2_cmdlookup_Click);
     connect(cmdclear_, &QPushButton::clicked, this, &RPO2::RPO2_cmdclear_Click);
-    connect(menu_.nexit, &QAction::triggered, this, &RPO2::RPO2_nexit_Click);
-    connect(menu_.nhelp2, &QAction::triggered, this, &RPO2::RPO2_nhelp2_Click);
+    connect(menu().nexit, &QAction::triggered, this, &RPO2::RPO2_nexit_Click);
+    connect(menu().nhelp2, &QAction::triggered, this, &RPO2::RPO2_nhelp2_Click);
 }
 
 void RPO2::RPO2_cmdlookup_Click() {
@@ -129,13 +112,6 @@ void RPO2::showTableError(QWidget& parent, const TableError& error) {
         QStringLiteral("The program and the text file RPO.txt must be in the same folder. "
                        "Put RPO.txt beside the program, then click \"Search\" again."));
     box.exec();
-}
-
-// The lookup window is the main window from its first showing on: closing it ends the program,
-// as Exit does, rather than leave a process with no window.
-void RPO2::closeEvent(QCloseEvent* event) {
-    event->accept();
-    Windows::endProgram();
 }
 
 void RPO2::spreadCodes(int firstBox, const QStringList& codes) {

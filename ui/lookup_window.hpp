@@ -1,13 +1,11 @@
 #pragma once
 
-#include "main_menu.hpp"
+#include "main_window.hpp"
 #include "search.hpp"
 
 #include <array>
 #include <filesystem>
 #include <functional>
-#include <QMainWindow>
-
 class QLabel;
 
 namespace velmora::ui {
@@ -18,7 +16,7 @@ class EntryBox;
 
 // The lookup window: fifteen entry boxes, "Search " and "Clear", and the gray display box the
 // search prints into. It only moves text between its controls and the search.
-class RPO2 : public QMainWindow {
+class RPO2 : public MainWindow {
     Q_OBJECT
 
 public:
@@ -27,13 +25,11 @@ public:
 
     RPO2();
 
-    QWidget* client() const { return centralWidget(); }
     EntryBox* txtrpo(int index) const { return txtrpo_.at(static_cast<std::size_t>(index)); }
     DisplayBox* pic1() const { return pic1_; }
     CommandButton* cmdlookup() const { return cmdlookup_; }
     CommandButton* cmdclear() const { return cmdclear_; }
     QLabel* Label1() const { return Label1_; }
-    const MainMenu& menu() const { return menu_; }
 
     // Where each search finds the table; by default RPO.txt in the current folder, beside the
     // program, then in the installed data folder.
@@ -49,9 +45,6 @@ public slots:
     void RPO2_cmdclear_Click();
     void RPO2_nexit_Click();
     void RPO2_nhelp2_Click();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The entry boxes and display box as the search sees them.
@@ -69,7 +62,6 @@ private:
 
     void spreadCodes(int firstBox, const QStringList& codes);
 
-    MainMenu menu_{};
     QLabel* Label1_;
     CommandButton* cmdlookup_;
     DisplayBox* pic1_;

@@ -9,9 +9,8 @@
 #include "window_look.hpp"
 #include "windows.hpp"
 
-#include <QCloseEvent>
+#include <QAction>
 #include <QLabel>
-#include <QMenuBar>
 
 namespace velmora::ui {
 namespace {
@@ -26,42 +25,30 @@ constexpr Layout kLayout;
 
 } // namespace
 
-RPO::RPO() {
-    setObjectName(QStringLiteral("RPO"));
-    setWindowTitle(QStringLiteral("3rd Generation F-body Velmora"));
+RPO::RPO() : MainWindow(QStringLiteral("RPO"), kLayout.client) {
     setWindowIcon(assets::programIcon());
-    setTitleBarControls(*this, false);
-
-    auto* area = new QWidget(this);
-    setBackground(*area, kBlack);
-    setCentralWidget(area);
-    menu_ = buildMainMenu(*this);
 
     // Built in tab order: the banner takes the first focus, so Enter presses nothing until Tab.
-    Picture1_ = new PictureBox(assets::banner(), area);
-    Picture1_->setObjectName(QStringLiteral("Picture1"));
+    Picture1_ = place(new PictureBox(assets::banner(), client()), QStringLiteral("Picture1"),
+                      kLayout.Picture1);
     Picture1_->setAccessibleName(QStringLiteral("Banner"));
-    Picture1_->setGeometry(kLayout.Picture1.pixels());
 
     // Stored background: system colour 10; the standard button look does not show it.
-    cmdlookup_ = new CommandButton(QStringLiteral("Look up RPO Codes"), area);
-    cmdlookup_->setObjectName(QStringLiteral("cmdlookup"));
-    cmdlookup_->setGeometry(kLayout.cmdlookup.pixels());
+    cmdlookup_ = place(new CommandButton(QStringLiteral("Look up RPO Codes"), client()),
+                       QStringLiteral("cmdlookup"), kLayout.cmdlookup);
 
-    Label1_ = new QLabel(
-        QStringLiteral("This program searches RPO codes for 1982 - 1992 Firebirds and Camaros."),
-        area);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setGeometry(kLayout.Label1.pixels());
+    Label1_ = place(new QLabel(QStringLiteral("This program searches RPO codes for 1982 - 1992 "
+                                              "Firebirds and Camaros."),
+                               client()),
+                    QStringLiteral("Label1"), kLayout.Label1);
     styleLabel(*Label1_, kWhite, kBlack);
 
     setTabOrder(Picture1_, cmdlookup_);
     Picture1_->setFocus();
-    resize(kLayout.client.pixels() + QSize(0, menuBar()->sizeHint().height()));
 
     connect(cmdlookup_, &QPushButton::clicked, this, &RPO::RPO_cmdlookup_Click);
-    connect(menu_.nexit, &QAction::triggered, this, &RPO::RPO_nexit_Click);
-    connect(menu_.nhelp2, &QAction::triggered, this, &RPO::RPO_nhelp2_Click);
+    connect(menu().nexit, &QAction::triggered, this, &RPO::RPO_nexit_Click);
+    connect(menu().nhelp2, &QAction::triggered, this, &RPO::RPO_nhelp2_Click);
 }
 
 void RPO::RPO_cmdlookup_Click() {
@@ -75,13 +62,6 @@ void RPO::RPO_nexit_Click() {
 
 void RPO::RPO_nhelp2_Click() {
     Windows::show(Windows::help());
-}
-
-// The start window is the main window while it shows: closing it ends the program, as Exit does,
-// rather than leave a process with no window.
-void RPO::closeEvent(QCloseEvent* event) {
-    event->accept();
-    Windows::endProgram();
 }
 
 } // namespace velmora::ui

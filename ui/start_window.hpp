@@ -1,8 +1,6 @@
 #pragma once
 
-#include "main_menu.hpp"
-
-#include <QMainWindow>
+#include "main_window.hpp"
 
 class QLabel;
 
@@ -12,28 +10,22 @@ class CommandButton;
 class PictureBox;
 
 // The start window: the banner, one line on what the program does, and "Look up RPO Codes".
-class RPO : public QMainWindow {
+class RPO : public MainWindow {
     Q_OBJECT
 
 public:
     RPO();
 
-    QWidget* client() const { return centralWidget(); }
     PictureBox* Picture1() const { return Picture1_; }
     CommandButton* cmdlookup() const { return cmdlookup_; }
     QLabel* Label1() const { return Label1_; }
-    const MainMenu& menu() const { return menu_; }
 
 public slots:
     void RPO_cmdlookup_Click();
     void RPO_nexit_Click();
     void RPO_nhelp2_Click();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    MainMenu menu_{};
     PictureBox* Picture1_;
     CommandButton* cmdlookup_;
     QLabel* Label1_;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "twips.hpp"
+
 #include <QColor>
+#include <QString>
 
 class QLabel;
 class QWidget;
@@ -10,6 +13,14 @@ namespace velmora::ui {
 // Colours the windows store, as RGB.
 inline const QColor kBlack(0x00, 0x00, 0x00);
 inline const QColor kWhite(0xFF, 0xFF, 0xFF);
+
+// Names a control as the layouts do and puts it at its place.
+template <typename Control>
+Control* place(Control* control, const QString& name, const TwipsRect& at) {
+    control->setObjectName(name);
+    control->setGeometry(at.pixels());
+    return control;
+}
 
 // Paints a widget's own background in `colour`.
 void setBackground(QWidget& widget, const QColor& colour);
