@@ -204,12 +204,15 @@ std::size_t CodeTableReader::findCached(char wanted, std::size_t& cache) {
     return cache;
 }
 
-bool CodeTableReader::scanToLineEnd(std::string* out) {
+// Moves over the bytes before the first one `findStop` finds, across reads, appending them to
+// `out` when given; false when the table ends first. `findStop` returns the stop's place in the
+// buffer, or end_ when the buffer holds none.
+template <typename FindStop> bool CodeTableReader::scanTo(std::string* out, FindStop findStop) {
     for (;;) {
         if (pos_ == end_ && !fill()) {
             return false;
         }
-        const std::size_t stop = findLineEnd(buffer_.data(), pos_, end_);
+        const std::size_t stop = findStop();
         if (out != nullptr) {
             out->append(buffer_.data() + pos_, stop - pos_);
         }
@@ -218,41 +221,24 @@ bool CodeTableReader::scanToLineEnd(std::string* out) {
             return true;
         }
     }
+}
+
+bool CodeTableReader::scanToLineEnd(std::string* out) {
+    return scanTo(out, [this] { return findLineEnd(buffer_.data(), pos_, end_); });
 }
 
 bool CodeTableReader::scanToQuote(std::string* out) {
-    for (;;) {
-        if (pos_ == end_ && !fill()) {
-            return false;
-        }
-        const std::size_t stop = findCached('"', nextQuote_);
-        if (out != nullptr) {
-            out->append(buffer_.data() + pos_, stop - pos_);
-        }
-        pos_ = stop;
-        if (stop < end_) {
-            return true;
-        }
-    }
+    return scanTo(out, [this] { return findCached('"', nextQuote_); });
 }
 
 bool CodeTableReader::scanToFieldEnd(std::string* out) {
-    for (;;) {
-        if (pos_ == end_ && !fill()) {
-            return false;
-        }
+    return scanTo(out, [this] {
         std::size_t stop = pos_;
         while (stop < end_ && !isFieldEnd(buffer_[stop])) {
             ++stop;
         }
-        if (out != nullptr) {
-            out->append(buffer_.data() + pos_, stop - pos_);
-        }
-        pos_ = stop;
-        if (stop < end_) {
-            return true;
-        }
-    }
+        return stop;
+    });
 }
 
 bool CodeTableReader::atEnd() {
@@ -325,14 +311,6 @@ void CodeTableReader::takeDescription(std::string* out) {
         return;
     }
     descriptionPending_ = false;
-    if (out == nullptr && pos_ < end_ && !isBlank(buffer_[pos_]) && buffer_[pos_] != '"') {
-        // Skipping a plain description that ends inside the buffer: the search's common case.
-        const std::size_t stop = findLineEnd(buffer_.data(), pos_, end_);
-        if (stop < end_) {
-            pos_ = stop;
-            return;
-        }
-    }
     skipBlanks();
     if (peek() == '"') {
         ++pos_;

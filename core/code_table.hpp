@@ -95,6 +95,7 @@ private:
     void skipByteOrderMark();
     void skipBlanks();
     std::size_t findCached(char wanted, std::size_t& cache);
+    template <typename FindStop> bool scanTo(std::string* out, FindStop findStop);
     bool scanToLineEnd(std::string* out);
     bool scanToQuote(std::string* out);
     bool scanToFieldEnd(std::string* out);
