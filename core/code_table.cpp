@@ -368,6 +368,8 @@ std::vector<Record> readAllRecords(std::string bytes, std::size_t readSize) {
     return records;
 }
 
+namespace {
+
 std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,
                                                    const std::filesystem::path& programFolder) {
     std::vector<std::filesystem::path> candidates{currentFolder / kTableFileName};
@@ -377,6 +379,8 @@ std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& 
     }
     return candidates;
 }
+
+} // namespace
 
 std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
                                   const std::filesystem::path& programFolder) {

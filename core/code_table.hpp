@@ -131,8 +131,6 @@ std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
                                   const std::filesystem::path& programFolder);
 // The same from the process's current folder and the running program's folder.
 std::filesystem::path locateTable();
-std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,
-                                                   const std::filesystem::path& programFolder);
 
 // The folder that holds the running program's executable, or an empty path when the platform
 // cannot say.
