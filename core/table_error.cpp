@@ -47,6 +47,25 @@ std::string TableError::describe() const {
     return line;
 }
 
+std::string TableError::advice() const {
+    switch (kind) {
+    case Kind::NotFound:
+        return "The program looks for RPO.txt in the current folder, then beside the program. "
+               "Put RPO.txt beside the program, then click \"Search\" again.";
+    case Kind::AccessDenied:
+        return "RPO.txt is there, but this account may not read it. Allow reading it in the "
+               "file's permissions, then click \"Search\" again.";
+    case Kind::NotAFile:
+        return "The name RPO.txt belongs to a folder or a device, not to a text file. Put the code "
+               "table file RPO.txt in its place, then click \"Search\" again.";
+    case Kind::ReadFailed:
+        return "The file could not be read to its end: the disk or network share may have "
+               "failed. The lines shown come from the part that was read. Check the disk, then "
+               "click \"Search\" again.";
+    }
+    return {};
+}
+
 std::string pathToUtf8(const std::filesystem::path& path) {
     try {
         const std::u8string text = path.u8string();

@@ -20,6 +20,9 @@ struct TableError {
     // One line naming the number, the title and the path, e.g.
     // "Error 53: File not found: /home/ann/RPO.txt".
     std::string describe() const;
+    // What the user can do about it, in a window's words: shown under the description, so that
+    // every window front end gives the same advice for the same cause.
+    std::string advice() const;
 };
 
 // A path as UTF-8 text, for messages.

@@ -108,9 +108,7 @@ void RPO2::RPO2_nhelp2_Click() {
 void RPO2::showTableError(QWidget& parent, const TableError& error) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"),
                     QString::fromStdString(error.describe()), QMessageBox::Ok, &parent);
-    box.setInformativeText(
-        QStringLiteral("The program and the text file RPO.txt must be in the same folder. "
-                       "Put RPO.txt beside the program, then click \"Search\" again."));
+    box.setInformativeText(QString::fromStdString(error.advice()));
     box.exec();
 }
 

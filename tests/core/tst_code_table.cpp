@@ -155,6 +155,15 @@ private slots:
         QVERIFY(!isFolder);
         QCOMPARE(isFolder.error().kind, TableError::Kind::NotAFile);
         QVERIFY(isFolder.error().describe().find(missing.string()) != std::string::npos);
+
+        // Each cause gets advice of its own: a table that is there is not to be put there again.
+        QVERIFY(notThere.error().advice().find("beside the program") != std::string::npos);
+        QVERIFY(isFolder.error().advice().find("not to a text file") != std::string::npos);
+        const TableError denied{TableError::Kind::AccessDenied, missing};
+        const TableError cutShort{TableError::Kind::ReadFailed, missing};
+        QVERIFY(denied.advice().find("permissions") != std::string::npos);
+        QVERIFY(cutShort.advice().find("read to its end") != std::string::npos);
+        QVERIFY(denied.advice().find("beside the program") == std::string::npos);
     }
 };
 

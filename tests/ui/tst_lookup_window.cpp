@@ -190,7 +190,7 @@ private slots:
                                                  std::filesystem::path("/nowhere/RPO.txt")});
         QCOMPARE(title, QStringLiteral("Velmora"));
         QVERIFY(text.contains(QStringLiteral("Error 53: File not found: /nowhere/RPO.txt")));
-        QVERIFY(text.contains(QStringLiteral("same folder")));
+        QVERIFY(text.contains(QStringLiteral("beside the program")));
     }
 
     // One code in 100,000 records: every line is printed and every one can be scrolled to.
