@@ -12,10 +12,11 @@ FUZZ_SECONDS ?= 60
 # Building: compiler, CMake, Ninja, Qt 6 Widgets.
 BUILD_PACKAGES := g++ cmake ninja-build make qt6-base-dev libgl-dev
 # Testing: the desktop-entry and metainfo validators, the package tools, the Windows resource
-# compiler and cross compiler, clang with libFuzzer, and the linters.
+# compiler and cross compiler, clang with libFuzzer, the linters, and a virtual display for the
+# middle-click paste, which needs a real X11 selection.
 TEST_PACKAGES := desktop-file-utils appstream dpkg-dev file \
 	binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64 \
-	clang libclang-rt-14-dev clang-tidy cppcheck python3
+	clang libclang-rt-14-dev clang-tidy cppcheck python3 xvfb xauth
 # Looking at a real window: a virtual display, key and mouse input, screenshots.
 SCREEN_PACKAGES := xvfb xauth xdotool imagemagick
 
