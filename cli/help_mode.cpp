@@ -6,6 +6,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: velmora-lookup [--table FILE] [ENTRY...]\n"
+    "       velmora-lookup --check [FILE]\n"
     "Looks up up to 15 RPO codes in the code table and prints each match, then a message for\n"
     "every entry that is too short or not found.\n"
     "\n"
@@ -14,10 +15,15 @@ constexpr std::string_view kUsage =
     "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, beside\n"
     "                the program, then in the installed data folder\n"
     "  --            every argument after it is an ENTRY, even one that starts with -\n"
+    "  --check [FILE]\n"
+    "                check the code table (FILE, or the one a search would read): list,\n"
+    "                line by line, what may surprise whoever edits it, then a count\n"
     "  --help        show this text\n"
     "  --version     show the version\n"
     "\n"
-    "Exit status: 0 after a search, 1 when the code table cannot be read, 2 for a usage error.\n";
+    "Exit status: 0 after a search, 1 when the code table cannot be read, 2 for a usage error.\n"
+    "--check exits 0 when it found nothing, 4 when it found something, 1 when the table\n"
+    "cannot be read.\n";
 
 } // namespace
 
