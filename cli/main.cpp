@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         status = lookup::run(lookup::commandLineWords(argc, argv), {out, err});
     } catch (const std::bad_alloc&) {
         out.flush();
-        lookup::complain(err, "not enough memory to finish; the lines above may be incomplete");
+        lookup::complain(err, "not enough memory to finish; what was written may be incomplete");
         return lookup::kExitFailure;
     } catch (const std::exception& failure) {
         lookup::complain(err, failure.what());

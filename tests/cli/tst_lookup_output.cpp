@@ -125,6 +125,34 @@ private slots:
 #endif
     }
 
+    // Memory that runs out is a clear message and exit 1, never a bare "std::bad_alloc". The
+    // address space is limited with prlimit so that a 40 MB description cannot be held.
+    void runningOutOfMemoryIsReported() {
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+        const QString small = writeTableFile(folder_.path(), "L98,short\n", "small.txt");
+        const QString big = writeTableFile(
+            folder_.path(), "L98," + QByteArray(40 * 1024 * 1024, 'x') + "\n", "big.txt");
+        const QString limit = QStringLiteral("--as=%1").arg(24 * 1024 * 1024);
+        const auto limited = [&](const QString& table) {
+            QProcess process;
+            process.setStandardOutputFile(QProcess::nullDevice());
+            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98"});
+            process.waitForFinished(120000);
+            return LookupRun{process.exitCode(), {}, process.readAllStandardError()};
+        };
+        if (limited(small).exitCode != 0) {
+            QSKIP("the program does not start in the limited address space here");
+        }
+        const LookupRun run = limited(big);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err,
+                 QByteArray("velmora-lookup: not enough memory to finish; what was written may be "
+                            "incomplete\n"));
+#else
+        QSKIP("the address space is limited on Linux builds without AddressSanitizer");
+#endif
+    }
+
     void tableOptionEdges_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("complaint");
