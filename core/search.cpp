@@ -89,6 +89,10 @@ private:
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
                                  std::size_t readSize) {
+    return search(slots, [&] { return CodeTableReader::open(table, readSize); });
+}
+
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable) {
     rpostatus.fill(kNotFound);
     slots.clearDisplay();
 
@@ -106,7 +110,7 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
         }
     }
 
-    auto reader = CodeTableReader::open(table, readSize);
+    auto reader = openTable();
     if (!reader) {
         return reader.error();
     }
