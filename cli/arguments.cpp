@@ -27,6 +27,7 @@ constexpr std::array kModeOptions{
     ModeOption{"--help", Mode::Help},
     ModeOption{"-h", Mode::Help},
     ModeOption{"--version", Mode::Version},
+    ModeOption{"--check", Mode::Check},
 };
 
 const ModeOption* modeOption(std::string_view argument) {
