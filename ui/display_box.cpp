@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace velmora::ui {
 namespace {
@@ -179,11 +181,16 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(&scrollBarUpdate_, &QTimer::timeout, this, &DisplayBox::updateScrollBars);
 }
 
+// Every search begins here, so its result is shown from the top left, wherever the last one was
+// scrolled to.
 void DisplayBox::clear() {
     lines_.clear();
     longLines_.clear();
     widest_ = 0;
-    scheduleScrollBarUpdate();
+    scrollBarUpdate_.stop();
+    updateScrollBars();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
     viewport()->update();
 }
 
@@ -303,6 +310,9 @@ void DisplayBox::paintEvent(QPaintEvent* event) {
             drawLine(painter, run, static_cast<int>(i - topLine) * height + ascent);
         }
     }
+    if (hasFocus()) {
+        drawFocusMark(painter);
+    }
 }
 
 // Draws one line at the current horizontal scroll position. Of a long line only the characters
@@ -347,6 +357,26 @@ void DisplayBox::drawLine(QPainter& painter, std::size_t run, int baseline) {
     painter.drawText(origin, borrowed(text.sliced(pieceStart, i - pieceStart)));
 }
 
+// The platform's focus rectangle, just inside the sunken edge, so that a keyboard user sees
+// where Ctrl+C and the scroll keys go. On this middle gray the styles' own marks all but vanish:
+// one inverts the background (and inverted middle gray is the same gray), another draws a faint
+// tint of the highlight colour. So the style is told of a white background and a deeper highlight,
+// and draws its mark dark enough to see. Only the outline is kept: the box stays gray inside it.
+void DisplayBox::drawFocusMark(QPainter& painter) {
+    QStyleOptionFocusRect option;
+    option.initFrom(viewport());
+    option.rect = viewport()->rect().adjusted(1, 1, -1, -1);
+    option.backgroundColor = Qt::white;
+    option.palette.setColor(QPalette::Highlight,
+                            option.palette.color(QPalette::Highlight).darker(200));
+    // Some styles draw the mark only after a Tab; the box shows it however it got the focus.
+    option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    painter.save();
+    painter.setClipRegion(QRegion(option.rect) - QRegion(option.rect.adjusted(1, 1, -1, -1)));
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    painter.restore();
+}
+
 void DisplayBox::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
@@ -357,7 +387,33 @@ void DisplayBox::keyPressEvent(QKeyEvent* event) {
         copy();
         return;
     }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool homeOrEnd = event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
+    if (homeOrEnd && (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
+        scrollTo(event->key() == Qt::Key_End);
+        return;
+    }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+// The start is the first line, the end the last; both at the left edge, where lines begin.
+void DisplayBox::scrollTo(bool end) {
+    if (scrollBarUpdate_.isActive()) {
+        scrollBarUpdate_.stop();
+        updateScrollBars();
+    }
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(end ? verticalScrollBar()->maximum() : 0);
+}
+
+void DisplayBox::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void DisplayBox::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void DisplayBox::contextMenuEvent(QContextMenuEvent* event) {

@@ -111,6 +111,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -126,6 +128,8 @@ private:
     void updateScrollBars();
     void measure(std::size_t run);
     void drawLine(QPainter& painter, std::size_t run, int baseline);
+    void drawFocusMark(QPainter& painter);
+    void scrollTo(bool end);
 
     PrintedLines lines_;
     qint64 widest_ = 0;

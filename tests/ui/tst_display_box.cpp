@@ -155,6 +155,104 @@ private slots:
         QCOMPARE(box.line(0), line);
     }
 
+    void clearingReturnsToTheTopLeft() {
+        DisplayBox& box = shownBox();
+        for (int i = 0; i < 100; ++i) {
+            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(40));
+        }
+        settle();
+        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
+        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
+        QVERIFY(box.verticalScrollBar()->value() > 0 && box.horizontalScrollBar()->value() > 0);
+
+        box.clear();
+        box.printLine(QStringLiteral("WMW"));
+        QCOMPARE(box.verticalScrollBar()->value(), 0);
+        QCOMPARE(box.horizontalScrollBar()->value(), 0);
+        QVERIFY(inkIn(picture(box), band(box, 0)) > 10);
+    }
+
+    // What the user sees: a long result scrolled down and right, then a second search.
+    void aNewSearchShowsItsResultFromTheTopLeft() {
+        QByteArray records;
+        for (int i = 0; i < 200; ++i) {
+            records += "L98,record " + QByteArray::number(i) + " " + QByteArray(300, 'x') + '\n';
+        }
+        records += "G80,Limited slip\n";
+        const QString table = writeTableFile(folder_.path(), records);
+        RPO2 window;
+        window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
+        QVERIFY(showAndActivate(window));
+        DisplayBox& box = *window.pic1();
+        window.txtrpo(0)->setText(QStringLiteral("L98"));
+        window.RPO2_cmdlookup_Click();
+        settle();
+        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
+        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
+        QVERIFY(box.verticalScrollBar()->value() > 100);
+
+        window.txtrpo(0)->setText(QStringLiteral("G80"));
+        window.RPO2_cmdlookup_Click();
+        QCOMPARE(box.verticalScrollBar()->value(), 0);
+        QCOMPARE(box.horizontalScrollBar()->value(), 0);
+        QVERIFY(inkIn(picture(box), band(box, 0)) > 20);
+        QCOMPARE(box.lines(), std::vector<QString>{QStringLiteral("G80  Limited slip")});
+    }
+
+    void homeAndEndMoveToTheStartAndTheEnd() {
+        DisplayBox& box = shownBox();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.setFocus();
+        for (int i = 0; i < 1000; ++i) {
+            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(i == 0 ? 40 : 1));
+        }
+        settle(); // as a user finds them
+        const auto* vertical = box.verticalScrollBar();
+        auto* horizontal = box.horizontalScrollBar();
+        const QList<Qt::KeyboardModifiers> plainAndControl{Qt::NoModifier, Qt::ControlModifier};
+        for (const Qt::KeyboardModifiers modifiers : plainAndControl) {
+            horizontal->setValue(horizontal->maximum());
+            QTest::keyClick(&box, Qt::Key_End, modifiers);
+            QVERIFY(vertical->maximum() > 900);
+            QCOMPARE(vertical->value(), vertical->maximum());
+            QCOMPARE(horizontal->value(), 0);
+
+            horizontal->setValue(horizontal->maximum());
+            QTest::keyClick(&box, Qt::Key_Home, modifiers);
+            QCOMPARE(vertical->value(), 0);
+            QCOMPARE(horizontal->value(), 0);
+        }
+        // The last line shows at the bottom of the view after End.
+        QTest::keyClick(&box, Qt::Key_End);
+        const int lastRow = box.viewport()->height() / box.lineHeight() - 1;
+        QVERIFY(inkIn(picture(box), band(box, lastRow)) > 10);
+    }
+
+    void theFocusIsMarkedInsideTheEdge() {
+        DisplayBox& box = shownBox();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.clearFocus();
+        const QImage without = picture(box);
+        const QRgb gray = qRgb(0x80, 0x80, 0x80);
+        const int middle = without.width() / 2;
+        for (const int y : {0, 1, 2}) {
+            QCOMPARE(without.pixel(middle, y), gray);
+        }
+
+        box.setFocus();
+        QVERIFY(box.hasFocus());
+        const QImage with = picture(box);
+        int marked = 0;
+        for (const QPoint point : {QPoint(middle, 1), QPoint(1, without.height() / 2),
+                                   QPoint(middle, without.height() - 2),
+                                   QPoint(without.width() - 2, without.height() / 2)}) {
+            marked += with.pixel(point) != gray ? 1 : 0;
+        }
+        QCOMPARE(marked, 4);
+        box.clearFocus();
+        QCOMPARE(picture(box), without);
+    }
+
     // A record that several boxes match prints the same line again and again: it is stored once.
     void repeatedLinesAreHeldOnce() {
         PrintedLines lines;
