@@ -199,7 +199,11 @@ void DisplayBox::printLine(const QString& line) {
         measure(lines_.runs().size() - 1);
     }
     scheduleScrollBarUpdate();
-    viewport()->update();
+    // Only a line that lands in view needs painting; the rest show when scrolled to.
+    const qint64 row = lineCount() - 1 - verticalScrollBar()->value();
+    if (row <= viewport()->height() / lineHeight()) {
+        viewport()->update();
+    }
 }
 
 std::vector<QString> DisplayBox::lines() const {
