@@ -210,8 +210,8 @@ std::vector<QString> DisplayBox::lines() const {
     std::vector<QString> all;
     all.reserve(static_cast<std::size_t>(lines_.count()));
     for (std::size_t run = 0; run < lines_.runs().size(); ++run) {
-        const QString text = lines_.runs()[run].view().toString();
-        all.insert(all.end(), static_cast<std::size_t>(lines_.repeats(run)), text);
+        const QString shared = lines_.runs()[run].view().toString();
+        all.insert(all.end(), static_cast<std::size_t>(lines_.repeats(run)), shared);
     }
     return all;
 }
@@ -224,9 +224,9 @@ QString DisplayBox::text() const {
     QString joined;
     joined.reserve(size);
     for (std::size_t run = 0; run < lines_.runs().size(); ++run) {
-        const QStringView line = lines_.runs()[run].view();
+        const QStringView printed = lines_.runs()[run].view();
         for (qint64 i = lines_.repeats(run); i > 0; --i) {
-            joined += line;
+            joined += printed;
             joined += QLatin1Char('\n');
         }
     }
@@ -241,29 +241,29 @@ int DisplayBox::lineHeight() const {
 // as the font lays it out; a long one by its characters' advances, with a checkpoint every so
 // many characters for painting it later.
 void DisplayBox::measure(std::size_t run) {
-    const QStringView text = lines_.runs()[run].view();
+    const QStringView printed = lines_.runs()[run].view();
     const QFontMetricsF metrics(font());
     qint64 width = 0;
-    if (text.size() <= kLongLine) {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i].unicode() >= 256) {
-                width = unitsOf(metrics.horizontalAdvance(text.toString()));
+    if (printed.size() <= kLongLine) {
+        for (qsizetype i = 0; i < printed.size(); ++i) {
+            if (printed[i].unicode() >= 256) {
+                width = unitsOf(metrics.horizontalAdvance(printed.toString()));
                 break;
             }
             qsizetype length = 1;
-            width += measure_.advanceAt(metrics, text, i, length);
+            width += measure_.advanceAt(metrics, printed, i, length);
         }
     } else {
         std::vector<Checkpoint> checkpoints;
-        checkpoints.reserve(static_cast<std::size_t>(text.size() / kCheckpointStride) + 1);
+        checkpoints.reserve(static_cast<std::size_t>(printed.size() / kCheckpointStride) + 1);
         qsizetype nextCheckpoint = 0;
-        for (qsizetype i = 0; i < text.size();) {
+        for (qsizetype i = 0; i < printed.size();) {
             if (i >= nextCheckpoint) {
                 checkpoints.push_back(Checkpoint{i, width});
                 nextCheckpoint = i + kCheckpointStride;
             }
             qsizetype length = 1;
-            width += measure_.advanceAt(metrics, text, i, length);
+            width += measure_.advanceAt(metrics, printed, i, length);
             i += length;
         }
         longLines_[run] = std::move(checkpoints);
@@ -322,11 +322,11 @@ void DisplayBox::paintEvent(QPaintEvent* event) {
 // Draws one line at the current horizontal scroll position. Of a long line only the characters
 // in the visible columns are laid out, found from the checkpoint nearest the view's left edge.
 void DisplayBox::drawLine(QPainter& painter, std::size_t run, int baseline) {
-    const QStringView text = lines_.runs()[run].view();
+    const QStringView printed = lines_.runs()[run].view();
     const qint64 left = horizontalScrollBar()->value();
     const auto longLine = longLines_.find(run);
     if (longLine == longLines_.end()) {
-        painter.drawText(static_cast<int>(-left), baseline, borrowed(text));
+        painter.drawText(static_cast<int>(-left), baseline, borrowed(printed));
         return;
     }
     constexpr int units = LineMeasure::kUnitsPerPixel;
@@ -343,8 +343,8 @@ void DisplayBox::drawLine(QPainter& painter, std::size_t run, int baseline) {
     qsizetype i = start->index;
     qint64 x = start->x;
     qsizetype length = 1;
-    while (i < text.size()) {
-        const int advance = measure_.advanceAt(metrics, text, i, length);
+    while (i < printed.size()) {
+        const int advance = measure_.advanceAt(metrics, printed, i, length);
         if (x + advance > from) {
             break;
         }
@@ -353,12 +353,12 @@ void DisplayBox::drawLine(QPainter& painter, std::size_t run, int baseline) {
     }
     const qsizetype pieceStart = i;
     const qint64 pieceX = x;
-    while (i < text.size() && x < to) {
-        x += measure_.advanceAt(metrics, text, i, length);
+    while (i < printed.size() && x < to) {
+        x += measure_.advanceAt(metrics, printed, i, length);
         i += length;
     }
     const QPointF origin(static_cast<qreal>(pieceX) / units - static_cast<qreal>(left), baseline);
-    painter.drawText(origin, borrowed(text.sliced(pieceStart, i - pieceStart)));
+    painter.drawText(origin, borrowed(printed.sliced(pieceStart, i - pieceStart)));
 }
 
 // The platform's focus rectangle, just inside the sunken edge, so that a keyboard user sees
