@@ -89,6 +89,10 @@ private:
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
                                  std::size_t readSize) {
+    return search(slots, [&] { return CodeTableReader::open(table, readSize); });
+}
+
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable) {
     rpostatus.fill(kNotFound);
     slots.clearDisplay();
 
@@ -106,7 +110,7 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
         }
     }
 
-    auto reader = CodeTableReader::open(table, readSize);
+    auto reader = openTable();
     if (!reader) {
         return reader.error();
     }
@@ -114,14 +118,16 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
     std::string line;
     while (!reader->atEnd()) {
         const std::string_view code = reader->readCode();
-        const std::vector<int>* matching = matcher.slotsMatching(code);
+        const std::vector<int>* matching =
+            reader->codeTooLong() ? nullptr : matcher.slotsMatching(code);
         if (matching == nullptr) {
             reader->skipDescription();
             continue;
         }
+        // The description goes straight into the printed line, so it is held once.
         line.assign(code);
         line += kMatchSeparator;
-        line += reader->readDescription();
+        reader->appendDescription(line);
         for (const int slot : *matching) {
             slots.printLine(line);
             rpostatus[static_cast<std::size_t>(slot)] = kFound;

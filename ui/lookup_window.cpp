@@ -6,6 +6,7 @@
 #include "entry_box.hpp"
 #include "forms.hpp"
 #include "paste.hpp"
+#include "table_file.hpp"
 
 #include <QLabel>
 #include <QMessageBox>

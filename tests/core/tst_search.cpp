@@ -1,5 +1,6 @@
 #include "recording_slots.hpp"
 #include "search.hpp"
+#include "table_file.hpp"
 #include "table_files.hpp"
 
 #include <QTemporaryDir>
@@ -87,6 +88,15 @@ private slots:
     void lowerCaseCodeNeverMatches() {
         RecordingSlots surface({"l03"});
         QCOMPARE(search(surface), (Lines{"L03   : No match found."}));
+    }
+
+    // Only the first bytes of a code too long for any entry are kept; they must not match an
+    // entry that equals them.
+    void longCodeNeverMatchesByItsFirstBytes() {
+        writeTableFile(folder_.path(), "ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
+                                       "ABCDEFGHIJKL,twelve bytes\n");
+        RecordingSlots surface({"ABCDEFGHIJKL"});
+        QCOMPARE(search(surface), (Lines{"ABCDEFGHIJKL  twelve bytes"}));
     }
 
     void emptyBoxesPrintNothingUnlessACodeIsEmpty() {
