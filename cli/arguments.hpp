@@ -14,6 +14,8 @@ enum class Mode {
     Search,
     Help,
     Version,
+    Find,
+    Label,
 };
 
 struct Arguments {

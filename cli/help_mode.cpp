@@ -6,18 +6,28 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: velmora-lookup [--table FILE] [ENTRY...]\n"
+    "       velmora-lookup [--table FILE] --find WORD...\n"
+    "       velmora-lookup [--table FILE] --label [CODE...]\n"
     "Looks up up to 15 RPO codes in the code table and prints each match, then a message for\n"
     "every entry that is too short or not found.\n"
     "\n"
     "  ENTRY         the text of one entry slot, at most 3 characters; an empty ENTRY (\"\")\n"
     "                leaves its slot empty\n"
+    "  --find WORD...\n"
+    "                print every record whose description holds every WORD, in any order and\n"
+    "                ignoring case and accents, then how many records matched\n"
+    "  --label [CODE...]\n"
+    "                decode a whole label: any number of codes, from the arguments or, with\n"
+    "                none, from standard input, separated by blanks, tabs, line breaks, commas\n"
+    "                or semicolons; a code longer than 3 characters is named and left out\n"
     "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, beside\n"
     "                the program, then in the installed data folder\n"
     "  --            every argument after it is an ENTRY, even one that starts with -\n"
     "  --help        show this text\n"
     "  --version     show the version\n"
     "\n"
-    "Exit status: 0 after a search, 1 when the code table cannot be read, 2 for a usage error.\n";
+    "Exit status: 0 after a search, 1 when the code table cannot be read, 2 for a usage error\n"
+    "(with --label also when a code was left out; the other codes are still decoded).\n";
 
 } // namespace
 

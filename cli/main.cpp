@@ -45,6 +45,10 @@ int run(const std::vector<std::string>& words, Streams streams) {
         return showHelp(streams);
     case Mode::Version:
         return showVersion(streams);
+    case Mode::Find:
+        return runFind(arguments, streams);
+    case Mode::Label:
+        return runLabel(arguments, streams);
     }
     return kExitFailure;
 }

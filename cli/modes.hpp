@@ -27,5 +27,7 @@ int usageError(Output& err, std::string_view problem);
 int runSearch(const Arguments& arguments, Streams streams);
 int showHelp(Streams streams);
 int showVersion(Streams streams);
+int runFind(const Arguments& arguments, Streams streams);
+int runLabel(const Arguments& arguments, Streams streams);
 
 } // namespace lookup
