@@ -11,7 +11,8 @@ namespace velmora::ui {
 // The gray display box. The search clears it and prints lines into it from the top left; it
 // keeps them, so a repaint draws them again, and scroll bars appear only when lines go past its
 // bottom or right edge. Painting looks only at the lines that show, so a search with a great
-// many lines is printed first and then shown at once.
+// many lines is printed first and then shown at once. Actions added to the box (addAction) follow
+// Copy in its context menu.
 class DisplayBox : public QAbstractScrollArea {
     Q_OBJECT
 
