@@ -164,6 +164,12 @@ private slots:
         QCOMPARE(foldForFind("\xce\x94 \xc3\x97 \xe2\x82\xac \xff"),
                  std::string("\xce\x94 \xc3\x97 \xe2\x82\xac \xff"));
         QCOMPARE(foldForFind("3.23:1 T-Top"), std::string("3.23:1 t-top"));
+        // The letters next to A and Z stay, eight bytes at a time or one by one.
+        QCOMPARE(foldForFind("@AZ[`az{@AZ[`az{@AZ"), std::string("@az[`az{@az[`az{@az"));
+        QCOMPARE(foldForFind("GRAND PRIX \xc3\x89"
+                             "DITION SP\xc3\x89"
+                             "CIALE"),
+                 std::string("grand prix edition speciale"));
     }
 };
 
