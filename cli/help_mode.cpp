@@ -21,13 +21,17 @@ constexpr std::string_view kUsage =
     "                none, from standard input, separated by blanks, tabs, line breaks, commas\n"
     "                or semicolons; a code longer than 3 characters is named and left out\n"
     "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, beside\n"
-    "                the program, then in the installed data folder\n"
+    "                the program, then in the installed data folder (also --table=FILE)\n"
     "  --            every argument after it is an ENTRY, even one that starts with -\n"
     "  --help        show this text\n"
     "  --version     show the version\n"
     "\n"
-    "Exit status: 0 after a search, 1 when the code table cannot be read, 2 for a usage error\n"
-    "(with --label also when a code was left out; the other codes are still decoded).\n";
+    "Exit status:\n"
+    "  0  the search ran (or --find or --label), whether or not anything was found; or this\n"
+    "     text or the version was shown\n"
+    "  1  the code table cannot be read, the output cannot be written, or memory ran out\n"
+    "  2  a usage error; with --label also a code longer than 3 characters, left out while\n"
+    "     the other codes were decoded\n";
 
 } // namespace
 

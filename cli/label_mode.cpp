@@ -3,6 +3,7 @@
 
 #include "modes.hpp"
 #include "search.hpp"
+#include "table_file.hpp"
 #include "terminal_display.hpp"
 #include "text.hpp"
 
@@ -94,9 +95,16 @@ int runLabel(const Arguments& arguments, Streams streams) {
         return usageError(streams.err, "--label found no codes to decode");
     }
 
+    // Standard output appended to the table would be read back as table, without end.
+    auto reader =
+        velmora::openTable(tablePath(arguments), velmora::CodeTableReader::kDefaultReadSize,
+                           velmora::identityOfOpenFile(1));
+    if (!reader) {
+        complain(streams.err, reader.error().describe());
+        return kExitFailure;
+    }
     TerminalDisplay display(streams.out);
-    if (const auto failure =
-            velmora::rpomodule::searchLabel(std::move(codes), tablePath(arguments), display)) {
+    if (const auto failure = velmora::rpomodule::searchLabel(std::move(codes), *reader, display)) {
         complain(streams.err, failure->describe());
         return kExitFailure;
     }

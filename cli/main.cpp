@@ -6,6 +6,7 @@
 #include "output.hpp"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #if defined(_WIN32)
@@ -67,13 +68,17 @@ int main(int argc, char** argv) {
     int status = lookup::kExitFailure;
     try {
         status = lookup::run(lookup::commandLineWords(argc, argv), {out, err});
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        lookup::complain(err, "not enough memory to finish; what was written may be incomplete");
+        return lookup::kExitFailure;
     } catch (const std::exception& failure) {
         lookup::complain(err, failure.what());
         return lookup::kExitFailure;
     }
     if (!out.flush()) {
-        lookup::complain(err,
-                         "the results could not be written: " + lookup::causeText(out.failure()));
+        lookup::complain(err, "standard output could not be written: " +
+                                  lookup::causeText(out.failure()));
         return lookup::kExitFailure;
     }
     return status;

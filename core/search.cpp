@@ -105,6 +105,10 @@ private:
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
                                  std::size_t readSize) {
+    return search(slots, [&] { return CodeTableReader::open(table, readSize); });
+}
+
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable) {
     rpostatus.fill(kNotFound);
     slots.clearDisplay();
 
@@ -116,7 +120,7 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
         slots.setEntry(slot, text);
     }
 
-    auto reader = CodeTableReader::open(table, readSize);
+    auto reader = openTable();
     if (!reader) {
         return reader.error();
     }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,6 +52,12 @@ inline std::array<std::int16_t, kSlotCount> rpostatus{};
 // and the display box cleared; the reason comes back and nothing more is printed.
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
                                  std::size_t readSize = CodeTableReader::kDefaultReadSize);
+
+// Opens the code table when the search comes to reading it.
+using TableOpener = std::function<Expected<CodeTableReader>()>;
+// The same search, reading the table that `openTable` gives: one opened with further checks, or
+// one that fails on purpose.
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable);
 
 // Clear entries: empties the fifteen entry boxes; the display box and statuses stay.
 void clearEntries(EntrySlots& slots);

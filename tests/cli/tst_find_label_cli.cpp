@@ -148,6 +148,23 @@ private slots:
         QVERIFY2(run.err.contains("no codes"), run.err.constData());
     }
 
+    void theTableIsNeverTheOutput() {
+        const QString table = QDir(folder_.path()).filePath("RPO.txt");
+        for (const QStringList& mode :
+             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}}) {
+            QProcess process;
+            process.setStandardOutputFile(table, QIODevice::Append);
+            process.start(QStringLiteral(VELMORA_LOOKUP_PATH),
+                          QStringList{"--table", table} + mode);
+            QVERIFY(process.waitForFinished(120000));
+            QCOMPARE(process.exitCode(), 1);
+            QVERIFY(!process.readAllStandardError().isEmpty());
+            QFile written(table);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), kTable);
+        }
+    }
+
     void onlyOneMode() {
         const LookupRun run = runLookup({"--find", "slip", "--label"}, folder_.path());
         QCOMPARE(run.exitCode, 2);
