@@ -164,12 +164,6 @@ private slots:
             QCOMPARE(written.readAll(), kTable);
         }
     }
-
-    void onlyOneMode() {
-        const LookupRun run = runLookup({"--find", "slip", "--label"}, folder_.path());
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.out, QByteArray());
-    }
 };
 
 QTEST_GUILESS_MAIN(FindLabelCliTest)

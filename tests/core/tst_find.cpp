@@ -147,12 +147,6 @@ private slots:
         QCOMPARE(display.display, (Lines{"G80  Limited slip"}));
     }
 
-    void countLineWording() {
-        QCOMPARE(velmora::matchCountLine(0), std::string("No record matched."));
-        QCOMPARE(velmora::matchCountLine(1), std::string("1 record matched."));
-        QCOMPARE(velmora::matchCountLine(1234), std::string("1234 records matched."));
-    }
-
     void foldReducesLatinLettersToTheirBase() {
         using velmora::text::foldForFind;
         QCOMPARE(foldForFind("\xc3\x80\xc3\x89\xc3\x8e\xc3\x95\xc3\x9c\xc3\x87\xc3\x91\xc3\x9d"),

@@ -109,8 +109,6 @@ private slots:
         QCOMPARE(lines.back(), std::string("Z99   : No match found."));
     }
 
-    void noCodesPrintNothing() { QCOMPARE(label({}), Lines{}); }
-
     void missingTableClearsAndSaysWhy() {
         RecordingSlots display;
         display.display.emplace_back("an earlier result");
