@@ -8,6 +8,7 @@ constexpr std::string_view kUsage =
     "Usage: velmora-lookup [--table FILE] [ENTRY...]\n"
     "       velmora-lookup [--table FILE] --find WORD...\n"
     "       velmora-lookup [--table FILE] --label [CODE...]\n"
+    "       velmora-lookup --check [FILE]\n"
     "Looks up up to 15 RPO codes in the code table and prints each match, then a message for\n"
     "every entry that is too short or not found.\n"
     "\n"
@@ -23,15 +24,19 @@ constexpr std::string_view kUsage =
     "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, beside\n"
     "                the program, then in the installed data folder (also --table=FILE)\n"
     "  --            every argument after it is an ENTRY, even one that starts with -\n"
+    "  --check [FILE]\n"
+    "                check the code table (FILE, or the one a search would read): list,\n"
+    "                line by line, what may surprise whoever edits it, then a count\n"
     "  --help        show this text\n"
     "  --version     show the version\n"
     "\n"
     "Exit status:\n"
-    "  0  the search ran (or --find or --label), whether or not anything was found; or this\n"
-    "     text or the version was shown\n"
+    "  0  the search ran (or --find or --label), whether or not anything was found; --check\n"
+    "     found nothing; or this text or the version was shown\n"
     "  1  the code table cannot be read, the output cannot be written, or memory ran out\n"
     "  2  a usage error; with --label also a code longer than 3 characters, left out while\n"
-    "     the other codes were decoded\n";
+    "     the other codes were decoded\n"
+    "  4  --check found something in the table\n";
 
 } // namespace
 

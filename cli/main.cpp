@@ -46,6 +46,8 @@ int run(const std::vector<std::string>& words, Streams streams) {
         return showHelp(streams);
     case Mode::Version:
         return showVersion(streams);
+    case Mode::Check:
+        return runCheck(arguments, streams);
     case Mode::Find:
         return runFind(arguments, streams);
     case Mode::Label:

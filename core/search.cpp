@@ -148,14 +148,16 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
     std::string line;
     while (!reader.atEnd()) {
         const std::string_view code = reader.readCode();
-        const std::vector<std::size_t>* matching = matcher.slotsMatching(code);
+        const std::vector<std::size_t>* matching =
+            reader.codeTooLong() ? nullptr : matcher.slotsMatching(code);
         if (matching == nullptr) {
             reader.skipDescription();
             continue;
         }
+        // The description goes straight into the printed line, so it is held once.
         line.assign(code);
         line += kMatchSeparator;
-        line += reader.readDescription();
+        reader.appendDescription(line);
         for (const std::size_t slot : *matching) {
             display.printLine(line);
             statuses[slot] = kFound;
