@@ -9,22 +9,28 @@ namespace velmora {
 namespace {
 
 constexpr std::string_view kWordSeparators = " \t\r\n";
+// Follows a code of which the reader kept only the start (a horizontal ellipsis).
+constexpr std::string_view kCutCodeMark = "\xE2\x80\xA6";
 
 std::optional<TableError> printMatches(DescriptionQuery& query, CodeTableReader& reader,
                                        DisplaySurface& display) {
     std::size_t count = 0;
     std::string line;
     while (!reader.atEnd()) {
-        const std::string_view code = reader.readCode();
-        // The code is only valid until the next call on the reader, so it goes into the line
-        // before the description is read.
-        line.assign(code);
+        // The code is only valid until the next call on the reader, so the line is begun with it
+        // before the description is read; the description goes straight into the line and so is
+        // held only once.
+        line.assign(reader.readCode());
+        if (reader.codeTooLong()) {
+            // Only the code's start was kept: say so rather than show it as the whole code.
+            line += kCutCodeMark;
+        }
         line += kMatchSeparator;
-        const std::string_view description = reader.readDescription();
-        if (!query.matches(description)) {
+        const std::size_t descriptionStart = line.size();
+        reader.appendDescription(line);
+        if (!query.matches(std::string_view(line).substr(descriptionStart))) {
             continue;
         }
-        line += description;
         display.printLine(line);
         ++count;
     }

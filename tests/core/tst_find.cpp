@@ -122,6 +122,15 @@ private slots:
         QVERIFY(velmora::DescriptionQuery("  ").empty());
     }
 
+    void aCodeCutShortByTheReaderIsMarked() {
+        table_ =
+            writeTableFile(folder_.path(), "ABCDEFGHIJKLMNOPQRST,overlong code\nG80,short code\n",
+                           QStringLiteral("long.txt"))
+                .toStdString();
+        QCOMPARE(find("code"), (Lines{"ABCDEFGHIJKL\xe2\x80\xa6  overlong code", "G80  short code",
+                                      "2 records matched."}));
+    }
+
     void emptyTableAndMissingTable() {
         table_ = writeTableFile(folder_.path(), "", QStringLiteral("empty.txt")).toStdString();
         QCOMPARE(find("anything"), (Lines{"No record matched."}));
