@@ -232,7 +232,7 @@ std::size_t characterCount(std::string_view utf8) {
 }
 
 namespace {
-constexpr std::string_view kSeparators = " \t,\r\n";
+constexpr std::string_view kSeparators = " \t,;\r\n";
 }
 
 std::vector<std::string> splitCodes(std::string_view text) {

@@ -4,6 +4,8 @@
 #include "command_button.hpp"
 #include "display_box.hpp"
 #include "entry_box.hpp"
+#include "find.hpp"
+#include "find_box.hpp"
 #include "help_window.hpp"
 #include "table_file.hpp"
 #include "twips.hpp"
@@ -86,6 +88,19 @@ RPO2::RPO2()
     connect(cmdclear_, &QPushButton::clicked, this, &RPO2::RPO2_cmdclear_Click);
     connect(menu().nexit, &QAction::triggered, this, &RPO2::RPO2_nexit_Click);
     connect(menu().nhelp2, &QAction::triggered, this, &RPO2::RPO2_nhelp2_Click);
+
+    // Find is reached by its shortcut and from the display box, so the form and its menus stay
+    // as they are.
+    findAction_ = new QAction(
+        QString::fromUtf8(kFindActionText.data(), static_cast<qsizetype>(kFindActionText.size())),
+        this);
+    findAction_->setObjectName(QStringLiteral("findAction"));
+    findAction_->setShortcut(QKeySequence(
+        QString::fromLatin1(kFindShortcut.data(), static_cast<qsizetype>(kFindShortcut.size()))));
+    findAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(findAction_);
+    pic1_->addAction(findAction_);
+    connect(findAction_, &QAction::triggered, this, &RPO2::showFindBox);
 }
 
 void RPO2::RPO2_cmdlookup_Click() {
@@ -104,6 +119,21 @@ void RPO2::RPO2_nexit_Click() {
 
 void RPO2::RPO2_nhelp2_Click() {
     Windows::show(Windows::help());
+}
+
+void RPO2::showFindBox() {
+    if (findBox_ == nullptr) {
+        findBox_ = new FindBox(this);
+        connect(findBox_, &FindBox::findRequested, this, &RPO2::findByDescription);
+    }
+    findBox_->present();
+}
+
+void RPO2::findByDescription(const QString& words) {
+    DescriptionQuery query(words.toStdString());
+    if (const auto failure = velmora::findByDescription(query, locateTable_(), slots_)) {
+        reportTableError_(*this, *failure);
+    }
 }
 
 void RPO2::showTableError(QWidget& parent, const TableError& error) {

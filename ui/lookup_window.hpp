@@ -13,6 +13,7 @@ namespace velmora::ui {
 class CommandButton;
 class DisplayBox;
 class EntryBox;
+class FindBox;
 
 // The lookup window: fifteen entry boxes, "Search " and "Clear", and the gray display box the
 // search prints into. It only moves text between its controls and the search.
@@ -30,6 +31,10 @@ public:
     CommandButton* cmdlookup() const { return cmdlookup_; }
     CommandButton* cmdclear() const { return cmdclear_; }
     QLabel* Label1() const { return Label1_; }
+    // Find by description: Ctrl+F, or the entry in the display box's context menu.
+    QAction* findAction() const { return findAction_; }
+    // The find box, once the find action has opened it; null before.
+    FindBox* findBox() const { return findBox_; }
 
     // Where each search finds the table; by default RPO.txt in the current folder, beside the
     // program, then in the installed data folder.
@@ -45,6 +50,9 @@ public slots:
     void RPO2_cmdclear_Click();
     void RPO2_nexit_Click();
     void RPO2_nhelp2_Click();
+    void showFindBox();
+    // Prints the records whose descriptions hold every one of `words` into the display box.
+    void findByDescription(const QString& words);
 
 private:
     // The entry boxes and display box as the search sees them.
@@ -67,6 +75,8 @@ private:
     DisplayBox* pic1_;
     std::array<EntryBox*, kSlotCount> txtrpo_{};
     CommandButton* cmdclear_;
+    QAction* findAction_;
+    FindBox* findBox_ = nullptr;
     Slots slots_{*this};
     TableLocator locateTable_;
     TableErrorReporter reportTableError_;
