@@ -182,20 +182,37 @@ int main(int argc, char** argv) {
     const std::vector<std::string> grepCommand{"grep", "-F", "-f", patterns.string(), big.string()};
     const std::vector<std::string> catCommand{"cat", big.string()};
 
+    // Find reads and folds every description; a label of forty codes is one pass with forty slots.
+    const std::vector<std::string> findCommand{lookup.string(), "--table", big.string(),
+                                               "--find",        "qj",      "xz"};
+    std::vector<std::string> labelCommand{lookup.string(), "--table", big.string(), "--label"};
+    labelCommand.insert(labelCommand.end(), codes.begin(), codes.end());
+    for (int i = 0; labelCommand.size() < 4 + 40; ++i) {
+        labelCommand.push_back("#" + std::to_string(10 + i));
+    }
+
     std::vector<double> lookupTimes;
     std::vector<double> grepTimes;
     std::vector<double> catTimes;
+    std::vector<double> findTimes;
+    std::vector<double> labelTimes;
     runCommand(catCommand, output); // warms the page cache
     for (int run = 0; run < runs; ++run) {
         lookupTimes.push_back(runCommand(lookupCommand, output));
         grepTimes.push_back(runCommand(grepCommand, output));
         catTimes.push_back(runCommand(catCommand, output));
+        findTimes.push_back(runCommand(findCommand, output));
+        labelTimes.push_back(runCommand(labelCommand, output));
     }
     std::vector<std::string> smallCommand{lookup.string(), "--table", small.string()};
     smallCommand.insert(smallCommand.end(), codes.begin(), codes.end());
     const fs::path report = folder / "peak.txt";
     const long bigPeak = peakMemory(lookupCommand, output, report);
     const long smallPeak = peakMemory(smallCommand, output, report);
+    std::vector<std::string> smallFindCommand = findCommand;
+    smallFindCommand[2] = small.string();
+    const long bigFindPeak = peakMemory(findCommand, output, report);
+    const long smallFindPeak = peakMemory(smallFindCommand, output, report);
 
     std::vector<double> inProcess;
     NullSlots slots(codes);
@@ -217,9 +234,16 @@ int main(int argc, char** argv) {
                 catMedian * 1e3, lookupMedian / catMedian);
     std::printf("  search in process          %8.1f ms   (%ld lines printed)\n",
                 median(inProcess) * 1e3, slots.lines);
+    std::printf("  velmora-lookup --find      %8.1f ms   find/search %.2f\n",
+                median(findTimes) * 1e3, median(findTimes) / lookupMedian);
+    std::printf("  velmora-lookup --label (40)%8.1f ms   label/search %.2f\n",
+                median(labelTimes) * 1e3, median(labelTimes) / lookupMedian);
     std::printf("peak resident memory of velmora-lookup: %ld KiB on %ld records, %ld KiB on 1000 "
                 "records, difference %ld KiB (goal <= 4096)\n",
                 bigPeak, records, smallPeak, bigPeak - smallPeak);
+    std::printf("peak resident memory of --find: %ld KiB on %ld records, %ld KiB on 1000 records, "
+                "difference %ld KiB\n",
+                bigFindPeak, records, smallFindPeak, bigFindPeak - smallFindPeak);
     if (!keep) {
         fs::remove_all(folder);
     }

@@ -24,10 +24,9 @@ struct ModeOption {
 
 // The options that choose what the run does instead of a search.
 constexpr std::array kModeOptions{
-    ModeOption{"--help", Mode::Help},
-    ModeOption{"-h", Mode::Help},
-    ModeOption{"--version", Mode::Version},
-    ModeOption{"--check", Mode::Check},
+    ModeOption{"--help", Mode::Help},       ModeOption{"-h", Mode::Help},
+    ModeOption{"--version", Mode::Version}, ModeOption{"--check", Mode::Check},
+    ModeOption{"--find", Mode::Find},       ModeOption{"--label", Mode::Label},
 };
 
 const ModeOption* modeOption(std::string_view argument) {

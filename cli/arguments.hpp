@@ -15,6 +15,8 @@ enum class Mode {
     Help,
     Version,
     Check,
+    Find,
+    Label,
 };
 
 struct Arguments {

@@ -48,6 +48,10 @@ int run(const std::vector<std::string>& words, Streams streams) {
         return showVersion(streams);
     case Mode::Check:
         return runCheck(arguments, streams);
+    case Mode::Find:
+        return runFind(arguments, streams);
+    case Mode::Label:
+        return runLabel(arguments, streams);
     }
     return kExitFailure;
 }

@@ -30,5 +30,7 @@ int runSearch(const Arguments& arguments, Streams streams);
 int showHelp(Streams streams);
 int showVersion(Streams streams);
 int runCheck(const Arguments& arguments, Streams streams);
+int runFind(const Arguments& arguments, Streams streams);
+int runLabel(const Arguments& arguments, Streams streams);
 
 } // namespace lookup

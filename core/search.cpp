@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace velmora::rpomodule {
@@ -13,43 +15,38 @@ namespace {
 // The distinct entry texts with the slots that hold each, so that a record's code is compared
 // with each distinct text once, after a look-up of its first two bytes. Texts of up to seven bytes
 // are packed with their length into one integer: the table is read record by record and this
-// comparison is the search's inner loop.
+// comparison is the search's inner loop. A few packed texts (the fifteen boxes) are compared one
+// after the other; many (a whole label) are looked up in sorted order.
 class EntryMatcher {
 public:
-    explicit EntryMatcher(const std::array<std::string, kSlotCount>& entries) {
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            const std::string& text = entries[static_cast<std::size_t>(slot)];
-            auto found = std::find_if(groups_.begin(), groups_.end(),
-                                      [&text](const Group& group) { return group.text == text; });
-            Group* group = found == groups_.end() ? nullptr : &*found;
-            if (group == nullptr) {
-                group = &groups_.emplace_back(Group{text, {}});
+    explicit EntryMatcher(std::span<const std::string> entries) {
+        std::unordered_map<std::string_view, std::size_t> groupOf;
+        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+            const std::string& text = entries[slot];
+            const auto [found, added] = groupOf.try_emplace(text, groups_.size());
+            if (added) {
+                groups_.push_back(Group{text, {}});
                 if (const auto key = pack(text)) {
-                    packedKeys_.push_back(*key);
-                    packedGroups_.push_back(groups_.size() - 1);
+                    packed_.emplace_back(*key, found->second);
                 } else {
-                    longGroups_.push_back(groups_.size() - 1);
+                    longGroups_.push_back(found->second);
                 }
             }
-            group->slots.push_back(slot);
+            groups_[found->second].slots.push_back(slot);
             if (text.size() >= 2) {
                 leadingPairs_.set(leadingPair(text));
             }
         }
+        std::sort(packed_.begin(), packed_.end());
     }
 
-    // The slots, in slot order, whose entry equals `code`; empty when none does.
-    const std::vector<int>* slotsMatching(std::string_view code) const {
+    // The slots, in slot order, whose entry equals `code`; null when none does.
+    const std::vector<std::size_t>* slotsMatching(std::string_view code) const {
         if (code.size() >= 2 && !leadingPairs_.test(leadingPair(code))) {
             return nullptr;
         }
         if (const auto key = pack(code)) {
-            for (std::size_t i = 0; i < packedKeys_.size(); ++i) {
-                if (packedKeys_[i] == *key) {
-                    return &groups_[packedGroups_[i]].slots;
-                }
-            }
-            return nullptr;
+            return packedGroup(*key);
         }
         const auto found =
             std::find_if(longGroups_.begin(), longGroups_.end(),
@@ -59,9 +56,29 @@ public:
 
 private:
     struct Group {
-        std::string text;
-        std::vector<int> slots;
+        std::string_view text;
+        std::vector<std::size_t> slots;
     };
+    using PackedKey = std::pair<std::uint64_t, std::size_t>;
+
+    // Up to this many packed texts a plain scan is quicker than a binary search.
+    static constexpr std::size_t kScanLimit = 16;
+
+    const std::vector<std::size_t>* packedGroup(std::uint64_t key) const {
+        if (packed_.size() <= kScanLimit) {
+            for (const auto& [candidate, group] : packed_) {
+                if (candidate == key) {
+                    return &groups_[group].slots;
+                }
+            }
+            return nullptr;
+        }
+        const auto found = std::lower_bound(
+            packed_.begin(), packed_.end(), key,
+            [](const PackedKey& entry, std::uint64_t wanted) { return entry.first < wanted; });
+        return found == packed_.end() || found->first != key ? nullptr
+                                                             : &groups_[found->second].slots;
+    }
 
     // The first two bytes of a text, which settle almost every comparison with one look-up.
     static std::size_t leadingPair(std::string_view text) {
@@ -80,8 +97,7 @@ private:
 
     std::bitset<65536> leadingPairs_;
     std::vector<Group> groups_;
-    std::vector<std::uint64_t> packedKeys_;
-    std::vector<std::size_t> packedGroups_;
+    std::vector<PackedKey> packed_;
     std::vector<std::size_t> longGroups_;
 };
 
@@ -99,62 +115,89 @@ std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable
     std::array<std::string, kSlotCount> entries;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         auto& text = entries[static_cast<std::size_t>(slot)];
-        text = text::toUpper(slots.entry(slot));
+        text = slots.entry(slot);
+        rpostatus[static_cast<std::size_t>(slot)] = checkEntry(text);
         slots.setEntry(slot, text);
-        auto& status = rpostatus[static_cast<std::size_t>(slot)];
-        if (text.empty()) {
-            status = kEmpty;
-        }
-        if (text::characterCount(text) < kCodeLength && status != kEmpty) {
-            status = kTooShort;
-        }
     }
 
     auto reader = openTable();
     if (!reader) {
         return reader.error();
     }
-    const EntryMatcher matcher(entries);
-    std::string line;
-    while (!reader->atEnd()) {
-        const std::string_view code = reader->readCode();
-        const std::vector<int>* matching =
-            reader->codeTooLong() ? nullptr : matcher.slotsMatching(code);
-        if (matching == nullptr) {
-            reader->skipDescription();
-            continue;
-        }
-        // The description goes straight into the printed line, so it is held once.
-        line.assign(code);
-        line += kMatchSeparator;
-        reader->appendDescription(line);
-        for (const int slot : *matching) {
-            slots.printLine(line);
-            rpostatus[static_cast<std::size_t>(slot)] = kFound;
-        }
-    }
-    if (reader->error()) {
-        // Messages now would call codes missing that the unread rest of the table may hold.
-        return reader->error();
-    }
-
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        const auto& text = entries[static_cast<std::size_t>(slot)];
-        const auto status = rpostatus[static_cast<std::size_t>(slot)];
-        if (status == kTooShort) {
-            slots.printLine(text + std::string(kTooShortMessage));
-        }
-        if (status == kNotFound) {
-            slots.printLine(text + std::string(kNoMatchMessage));
-        }
-    }
-    return std::nullopt;
+    return matchAndReport(entries, rpostatus, *reader, slots);
 }
 
 void clearEntries(EntrySlots& slots) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         slots.setEntry(slot, {});
     }
+}
+
+std::int16_t checkEntry(std::string& text) {
+    text = text::toUpper(text);
+    if (text.empty()) {
+        return kEmpty;
+    }
+    return text::characterCount(text) < kCodeLength ? kTooShort : kNotFound;
+}
+
+std::optional<TableError> matchAndReport(std::span<const std::string> entries,
+                                         std::span<std::int16_t> statuses, CodeTableReader& reader,
+                                         DisplaySurface& display) {
+    const EntryMatcher matcher(entries);
+    std::string line;
+    while (!reader.atEnd()) {
+        const std::string_view code = reader.readCode();
+        const std::vector<std::size_t>* matching =
+            reader.codeTooLong() ? nullptr : matcher.slotsMatching(code);
+        if (matching == nullptr) {
+            reader.skipDescription();
+            continue;
+        }
+        // The description goes straight into the printed line, so it is held once.
+        line.assign(code);
+        line += kMatchSeparator;
+        reader.appendDescription(line);
+        for (const std::size_t slot : *matching) {
+            display.printLine(line);
+            statuses[slot] = kFound;
+        }
+    }
+    if (reader.error()) {
+        // Messages now would call codes missing that the unread rest of the table may hold.
+        return reader.error();
+    }
+
+    for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+        if (statuses[slot] == kTooShort) {
+            display.printLine(entries[slot] + std::string(kTooShortMessage));
+        }
+        if (statuses[slot] == kNotFound) {
+            display.printLine(entries[slot] + std::string(kNoMatchMessage));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableReader& reader,
+                                      DisplaySurface& display) {
+    display.clearDisplay();
+    std::vector<std::int16_t> statuses(codes.size());
+    for (std::size_t slot = 0; slot < codes.size(); ++slot) {
+        statuses[slot] = checkEntry(codes[slot]);
+    }
+    return matchAndReport(codes, statuses, reader, display);
+}
+
+std::optional<TableError> searchLabel(std::vector<std::string> codes,
+                                      const std::filesystem::path& table, DisplaySurface& display,
+                                      std::size_t readSize) {
+    auto reader = CodeTableReader::open(table, readSize);
+    if (!reader) {
+        display.clearDisplay();
+        return reader.error();
+    }
+    return searchLabel(std::move(codes), *reader, display);
 }
 
 } // namespace velmora::rpomodule

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "code_table.hpp"
+#include "display_surface.hpp"
 #include "table_error.hpp"
 
 #include <array>
@@ -8,8 +9,10 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -23,21 +26,11 @@ inline constexpr std::string_view kMatchSeparator = "  ";
 
 // What the search needs from the window it serves: the fifteen entry boxes and the display box.
 // The lookup window, the command-line program and the tests each supply their own.
-class EntrySlots {
+class EntrySlots : public DisplaySurface {
 public:
-    EntrySlots() = default;
-    EntrySlots(const EntrySlots&) = delete;
-    EntrySlots& operator=(const EntrySlots&) = delete;
-    EntrySlots(EntrySlots&&) = delete;
-    EntrySlots& operator=(EntrySlots&&) = delete;
-    virtual ~EntrySlots() = default;
     // The text of entry box `slot` (0 to 14), UTF-8.
     virtual std::string entry(int slot) const = 0;
     virtual void setEntry(int slot, const std::string& text) = 0;
-    // Erases the display box and moves its print position to the top left.
-    virtual void clearDisplay() = 0;
-    // Prints one line at the print position and moves to the next line.
-    virtual void printLine(std::string_view line) = 0;
 };
 
 // A slot's state during and after a search.
@@ -68,6 +61,31 @@ std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable
 
 // Clear entries: empties the fifteen entry boxes; the display box and statuses stay.
 void clearEntries(EntrySlots& slots);
+
+// The search over any number of slots, of which the fifteen entry boxes are one case and the
+// codes of a whole label another.
+
+// Upper-cases one entry in place and gives the status the check leaves it with: kEmpty,
+// kTooShort or kNotFound.
+std::int16_t checkEntry(std::string& text);
+
+// One pass over the table from `reader`: a match line for every slot whose (checked) entry
+// equals a record's code, in table order and, within a record, in slot order, each such slot set
+// to kFound; then a message for every slot still too short or not found, in slot order.
+// `statuses` holds one status per entry. When the table fails part-way its reason comes back and
+// no message is printed.
+std::optional<TableError> matchAndReport(std::span<const std::string> entries,
+                                         std::span<std::int16_t> statuses, CodeTableReader& reader,
+                                         DisplaySurface& display);
+
+// A whole label: the search with one slot for each of `codes`, however many, in the order given.
+// Fifteen codes or fewer print exactly what the search prints with them in the entry boxes (save
+// for the boxes left empty, which a label does not have). Clears the display first.
+std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableReader& reader,
+                                      DisplaySurface& display);
+std::optional<TableError> searchLabel(std::vector<std::string> codes,
+                                      const std::filesystem::path& table, DisplaySurface& display,
+                                      std::size_t readSize = CodeTableReader::kDefaultReadSize);
 
 } // namespace rpomodule
 } // namespace velmora

@@ -426,6 +426,10 @@ void DisplayBox::contextMenuEvent(QContextMenuEvent* event) {
     QAction* copyLines = menu->addAction(QStringLiteral("Copy"), this, &DisplayBox::copy);
     copyLines->setShortcut(QKeySequence::Copy);
     copyLines->setEnabled(lineCount() > 0);
+    if (!actions().isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(actions());
+    }
     menu->popup(event->globalPos());
 }
 

@@ -88,7 +88,8 @@ private:
 // keeps them, so a repaint draws them again, and scroll bars appear only when lines go past its
 // bottom or right edge. Painting looks only at what shows: the lines in view and, of a long line,
 // the characters in the visible columns, so neither a great many lines nor a line of megabytes
-// slows it down. Copy gives every line whole.
+// slows it down. Copy gives every line whole. Actions added to the box
+// (addAction) follow Copy in its context menu.
 class DisplayBox : public QAbstractScrollArea {
     Q_OBJECT
 

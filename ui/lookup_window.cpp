@@ -4,10 +4,13 @@
 #include "command_button.hpp"
 #include "display_box.hpp"
 #include "entry_box.hpp"
+#include "find.hpp"
+#include "find_box.hpp"
 #include "forms.hpp"
 #include "paste.hpp"
 #include "table_file.hpp"
 
+#include <QAction>
 #include <QLabel>
 #include <QMessageBox>
 #include <QToolTip>
@@ -36,6 +39,20 @@ RPO2::RPO2()
         connect(txtrpo(index), &EntryBox::textPasted, this,
                 [this, index](const QString& text) { pasteInto(index, text); });
     }
+
+    // Find is reached by its shortcut and from the display box, so the form and its menus stay
+    // as they are.
+    findAction_ = new QAction(
+        QString::fromUtf8(kFindActionText.data(), static_cast<qsizetype>(kFindActionText.size())),
+        this);
+    findAction_->setObjectName(QStringLiteral("findAction"));
+    findAction_->setShortcut(QKeySequence(
+        QString::fromLatin1(kFindShortcut.data(), static_cast<qsizetype>(kFindShortcut.size()))));
+    findAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(findAction_);
+    pic1()->addAction(findAction_);
+    connect(findAction_, &QAction::triggered, this, &RPO2::showFindBox);
+
     // "Search " takes the first focus, so Enter or Space at once runs a search.
     controls_.focusFirst();
 }
@@ -54,6 +71,21 @@ CommandButton* RPO2::cmdclear() const {
 }
 QLabel* RPO2::Label1() const {
     return controls_.get<QLabel>("Label1");
+}
+
+void RPO2::showFindBox() {
+    if (findBox_ == nullptr) {
+        findBox_ = new FindBox(this);
+        connect(findBox_, &FindBox::findRequested, this, &RPO2::findByDescription);
+    }
+    findBox_->present();
+}
+
+void RPO2::findByDescription(const QString& words) {
+    DescriptionQuery query(words.toStdString());
+    if (const auto failure = velmora::findByDescription(query, locateTable_(), slots_)) {
+        reportTableError_(*this, *failure);
+    }
 }
 
 void RPO2::showTableError(QWidget& parent, const TableError& error) {

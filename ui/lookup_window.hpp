@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 
+class QAction;
 class QLabel;
 
 namespace velmora::ui {
@@ -15,6 +16,7 @@ namespace velmora::ui {
 class CommandButton;
 class DisplayBox;
 class EntryBox;
+class FindBox;
 
 // The lookup window: fifteen entry boxes, "Search " and "Clear", and the gray display box the
 // search prints into. It only moves text between its controls and the commands.
@@ -33,6 +35,10 @@ public:
     CommandButton* cmdlookup() const;
     CommandButton* cmdclear() const;
     QLabel* Label1() const;
+    // Find by description: Ctrl+F, or the entry in the display box's context menu.
+    QAction* findAction() const { return findAction_; }
+    // The find box, once the find action has opened it; null before.
+    FindBox* findBox() const { return findBox_; }
 
     // Where each search finds the table; by default RPO.txt in the current folder, beside the
     // program, then in the installed data folder.
@@ -57,6 +63,9 @@ public slots:
     void RPO2_cmdclear_Click() { commands::RPO2_cmdclear_Click(port_); }
     void RPO2_nexit_Click() { commands::RPO2_nexit_Click(port_); }
     void RPO2_nhelp2_Click() { commands::RPO2_nhelp2_Click(port_); }
+    void showFindBox();
+    // Prints the records whose descriptions hold every one of `words` into the display box.
+    void findByDescription(const QString& words);
 
 private:
     // The entry boxes and display box as the search sees them.
@@ -91,6 +100,8 @@ private:
     void pasteInto(int index, const QString& text);
     void showPasteNote(EntryBox& box, const QString& note);
 
+    QAction* findAction_ = nullptr;
+    FindBox* findBox_ = nullptr;
     Slots slots_{*this};
     LookupPort port_{*this};
     TableLocator locateTable_;

@@ -1,0 +1,114 @@
+// A whole label for a terminal: any number of codes, from the operands or, without any, from
+// standard input, decoded in one pass over the table as the entry boxes are.
+
+#include "modes.hpp"
+#include "search.hpp"
+#include "table_file.hpp"
+#include "terminal_display.hpp"
+#include "text.hpp"
+
+#include <array>
+#include <cstdio>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace lookup {
+namespace {
+
+#if defined(_WIN32)
+constexpr std::string_view kEndOfInputKeys = "Ctrl+Z, then Enter";
+#else
+constexpr std::string_view kEndOfInputKeys = "Ctrl+D";
+#endif
+
+bool inputIsTerminal() {
+#if defined(_WIN32)
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+// All of standard input, as it is; nothing when it cannot be read.
+std::optional<std::string> readStandardInput() {
+#if defined(_WIN32)
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    std::string text;
+    std::array<char, 65536> buffer{};
+    std::size_t count = 0;
+    while ((count = std::fread(buffer.data(), 1, buffer.size(), stdin)) > 0) {
+        text.append(buffer.data(), count);
+    }
+    if (std::ferror(stdin) != 0) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+} // namespace
+
+int runLabel(const Arguments& arguments, Streams streams) {
+    std::vector<std::string> pieces;
+    if (arguments.operands.empty()) {
+        if (inputIsTerminal()) {
+            complain(streams.err,
+                     "type the codes of the label, then " + std::string(kEndOfInputKeys));
+        }
+        const auto input = readStandardInput();
+        if (!input) {
+            complain(streams.err, "standard input could not be read");
+            return kExitFailure;
+        }
+        pieces = velmora::text::splitCodes(*input);
+    } else {
+        for (const std::string& operand : arguments.operands) {
+            std::vector<std::string> more = velmora::text::splitCodes(operand);
+            pieces.insert(pieces.end(), std::make_move_iterator(more.begin()),
+                          std::make_move_iterator(more.end()));
+        }
+    }
+
+    // A code that no entry box could hold is named and left out; the rest is still decoded.
+    std::vector<std::string> codes;
+    bool leftOut = false;
+    for (const std::string& piece : pieces) {
+        std::string code = velmora::text::toUtf8(piece);
+        if (velmora::text::characterCount(code) > velmora::kCodeLength) {
+            complain(streams.err,
+                     "code \"" + code + "\" is longer than 3 characters and was left out");
+            leftOut = true;
+            continue;
+        }
+        codes.push_back(std::move(code));
+    }
+    if (codes.empty() && !leftOut) {
+        return usageError(streams.err, "--label found no codes to decode");
+    }
+
+    // Standard output appended to the table would be read back as table, without end.
+    auto reader =
+        velmora::openTable(tablePath(arguments), velmora::CodeTableReader::kDefaultReadSize,
+                           velmora::identityOfOpenFile(1));
+    if (!reader) {
+        complain(streams.err, reader.error().describe());
+        return kExitFailure;
+    }
+    TerminalDisplay display(streams.out);
+    if (const auto failure = velmora::rpomodule::searchLabel(std::move(codes), *reader, display)) {
+        complain(streams.err, failure->describe());
+        return kExitFailure;
+    }
+    return leftOut ? kExitUsage : kExitSuccess;
+}
+
+} // namespace lookup

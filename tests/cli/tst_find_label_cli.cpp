@@ -1,0 +1,170 @@
+#include "lookup_process.hpp"
+#include "table_files.hpp"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray kTable = "L98,\"5.7L V8, tuned port injection\"\n"
+                          "G80,Limited-slip rear differential\n"
+                          "WS6,Special perf. suspension\n"
+                          "CC1,Removable roof panels (T-tops)\n"
+                          "ZQ3,Posi-traction axle\n"
+                          "X01,Caf\xe9 cr\xe8me interior\n"
+                          "1LE,Handling package\n";
+
+// velmora-lookup with `input` on its standard input.
+LookupRun runWithInput(const QStringList& arguments, const QString& folder,
+                       const QByteArray& input) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        qFatal("velmora-lookup did not finish");
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class FindLabelCliTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+
+private slots:
+    void init() { writeTableFile(folder_.path(), kTable); }
+
+    void findPrintsMatchesThenTheCount() {
+        const LookupRun run = runLookup({"--find", "SLIP", "limited"}, folder_.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("G80  Limited-slip rear differential\n1 record matched.\n"));
+        QCOMPARE(run.err, QByteArray());
+
+        const LookupRun several = runLookup({"--find", "a"}, folder_.path());
+        QVERIFY(several.out.endsWith("\n6 records matched.\n"));
+    }
+
+    void findWithoutMatchStillSucceeds() {
+        const LookupRun run = runLookup({"--find", "supercharger"}, folder_.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("No record matched.\n"));
+    }
+
+    void findIgnoresAccentsInAWindows1252Table() {
+        const LookupRun run =
+            runLookup({"--find", "creme", QString::fromUtf8("CAF\xc3\x89")}, folder_.path());
+        QCOMPARE(run.out,
+                 QByteArray("X01  Caf\xc3\xa9 cr\xc3\xa8me interior\n1 record matched.\n"));
+    }
+
+    void findNeedsAWord() {
+        const LookupRun run = runLookup({"--find", " "}, folder_.path());
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(run.err.contains("at least one word"), run.err.constData());
+    }
+
+    void findAndLabelReportAnUnreadableTable() {
+        QTemporaryDir empty;
+        for (const QStringList& mode :
+             {QStringList{"--find", "slip"}, QStringList{"--label", "L98"}}) {
+            const LookupRun run =
+                runLookup(QStringList{"--table", QDir(empty.path()).filePath("RPO.txt")} + mode,
+                          empty.path());
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.out, QByteArray());
+            QVERIFY2(run.err.contains("Error 53: File not found"), run.err.constData());
+        }
+    }
+
+    void labelOfFifteenOrFewerPrintsWhatTheSearchPrints() {
+        const QStringList codes{"ws6", "zz9", "l9", "L98", "G80", "ZZ9", "1le", "X"};
+        const LookupRun search = runLookup(codes, folder_.path());
+        const LookupRun label = runLookup(QStringList{"--label"} + codes, folder_.path());
+        QCOMPARE(label.exitCode, 0);
+        QCOMPARE(label.out, search.out);
+        QVERIFY(label.out.startsWith("L98  5.7L V8, tuned port injection\n"));
+    }
+
+    void labelTakesMoreThanFifteenCodes() {
+        QStringList codes;
+        for (int i = 0; i < 35; ++i) {
+            codes << QStringLiteral("Q%1").arg(i, 2, 10, QLatin1Char('0'));
+        }
+        codes << "g80,ws6;cc1"
+              << "L98"
+              << "zq3";
+        const LookupRun run = runLookup(QStringList{"--label"} + codes, folder_.path());
+        QCOMPARE(run.exitCode, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 35 + 5 + 1);
+        QCOMPARE(lines.mid(0, 5), (QList<QByteArray>{"L98  5.7L V8, tuned port injection",
+                                                     "G80  Limited-slip rear differential",
+                                                     "WS6  Special perf. suspension",
+                                                     "CC1  Removable roof panels (T-tops)",
+                                                     "ZQ3  Posi-traction axle"}));
+        QCOMPARE(lines[5], QByteArray("Q00   : No match found."));
+        QCOMPARE(lines[39], QByteArray("Q34   : No match found."));
+    }
+
+    void labelFromStandardInputWithMixedSeparators() {
+        const LookupRun run =
+            runWithInput({"--label"}, folder_.path(), "1le, g80;ws6\tZZ9\r\n\n  l9 ;; L98\r\nxyz");
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("L98  5.7L V8, tuned port injection\n"
+                                     "G80  Limited-slip rear differential\n"
+                                     "WS6  Special perf. suspension\n"
+                                     "1LE  Handling package\n"
+                                     "ZZ9   : No match found.\n"
+                                     "L9   : RPO code must be 3 characters.\n"
+                                     "XYZ   : No match found.\n"));
+        QCOMPARE(run.err, QByteArray());
+    }
+
+    void anOverLongCodeIsNamedAndTheRestDecoded() {
+        const LookupRun run =
+            runWithInput({"--label"}, folder_.path(), "G80 L98X WS6 TOOLONG zz9\n");
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QByteArray("G80  Limited-slip rear differential\n"
+                                     "WS6  Special perf. suspension\n"
+                                     "ZZ9   : No match found.\n"));
+        QCOMPARE(run.err, QByteArray("velmora-lookup: code \"L98X\" is longer than 3 characters "
+                                     "and was left out\n"
+                                     "velmora-lookup: code \"TOOLONG\" is longer than 3 characters "
+                                     "and was left out\n"));
+    }
+
+    void aLabelWithoutCodesIsAUsageError() {
+        const LookupRun run = runWithInput({"--label"}, folder_.path(), " ,;\n");
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(run.err.contains("no codes"), run.err.constData());
+    }
+
+    void theTableIsNeverTheOutput() {
+        const QString table = QDir(folder_.path()).filePath("RPO.txt");
+        for (const QStringList& mode :
+             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}}) {
+            QProcess process;
+            process.setStandardOutputFile(table, QIODevice::Append);
+            process.start(QStringLiteral(VELMORA_LOOKUP_PATH),
+                          QStringList{"--table", table} + mode);
+            QVERIFY(process.waitForFinished(120000));
+            QCOMPARE(process.exitCode(), 1);
+            QVERIFY(!process.readAllStandardError().isEmpty());
+            QFile written(table);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), kTable);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(FindLabelCliTest)
+#include "tst_find_label_cli.moc"

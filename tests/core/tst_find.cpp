@@ -1,0 +1,180 @@
+#include "find.hpp"
+#include "fold.hpp"
+#include "recording_slots.hpp"
+#include "table_files.hpp"
+
+#include <memory>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const QByteArray kTable = "G80,Limited-slip rear differential\n"
+                          "GU5,Rear axle ratio 3.23:1\n"
+                          "CC1,\"Removable glass roof panels, T-top\"\n"
+                          "1LE,Handling\n"
+                          "J65,Four-wheel disc brakes\n"
+                          "Z28,\"Sport coupe pkg, Z28\"\n"
+                          "ZQ3,Posi-traction (limited slip)\n"
+                          "N10,Dual exhaust\n"
+                          "X01,Caf\xe9 d\xe9tente, cr\xe8me\n"
+                          "X02,Stra\xc3\x9f"
+                          "e \xc5\xa0koda \xc3\x86ther\n";
+
+// Gives its bytes, then fails, as a disk that goes away part-way through the table.
+class FailingSource final : public velmora::ByteSource {
+public:
+    explicit FailingSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t read(char* destination, std::size_t capacity) override {
+        const std::size_t count = std::min(capacity, bytes_.size() - offset_);
+        std::copy_n(bytes_.data() + offset_, count, destination);
+        offset_ += count;
+        failed_ = count == 0;
+        return count;
+    }
+    bool failed() const override { return failed_; }
+
+private:
+    std::string bytes_;
+    std::size_t offset_ = 0;
+    bool failed_ = false;
+};
+
+} // namespace
+
+class FindTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    std::filesystem::path table_;
+
+    Lines find(std::string_view words) {
+        velmora::DescriptionQuery query(words);
+        RecordingSlots display;
+        display.display.emplace_back("an earlier result");
+        const auto failure = velmora::findByDescription(query, table_, display);
+        if (failure) {
+            qWarning("unexpected failure: %s", failure->describe().c_str());
+        }
+        return display.display;
+    }
+
+private slots:
+    void init() { table_ = writeTableFile(folder_.path(), kTable).toStdString(); }
+
+    void wordsInAnyOrderAndAnyCase() {
+        const Lines expected{"G80  Limited-slip rear differential",
+                             "ZQ3  Posi-traction (limited slip)", "2 records matched."};
+        QCOMPARE(find("limited slip"), expected);
+        QCOMPARE(find("SLIP   Limited"), expected);
+        QCOMPARE(find("posi"), (Lines{"ZQ3  Posi-traction (limited slip)", "1 record matched."}));
+        // Every word must be there, not just one of them.
+        QCOMPARE(find("limited exhaust"), (Lines{"No record matched."}));
+    }
+
+    void accentsAreIgnoredOnBothSides() {
+        const Lines cafe{"X01  Caf\xc3\xa9 d\xc3\xa9tente, cr\xc3\xa8me", "1 record matched."};
+        // The table's line is Windows-1252; it is printed as UTF-8 and found without accents.
+        QCOMPARE(find("cafe DETENTE"), cafe);
+        QCOMPARE(find("cr\xc3\x88ME"), cafe);
+        QCOMPARE(find("strasse skoda aether"), (Lines{"X02  Stra\xc3\x9f"
+                                                      "e \xc5\xa0koda \xc3\x86ther",
+                                                      "1 record matched."}));
+        QCOMPARE(find("\xc3\xa0xle"), (Lines{"GU5  Rear axle ratio 3.23:1", "1 record matched."}));
+    }
+
+    void noMatchSaysSo() { QCOMPARE(find("supercharger"), (Lines{"No record matched."})); }
+
+    void aWordThatIsAWholeDescription() {
+        QCOMPARE(find("handling"), (Lines{"1LE  Handling", "1 record matched."}));
+    }
+
+    void quotedDescriptionWithCommasIsPrintedWhole() {
+        QCOMPARE(find("t-top"),
+                 (Lines{"CC1  Removable glass roof panels, T-top", "1 record matched."}));
+        QCOMPARE(find("panels,"),
+                 (Lines{"CC1  Removable glass roof panels, T-top", "1 record matched."}));
+        QCOMPARE(find("z28 sport"), (Lines{"Z28  Sport coupe pkg, Z28", "1 record matched."}));
+    }
+
+    void theCodeIsNotSearched() { QCOMPARE(find("N10"), (Lines{"No record matched."})); }
+
+    void manyMatchesAreCountedInTableOrder() {
+        const Lines lines = find("e");
+        QCOMPARE(lines.size(), std::size_t{10});
+        QCOMPARE(lines.front(), std::string("G80  Limited-slip rear differential"));
+        QCOMPARE(lines.back(), std::string("9 records matched."));
+    }
+
+    void wordsFromSeveralArgumentsAndBlanks() {
+        velmora::DescriptionQuery query(std::vector<std::string>{"rear  axle", "\t3.23 "});
+        QCOMPARE(query.wordCount(), std::size_t{3});
+        QVERIFY(query.matches("Rear axle ratio 3.23:1"));
+        QVERIFY(!query.matches("Rear axle ratio 3.42:1"));
+        // A no-break space separates words as a blank does.
+        QCOMPARE(velmora::DescriptionQuery("rear\xc2\xa0"
+                                           "axle")
+                     .wordCount(),
+                 std::size_t{2});
+        QVERIFY(velmora::DescriptionQuery("  ").empty());
+    }
+
+    void aCodeCutShortByTheReaderIsMarked() {
+        table_ =
+            writeTableFile(folder_.path(), "ABCDEFGHIJKLMNOPQRST,overlong code\nG80,short code\n",
+                           QStringLiteral("long.txt"))
+                .toStdString();
+        QCOMPARE(find("code"), (Lines{"ABCDEFGHIJKL\xe2\x80\xa6  overlong code", "G80  short code",
+                                      "2 records matched."}));
+    }
+
+    void emptyTableAndMissingTable() {
+        table_ = writeTableFile(folder_.path(), "", QStringLiteral("empty.txt")).toStdString();
+        QCOMPARE(find("anything"), (Lines{"No record matched."}));
+
+        velmora::DescriptionQuery query("anything");
+        RecordingSlots display;
+        display.display.emplace_back("an earlier result");
+        const auto failure = velmora::findByDescription(
+            query, std::filesystem::path(folder_.path().toStdString()) / "missing.txt", display);
+        QVERIFY(failure.has_value());
+        QCOMPARE(failure->number(), 53);
+        QVERIFY(display.display.empty());
+    }
+
+    void aTableFailingPartWayPrintsNoCount() {
+        velmora::CodeTableReader reader(
+            std::make_unique<FailingSource>("G80,Limited slip\nN10,Dual exhaust\n"), "RPO.txt", 7);
+        velmora::DescriptionQuery query("limited");
+        RecordingSlots display;
+        const auto failure = velmora::findByDescription(query, reader, display);
+        QVERIFY(failure.has_value());
+        // The match before the failure stands; a count would claim the whole table was read.
+        QCOMPARE(display.display, (Lines{"G80  Limited slip"}));
+    }
+
+    void foldReducesLatinLettersToTheirBase() {
+        using velmora::text::foldForFind;
+        QCOMPARE(foldForFind("\xc3\x80\xc3\x89\xc3\x8e\xc3\x95\xc3\x9c\xc3\x87\xc3\x91\xc3\x9d"),
+                 std::string("aeioucny"));
+        QCOMPARE(foldForFind("\xc4\x8c\xc4\x99\xc5\x82\xc5\x91\xc5\xbe\xc8\x99\xc5\x93"),
+                 std::string("celozsoe"));
+        QCOMPARE(foldForFind("\xc3\x9f\xc3\xa6\xc3\xbe"), std::string("ssaeth"));
+        // Other scripts, signs and broken bytes stay as they are.
+        QCOMPARE(foldForFind("\xce\x94 \xc3\x97 \xe2\x82\xac \xff"),
+                 std::string("\xce\x94 \xc3\x97 \xe2\x82\xac \xff"));
+        QCOMPARE(foldForFind("3.23:1 T-Top"), std::string("3.23:1 t-top"));
+        // The letters next to A and Z stay, eight bytes at a time or one by one.
+        QCOMPARE(foldForFind("@AZ[`az{@AZ[`az{@AZ"), std::string("@az[`az{@az[`az{@az"));
+        QCOMPARE(foldForFind("GRAND PRIX \xc3\x89"
+                             "DITION SP\xc3\x89"
+                             "CIALE"),
+                 std::string("grand prix edition speciale"));
+    }
+};
+
+QTEST_GUILESS_MAIN(FindTest)
+#include "tst_find.moc"

@@ -1,0 +1,124 @@
+#include "recording_slots.hpp"
+#include "search.hpp"
+#include "table_files.hpp"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Thirty codes, one record each, and a code that stands in two records.
+QByteArray labelTable() {
+    QByteArray table;
+    for (int i = 0; i < 30; ++i) {
+        table += QByteArray("C") + QByteArray::number(10 + i) + ",Option " + QByteArray::number(i) +
+                 "\n";
+    }
+    table += "L98,\"5.7L V8, TPI\"\nWS,two-letter code\nC15,second C15 record\n";
+    return table;
+}
+
+} // namespace
+
+class LabelTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    std::filesystem::path table_;
+
+    Lines label(const std::vector<std::string>& codes) {
+        RecordingSlots display;
+        display.display.emplace_back("an earlier result");
+        const auto failure = velmora::rpomodule::searchLabel(codes, table_, display);
+        if (failure) {
+            qWarning("unexpected failure: %s", failure->describe().c_str());
+        }
+        return display.display;
+    }
+
+    Lines ordinarySearch(const std::vector<std::string>& codes) {
+        RecordingSlots boxes(codes);
+        const auto failure = velmora::rpomodule::search(boxes, table_);
+        if (failure) {
+            qWarning("unexpected failure: %s", failure->describe().c_str());
+        }
+        return boxes.display;
+    }
+
+private slots:
+    void init() { table_ = writeTableFile(folder_.path(), labelTable()).toStdString(); }
+
+    void fortyCodesInOnePass() {
+        // Every table code from C39 down to C10, then ten that are unknown, short or repeated.
+        std::vector<std::string> codes;
+        for (int i = 29; i >= 0; --i) {
+            codes.push_back("c" + std::to_string(10 + i));
+        }
+        const std::vector<std::string> odd{"ZZ1", "l98", "X", "C12", "ws",
+                                           "QQ",  "ZZ2", "",  "W S", "C9"};
+        codes.insert(codes.end(), odd.begin(), odd.end());
+        QCOMPARE(codes.size(), std::size_t{40});
+
+        Lines expected;
+        // Match lines follow the table, whatever the order of the label.
+        for (int i = 0; i < 30; ++i) {
+            const std::string line = "C" + std::to_string(10 + i) + "  Option " + std::to_string(i);
+            expected.push_back(line);
+            if (i == 2) {
+                expected.push_back(line); // C12 is on the label twice
+            }
+        }
+        expected.insert(expected.end(),
+                        {"L98  5.7L V8, TPI", "WS  two-letter code", "C15  second C15 record"});
+        expected.insert(expected.end(),
+                        {"ZZ1   : No match found.", "X   : RPO code must be 3 characters.",
+                         "QQ   : RPO code must be 3 characters.", "ZZ2   : No match found.",
+                         "W S   : No match found.", "C9   : RPO code must be 3 characters."});
+        QCOMPARE(label(codes), expected);
+    }
+
+    void fifteenOrFewerPrintWhatTheSearchPrints() {
+        const std::vector<std::vector<std::string>> labels{
+            {"L98"},
+            {"c15", "zz9", "l9", "ws", "C15", "w"},
+            {"C10", "C11", "C12", "C13", "C14", "C15", "C16", "C17", "C18", "C19", "C20", "C21",
+             "C22", "XX1", "l98"},
+            {"X", "Y", "Z"},
+        };
+        for (const auto& codes : labels) {
+            QCOMPARE(label(codes), ordinarySearch(codes));
+        }
+    }
+
+    void manyCodesMatchInTableOrder() {
+        // More codes than a plain scan serves, so that the sorted look-up is used.
+        std::vector<std::string> codes;
+        for (int i = 0; i < 5000; ++i) {
+            codes.push_back("Z" + std::to_string(i % 100));
+        }
+        codes.emplace_back("C39");
+        codes.emplace_back("L98");
+        const Lines lines = label(codes);
+        QCOMPARE(lines.size(), std::size_t{5002});
+        QCOMPARE(lines[0], std::string("C39  Option 29"));
+        QCOMPARE(lines[1], std::string("L98  5.7L V8, TPI"));
+        QCOMPARE(lines[2], std::string("Z0   : RPO code must be 3 characters."));
+        QCOMPARE(lines.back(), std::string("Z99   : No match found."));
+    }
+
+    void missingTableClearsAndSaysWhy() {
+        RecordingSlots display;
+        display.display.emplace_back("an earlier result");
+        const auto failure = velmora::rpomodule::searchLabel(
+            {"L98"}, std::filesystem::path(folder_.path().toStdString()) / "missing.txt", display);
+        QVERIFY(failure.has_value());
+        QCOMPARE(failure->number(), 53);
+        QVERIFY(display.display.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(LabelTest)
+#include "tst_label.moc"

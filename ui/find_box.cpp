@@ -1,0 +1,70 @@
+#include "find_box.hpp"
+
+#include "find.hpp"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora::ui {
+namespace {
+
+QString textOf(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+FindBox::FindBox(QWidget* parent)
+    : QDialog(parent), words_(new QLineEdit(this)),
+      find_(new QPushButton(textOf(kFindButtonText), this)),
+      close_(new QPushButton(textOf(kFindCloseText), this)) {
+    setObjectName(QStringLiteral("findBox"));
+    setWindowTitle(textOf(kFindBoxTitle));
+    setModal(false);
+
+    auto* prompt = new QLabel(textOf(kFindBoxPrompt), this);
+    prompt->setBuddy(words_);
+    words_->setObjectName(QStringLiteral("findWords"));
+    words_->setAccessibleName(textOf(kFindBoxPrompt));
+    words_->setMinimumWidth(words_->fontMetrics().averageCharWidth() * 32);
+
+    // Enter in the words presses Find, the default button.
+    find_->setObjectName(QStringLiteral("findButton"));
+    find_->setDefault(true);
+    find_->setEnabled(false);
+    close_->setObjectName(QStringLiteral("findClose"));
+    close_->setAutoDefault(false);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(find_, QDialogButtonBox::ActionRole);
+    buttons->addButton(close_, QDialogButtonBox::RejectRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addWidget(words_);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Blanks alone are no words to look for.
+    connect(words_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { find_->setEnabled(!text.trimmed().isEmpty()); });
+    connect(find_, &QPushButton::clicked, this, [this] {
+        if (find_->isEnabled()) {
+            emit findRequested(words_->text());
+        }
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void FindBox::present() {
+    show();
+    raise();
+    activateWindow();
+    words_->setFocus();
+    words_->selectAll();
+}
+
+} // namespace velmora::ui
