@@ -170,6 +170,10 @@ bool CodeTableReader::fill() {
     }
     end_ += count;
     nextQuote_ = kUnknown;
+    if (filter_ != nullptr) {
+        lineIndex_.index(buffer_.data(), end_);
+        lineCursor_ = 0;
+    }
     return count > 0;
 }
 
@@ -254,6 +258,14 @@ bool CodeTableReader::atEnd() {
             ++pos_;
         }
         if (pos_ < end_) {
+            if (filter_ != nullptr) {
+                const auto skipped = skipLinesThatCannotMatch(buffer_.data(), pos_, lineIndex_,
+                                                              *filter_, lineCursor_);
+                if (skipped.stop != pos_) {
+                    pos_ = skipped.stop;
+                    continue;
+                }
+            }
             return error_.has_value();
         }
         if (!fill()) {
@@ -335,6 +347,14 @@ std::string_view CodeTableReader::readDescription() {
 
 void CodeTableReader::skipDescription() {
     takeDescription(nullptr);
+}
+
+void CodeTableReader::setEntryFilter(const EntryFilter* filter) {
+    filter_ = filter;
+    if (filter_ != nullptr) {
+        lineIndex_.index(buffer_.data(), end_);
+        lineCursor_ = 0;
+    }
 }
 
 Record CodeTableReader::next() {

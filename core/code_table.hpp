@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry_filter.hpp"
+#include "line_scan.hpp"
 #include "table_error.hpp"
 
 #include <cstddef>
@@ -84,6 +86,11 @@ public:
     // readCode and readDescription in one.
     Record next();
 
+    // From now on atEnd passes over the lines whose code `filter` says can equal no entry, so
+    // that the records it delivers are those that may match and those it cannot judge. The
+    // filter must outlive the reader's use; nullptr delivers every record again.
+    void setEntryFilter(const EntryFilter* filter);
+
     // Set when the source failed part-way; the records before the failure were delivered.
     const std::optional<TableError>& error() const { return error_; }
 
@@ -116,6 +123,9 @@ private:
     std::string code_;
     std::string description_;
     std::optional<TableError> error_;
+    const EntryFilter* filter_ = nullptr;
+    LineIndex lineIndex_;
+    std::size_t lineCursor_ = 0;
 };
 
 // Reads a whole table into memory; for tests and tools, not for the search.

@@ -31,6 +31,8 @@ EntryFilter::EntryFilter(std::span<const std::string> entries) {
 
 void EntryFilter::insert(std::uint32_t key) {
     key |= kUsed;
+    const std::size_t bit = bitOf(key);
+    marks_[bit / 64] |= std::uint64_t{1} << (bit % 64);
     std::size_t slot = slotOf(key);
     while (keys_[slot] != 0) {
         if (keys_[slot] == key) {

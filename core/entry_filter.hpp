@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -50,8 +51,16 @@ private:
     std::size_t slotOf(std::uint32_t key) const {
         return static_cast<std::size_t>((key * 0x9E3779B1U) >> shift_);
     }
+    static std::size_t bitOf(std::uint32_t key) {
+        return static_cast<std::size_t>((key * 0x9E3779B1U) >> 20U);
+    }
     bool contains(std::uint32_t key) const {
         key |= kUsed;
+        // Almost every code of a table is no entry: one bit of a small bitmap says so at once.
+        const std::size_t bit = bitOf(key);
+        if ((marks_[bit / 64] >> (bit % 64) & 1U) == 0) {
+            return false;
+        }
         for (std::size_t slot = slotOf(key);; slot = (slot + 1) & (keys_.size() - 1)) {
             if (keys_[slot] == key) {
                 return true;
@@ -66,6 +75,7 @@ private:
     // Open addressing with at least four slots a key (sixty-four for the fifteen entry boxes),
     // so that one probe mostly settles it.
     std::vector<std::uint32_t> keys_;
+    std::array<std::uint64_t, 64> marks_{};
     unsigned shift_ = 26;
     bool hasLongEntry_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__)) &&     \
     defined(__SSE2__)
@@ -102,7 +103,9 @@ __attribute__((target("avx2"))) void markAvx2(const char* data, std::size_t size
 bool processorHasAvx2() {
     // The compiler's run-time check also asks the system whether it saves the wide registers.
     __builtin_cpu_init();
-    return static_cast<bool>(__builtin_cpu_supports("avx2"));
+    return static_cast<bool>(__builtin_cpu_supports("avx2")) &&
+           static_cast<bool>(__builtin_cpu_supports("popcnt")) &&
+           static_cast<bool>(__builtin_cpu_supports("bmi"));
 }
 
 #endif
@@ -150,14 +153,102 @@ void markLineEndsAndQuotes(ScanKernel kernel, const char* data, std::size_t size
 }
 
 void LineIndex::index(const char* data, std::size_t size) {
-    size_ = size;
-    words_ = (size + kBlock - 1) / kBlock;
+    size_ = std::min<std::size_t>(size, std::numeric_limits<std::uint32_t>::max());
+    words_ = (size_ + kBlock - 1) / kBlock;
     // Kept at the largest size seen, so that a reader's buffers are indexed without allocating.
     if (lineEnds_.size() < words_) {
         lineEnds_.resize(words_);
         quotes_.resize(words_);
     }
-    markLineEndsAndQuotes(kernel_, data, size, lineEnds_.data(), quotes_.data());
+    markLineEndsAndQuotes(kernel_, data, size_, lineEnds_.data(), quotes_.data());
+    listLineEnds();
+}
+
+namespace {
+
+// Lists the places of the marked bits of marks[0, words) in `places`, with room for four places
+// more; returns how many there are.
+inline std::size_t listMarked(const std::uint64_t* marks, std::size_t words,
+                              std::vector<std::uint32_t>& places) {
+    std::size_t count = 0;
+    for (std::size_t word = 0; word < words; ++word) {
+        count += static_cast<std::size_t>(std::popcount(marks[word]));
+    }
+    if (places.size() < count + 4) {
+        places.resize(count + 4);
+    }
+    std::uint32_t* out = places.data();
+    for (std::size_t word = 0; word < words; ++word) {
+        std::uint64_t bits = marks[word];
+        const auto base = static_cast<std::uint32_t>(word * kBlock);
+        const auto found = static_cast<std::size_t>(std::popcount(bits));
+        // Most words hold one or two line ends: four places are written whether or not they
+        // are there, so that the loop's turns do not depend on how many there are.
+        for (std::size_t i = 0; i < 4; ++i) {
+            out[i] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+            bits &= bits - 1;
+        }
+        for (std::size_t i = 4; i < found; ++i) {
+            out[i] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+            bits &= bits - 1;
+        }
+        out += found;
+    }
+    return count;
+}
+
+#if defined(VELMORA_X86_KERNELS)
+// The same with the processor's own bit counting, which every processor with AVX2 has.
+__attribute__((target("avx2,popcnt,bmi"))) std::size_t
+listMarkedAvx2(const std::uint64_t* marks, std::size_t words, std::vector<std::uint32_t>& places) {
+    return listMarked(marks, words, places);
+}
+#endif
+
+} // namespace
+
+void LineIndex::listLineEnds() {
+#if defined(VELMORA_X86_KERNELS)
+    if (kernel_ == ScanKernel::Avx2 && kernelSupported(ScanKernel::Avx2)) {
+        placeCount_ = listMarkedAvx2(lineEnds_.data(), words_, places_);
+        return;
+    }
+#endif
+    placeCount_ = listMarked(lineEnds_.data(), words_, places_);
+}
+
+SkippedLines skipLinesThatCannotMatch(const char* data, std::size_t from, const LineIndex& index,
+                                      const EntryFilter& filter, std::size_t& cursor) {
+    const std::size_t end = index.size();
+    const std::uint32_t* const places = index.lineEndPlaces();
+    const std::size_t count = index.lineEndCount();
+    while (cursor < count && places[cursor] < from) {
+        ++cursor;
+    }
+    SkippedLines skipped{from, 0};
+    std::size_t at = from;
+    while (at < end && cursor < count) {
+        if (filter.mayMatch({data + at, std::min<std::size_t>(end - at, 4)})) {
+            break;
+        }
+        // The filter judged the line by a code of printable bytes, so the next line end is
+        // this line's.
+        const std::size_t lineEnd = places[cursor++];
+        at = lineEnd + 1;
+        if (data[lineEnd] == '\r') {
+            if (at == end) {
+                --cursor;
+                break;
+            }
+            if (data[at] == '\n') {
+                ++at;
+                ++cursor;
+            }
+        }
+        skipped.stop = at;
+        ++skipped.lineEnds;
+    }
+    return skipped;
 }
 
 } // namespace velmora

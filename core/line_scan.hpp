@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry_filter.hpp"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +34,8 @@ class LineIndex {
 public:
     explicit LineIndex(ScanKernel kernel = fastestKernel()) : kernel_(kernel) {}
 
-    // Indexes data[0, size); the places below refer to it until the next call.
+    // Indexes data[0, size); the places below refer to it until the next call. Only the first
+    // 4 GiB of a larger buffer are indexed.
     void index(const char* data, std::size_t size);
 
     // The place of the first line end at or after `from`, or the indexed size when none is.
@@ -40,6 +43,10 @@ public:
     // The place of the first double quote at or after `from`, or the indexed size.
     std::size_t nextQuote(std::size_t from) const { return nextMarked(quotes_, from); }
     std::size_t size() const { return size_; }
+
+    // The line ends in order, for a walk from line to line that no line's length slows down.
+    const std::uint32_t* lineEndPlaces() const { return places_.data(); }
+    std::size_t lineEndCount() const { return placeCount_; }
 
 private:
     std::size_t nextMarked(const std::vector<std::uint64_t>& marks, std::size_t from) const {
@@ -56,12 +63,31 @@ private:
         }
         return word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
     }
+    void listLineEnds();
 
     ScanKernel kernel_;
     std::size_t size_ = 0;
     std::size_t words_ = 0;
     std::vector<std::uint64_t> lineEnds_;
     std::vector<std::uint64_t> quotes_;
+    std::vector<std::uint32_t> places_;
+    std::size_t placeCount_ = 0;
 };
+
+// Where skipLinesThatCannotMatch stopped, and how many line ends it passed (CRLF counts once).
+struct SkippedLines {
+    std::size_t stop = 0;
+    std::uint64_t lineEnds = 0;
+};
+
+// Moves from `from`, where a record's code starts in data[0, index.size()), over every line that
+// `filter` says cannot match, each with its line end. `cursor` is a place in the index's list of
+// line ends at or before the first one after `from`; it is moved on for the next call (0 after
+// each new index). Stops at the first line that may match or
+// that the filter cannot judge, at a line that runs past the indexed bytes, at a blank or a line
+// end that starts a line (the reader's own rules take those), at a CR that ends the indexed bytes
+// (an LF may follow it), or at the end.
+SkippedLines skipLinesThatCannotMatch(const char* data, std::size_t from, const LineIndex& index,
+                                      const EntryFilter& filter, std::size_t& cursor);
 
 } // namespace velmora

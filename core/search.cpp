@@ -111,6 +111,8 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
         return reader.error();
     }
     const EntryMatcher matcher(entries);
+    const EntryFilter filter(entries);
+    reader->setEntryFilter(&filter);
     std::string line;
     while (!reader->atEnd()) {
         const std::string_view code = reader->readCode();
