@@ -54,61 +54,108 @@ std::FILE* openForReading(const std::filesystem::path& path) {
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
 }
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 bool isFieldEnd(char c) {
     return c == ',' || c == '\n' || c == '\r';
 }
 
-// The first LF or CR in data[from, to), or `to`. Descriptions are skipped by this scan, so it
-// looks at sixteen bytes at a time where the processor allows.
-std::size_t findLineEnd(const char* data, std::size_t from, std::size_t to) {
+// The first LF or CR (and comma, when `AtComma`) in data[from, to), or `to`. Descriptions are
+// skipped by this scan, so it looks at sixteen bytes at a time where the processor allows.
+template <bool AtComma> std::size_t findStop(const char* data, std::size_t from, std::size_t to) {
 #if defined(__SSE2__) || defined(_M_X64)
     const __m128i lineFeed = _mm_set1_epi8('\n');
     const __m128i carriageReturn = _mm_set1_epi8('\r');
-    const auto lineEnds = [&](std::size_t at) {
+    const __m128i comma = _mm_set1_epi8(',');
+    const auto stops = [&](std::size_t at) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)))));
+        __m128i hits =
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn));
+        if constexpr (AtComma) {
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, comma));
+        }
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hits)));
     };
     // Sixty-four bytes a step: most records are shorter, so the loop rarely turns and its exit
     // is rarely mispredicted.
     while (to - from >= 64) {
-        const std::uint64_t hits = lineEnds(from) | lineEnds(from + 16) << 16U |
-                                   lineEnds(from + 32) << 32U | lineEnds(from + 48) << 48U;
+        const std::uint64_t hits = stops(from) | stops(from + 16) << 16U | stops(from + 32) << 32U |
+                                   stops(from + 48) << 48U;
         if (hits != 0) {
             return from + static_cast<std::size_t>(std::countr_zero(hits));
         }
         from += 64;
     }
     while (to - from >= 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-        const int hits = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)));
+        const std::uint64_t hits = stops(from);
         if (hits != 0) {
-            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(hits)));
+            return from + static_cast<std::size_t>(std::countr_zero(hits));
         }
         from += 16;
     }
 #endif
-    while (from < to && data[from] != '\n' && data[from] != '\r') {
+    while (from < to && data[from] != '\n' && data[from] != '\r' &&
+           (!AtComma || data[from] != ',')) {
         ++from;
     }
     return from;
 }
 
-void trimTrailingBlanks(std::string& text) {
-    const auto last = text.find_last_not_of(" \t");
-    text.erase(last == std::string::npos ? 0 : last + 1);
-}
-
-void makeUtf8(std::string& field) {
-    if (!text::isValidUtf8(field)) {
-        field = text::windows1252ToUtf8(field);
+void trimTrailingBlanks(std::string& text, std::size_t from) {
+    std::size_t end = text.size();
+    while (end > from && isBlank(text[end - 1])) {
+        --end;
     }
+    text.resize(end);
 }
 
+// Valid UTF-8 as it is, anything else read as Windows-1252; true when it was converted.
+bool makeUtf8(std::string& text, std::size_t from) {
+    if (text::isValidUtf8(std::string_view(text).substr(from))) {
+        return false;
+    }
+    text::windows1252ToUtf8InPlace(text, from);
+    return true;
+}
+
+// A UTF-16 table as UTF-8, converted read by read, so that the reader above it sees the same
+// bytes as from a UTF-8 table and its memory stays flat.
+class Utf16Source final : public ByteSource {
+public:
+    Utf16Source(std::unique_ptr<ByteSource> raw, bool bigEndian, std::string alreadyRead)
+        : raw_(std::move(raw)), decoder_(bigEndian) {
+        decoder_.feed(alreadyRead, converted_);
+    }
+
+    std::size_t read(char* destination, std::size_t capacity) override {
+        while (offset_ == converted_.size()) {
+            if (done_) {
+                return 0;
+            }
+            converted_.clear();
+            offset_ = 0;
+            rawBytes_.resize(capacity);
+            const std::size_t count = raw_->read(rawBytes_.data(), capacity);
+            if (count == 0) {
+                decoder_.finish(converted_);
+                done_ = true;
+            } else {
+                decoder_.feed(std::string_view(rawBytes_.data(), count), converted_);
+            }
+        }
+        const std::size_t count = std::min(capacity, converted_.size() - offset_);
+        std::memcpy(destination, converted_.data() + offset_, count);
+        offset_ += count;
+        return count;
+    }
+    bool failed() const override { return raw_->failed(); }
+
+private:
+    std::unique_ptr<ByteSource> raw_;
+    text::Utf16Decoder decoder_;
+    std::vector<char> rawBytes_;
+    std::string converted_;
+    std::size_t offset_ = 0;
+    bool done_ = false;
+};
 } // namespace
 
 std::size_t MemorySource::read(char* destination, std::size_t capacity) {
@@ -170,6 +217,7 @@ bool CodeTableReader::fill() {
     }
     end_ += count;
     nextQuote_ = kUnknown;
+    nextLineEnd_ = kUnknown;
     if (filter_ != nullptr) {
         lineIndex_.index(buffer_.data(), end_);
         lineCursor_ = 0;
@@ -184,12 +232,24 @@ int CodeTableReader::peek() {
     return static_cast<unsigned char>(buffer_[pos_]);
 }
 
-void CodeTableReader::skipByteOrderMark() {
+void CodeTableReader::detectEncoding() {
     while (end_ - pos_ < 3 && fill()) {
     }
-    if (end_ - pos_ >= 3 && std::memcmp(buffer_.data() + pos_, "\xEF\xBB\xBF", 3) == 0) {
+    const std::string_view start(buffer_.data() + pos_, end_ - pos_);
+    if (start.starts_with("\xEF\xBB\xBF")) {
         pos_ += 3;
+        return;
     }
+    const bool littleEndian = start.starts_with("\xFF\xFE");
+    if (!littleEndian && !start.starts_with("\xFE\xFF")) {
+        return;
+    }
+    encoding_ = littleEndian ? TableEncoding::Utf16LittleEndian : TableEncoding::Utf16BigEndian;
+    source_ = std::make_unique<Utf16Source>(std::move(source_), !littleEndian,
+                                            std::string(start.substr(2)));
+    pos_ = 0;
+    end_ = 0;
+    sourceDone_ = error_.has_value();
 }
 
 void CodeTableReader::skipBlanks() {
@@ -208,18 +268,24 @@ std::size_t CodeTableReader::findCached(char wanted, std::size_t& cache) {
     return cache;
 }
 
-// Moves over the bytes before the first one `findStop` finds, across reads, appending them to
-// `out` when given; false when the table ends first. `findStop` returns the stop's place in the
-// buffer, or end_ when the buffer holds none.
-template <typename FindStop> bool CodeTableReader::scanTo(std::string* out, FindStop findStop) {
+std::size_t CodeTableReader::findLineEndCached() {
+    if (nextLineEnd_ == kUnknown || nextLineEnd_ < pos_) {
+        nextLineEnd_ = findStop<false>(buffer_.data(), pos_, end_);
+    }
+    return nextLineEnd_;
+}
+
+// Moves over the bytes before the first one `findStop` finds, across reads, handing them to
+// `take` piece by piece; false when the table ends first. `findStop` returns the stop's place in
+// the buffer, or end_ when the buffer holds none.
+template <typename FindStop, typename Take>
+bool CodeTableReader::scanTo(FindStop findStop, Take take) {
     for (;;) {
         if (pos_ == end_ && !fill()) {
             return false;
         }
         const std::size_t stop = findStop();
-        if (out != nullptr) {
-            out->append(buffer_.data() + pos_, stop - pos_);
-        }
+        take(std::string_view(buffer_.data() + pos_, stop - pos_));
         pos_ = stop;
         if (stop < end_) {
             return true;
@@ -227,46 +293,81 @@ template <typename FindStop> bool CodeTableReader::scanTo(std::string* out, Find
     }
 }
 
-bool CodeTableReader::scanToLineEnd(std::string* out) {
-    return scanTo(out, [this] { return findLineEnd(buffer_.data(), pos_, end_); });
-}
-
-bool CodeTableReader::scanToQuote(std::string* out) {
-    return scanTo(out, [this] { return findCached('"', nextQuote_); });
-}
-
-bool CodeTableReader::scanToFieldEnd(std::string* out) {
-    return scanTo(out, [this] {
-        std::size_t stop = pos_;
-        while (stop < end_ && !isFieldEnd(buffer_[stop])) {
-            ++stop;
+// Reads a quoted field after its opening quote, up to its closing quote or its line's end,
+// appending no more than `limit` bytes of its value to `out` (when given). Returns the length
+// of the whole value; `open` is set when the closing quote is missing.
+std::size_t CodeTableReader::takeQuoted(std::string* out, std::size_t limit, bool& open) {
+    std::size_t length = 0;
+    std::size_t kept = 0;
+    const auto keep = [&](std::string_view piece) {
+        length += piece.size();
+        if (out != nullptr && kept < limit) {
+            const std::size_t count = std::min(piece.size(), limit - kept);
+            out->append(piece.data(), count);
+            kept += count;
         }
-        return stop;
-    });
+    };
+    for (;;) {
+        const bool stopped = scanTo(
+            [this] { return std::min(findCached('"', nextQuote_), findLineEndCached()); }, keep);
+        if (!stopped || buffer_[pos_] != '"') {
+            open = true;
+            return length;
+        }
+        ++pos_;
+        if (peek() != '"') {
+            return length;
+        }
+        ++pos_;
+        keep("\"");
+    }
+}
+
+bool CodeTableReader::dropToLineEnd() {
+    bool dropped = false;
+    scanTo([this] { return findLineEndCached(); },
+           [&dropped](std::string_view piece) {
+               dropped = dropped || piece.find_first_not_of(" \t") != std::string_view::npos;
+           });
+    return dropped;
+}
+
+bool CodeTableReader::dropToFieldEnd() {
+    bool dropped = false;
+    scanTo([this] { return findStop<true>(buffer_.data(), pos_, end_); },
+           [&dropped](std::string_view piece) {
+               dropped = dropped || piece.find_first_not_of(" \t") != std::string_view::npos;
+           });
+    return dropped;
 }
 
 bool CodeTableReader::atEnd() {
     if (!started_) {
         started_ = true;
-        skipByteOrderMark();
+        detectEncoding();
     }
     if (descriptionPending_) {
         skipDescription();
     }
     for (;;) {
-        while (pos_ < end_ && isSpace(buffer_[pos_])) {
-            ++pos_;
-        }
-        if (pos_ < end_) {
-            if (filter_ != nullptr) {
-                const auto skipped = skipLinesThatCannotMatch(buffer_.data(), pos_, lineIndex_,
-                                                              *filter_, lineCursor_);
-                if (skipped.stop != pos_) {
-                    pos_ = skipped.stop;
-                    continue;
+        while (pos_ < end_) {
+            const char c = buffer_[pos_];
+            if (c == '\n') {
+                line_ += afterCarriageReturn_ ? 0 : 1;
+                afterCarriageReturn_ = false;
+            } else if (c == '\r') {
+                ++line_;
+                afterCarriageReturn_ = true;
+            } else if (isBlank(c)) {
+                afterCarriageReturn_ = false;
+            } else {
+                afterCarriageReturn_ = false;
+                if (!skipLinesThatCannotMatch()) {
+                    return error_.has_value();
                 }
+                continue;
             }
-            return error_.has_value();
+            ++pos_;
         }
         if (!fill()) {
             return true;
@@ -275,6 +376,8 @@ bool CodeTableReader::atEnd() {
 }
 
 std::string_view CodeTableReader::readCode() {
+    notes_ = RecordNotes{};
+    notes_.line = line_;
     // Most codes are plain ASCII and end inside the buffer: they are handed out where they
     // stand, without a copy, since the search looks at every code of the table.
     const char* const first = buffer_.data() + pos_;
@@ -296,57 +399,107 @@ std::string_view CodeTableReader::readCode() {
             if (descriptionPending_) {
                 ++pos_;
             }
-            return {first, static_cast<std::size_t>(trimmed - first)};
+            auto length = static_cast<std::size_t>(trimmed - first);
+            notes_.codeTooLong = length > kLongestCode;
+            return {first, std::min(length, kLongestCode)};
         }
     }
     code_.clear();
     if (peek() == '"') {
         ++pos_;
-        if (scanToQuote(&code_)) {
-            ++pos_;
+        notes_.codeTooLong = takeQuoted(&code_, kLongestCode, notes_.codeQuoteOpen) > kLongestCode;
+        if (!notes_.codeQuoteOpen) {
+            notes_.codeTextDropped = dropToFieldEnd();
         }
-        scanToFieldEnd(nullptr);
     } else {
-        scanToFieldEnd(&code_);
-        trimTrailingBlanks(code_);
+        readUnquotedCode();
     }
     descriptionPending_ = peek() == ',';
     if (descriptionPending_) {
         ++pos_;
     }
-    makeUtf8(code_);
+    if (notes_.codeTooLong) {
+        code_.resize(text::lengthWithoutCutSequence(code_));
+    }
+    notes_.codeWindows1252 = makeUtf8(code_, 0);
     return code_;
 }
 
-void CodeTableReader::takeDescription(std::string* out) {
+// An unquoted code up to its comma or line end, without its trailing blanks. Blanks are kept
+// only once a later byte shows that they stand inside the code, and no more than kLongestCode
+// bytes are kept of a longer code, however long the field runs.
+void CodeTableReader::readUnquotedCode() {
+    std::size_t length = 0;
+    std::size_t blanks = 0;
+    std::size_t kept = 0;
+    scanTo([this] { return findStop<true>(buffer_.data(), pos_, end_); },
+           [&](std::string_view piece) {
+               for (const char c : piece) {
+                   if (length > kLongestCode) {
+                       return;
+                   }
+                   if (code_.size() < kLongestCode) {
+                       code_ += c;
+                   }
+                   if (isBlank(c)) {
+                       ++blanks;
+                   } else {
+                       length += blanks + 1;
+                       blanks = 0;
+                       kept = code_.size();
+                   }
+               }
+           });
+    code_.resize(kept);
+    notes_.codeTooLong = length > kLongestCode;
+}
+
+void CodeTableReader::appendDescription(std::string& out) {
     if (!descriptionPending_) {
         return;
     }
     descriptionPending_ = false;
+    const std::size_t from = out.size();
     skipBlanks();
     if (peek() == '"') {
         ++pos_;
-        if (scanToQuote(out)) {
-            ++pos_;
+        takeQuoted(&out, std::string::npos, notes_.descriptionQuoteOpen);
+        if (!notes_.descriptionQuoteOpen) {
+            notes_.descriptionTextDropped = dropToLineEnd();
         }
-        scanToLineEnd(nullptr);
     } else {
-        scanToLineEnd(out);
-        if (out != nullptr) {
-            trimTrailingBlanks(*out);
-        }
+        scanTo([this] { return findLineEndCached(); },
+               [&out](std::string_view piece) { out.append(piece); });
+        trimTrailingBlanks(out, from);
     }
+    notes_.descriptionWindows1252 = makeUtf8(out, from);
 }
 
 std::string_view CodeTableReader::readDescription() {
     description_.clear();
-    takeDescription(&description_);
-    makeUtf8(description_);
+    appendDescription(description_);
     return description_;
 }
 
 void CodeTableReader::skipDescription() {
-    takeDescription(nullptr);
+    if (!descriptionPending_) {
+        return;
+    }
+    descriptionPending_ = false;
+    scanTo([this] { return findLineEndCached(); }, [](std::string_view) {});
+}
+
+// Passes over the lines from pos_ on whose code the entry filter says can equal no entry; true
+// when it passed at least one.
+bool CodeTableReader::skipLinesThatCannotMatch() {
+    if (filter_ == nullptr) {
+        return false;
+    }
+    const auto skipped =
+        velmora::skipLinesThatCannotMatch(buffer_.data(), pos_, lineIndex_, *filter_, lineCursor_);
+    line_ += skipped.lineEnds;
+    pos_ = skipped.stop;
+    return skipped.lineEnds > 0;
 }
 
 void CodeTableReader::setEntryFilter(const EntryFilter* filter) {
@@ -360,7 +513,7 @@ void CodeTableReader::setEntryFilter(const EntryFilter* filter) {
 Record CodeTableReader::next() {
     Record record;
     record.code = readCode();
-    record.description = readDescription();
+    appendDescription(record.description);
     return record;
 }
 

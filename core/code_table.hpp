@@ -5,6 +5,7 @@
 #include "table_error.hpp"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -48,21 +49,57 @@ struct Record {
     friend bool operator==(const Record&, const Record&) = default;
 };
 
+// What the reader noticed about the record it read last, beyond its two values: the things a
+// table's editor would want to hear about.
+struct RecordNotes {
+    // The line the record stands on, counted from 1 (LF, CRLF and CR each end a line).
+    std::uint64_t line = 0;
+    // The code is longer than any entry can be; only its first bytes were kept.
+    bool codeTooLong = false;
+    // A quoted field whose closing quote is missing: it ended with its line.
+    bool codeQuoteOpen = false;
+    bool descriptionQuoteOpen = false;
+    // Text other than blanks stood after a closing quote and was dropped.
+    bool codeTextDropped = false;
+    bool descriptionTextDropped = false;
+    // The field was not valid UTF-8 and was read as Windows-1252.
+    bool codeWindows1252 = false;
+    bool descriptionWindows1252 = false;
+};
+
+// How the table's bytes are read: UTF-8 (a field that is not valid UTF-8 as Windows-1252), or
+// UTF-16 after its byte-order mark.
+enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
+
 // Reads the code table one record at a time, holding only the current record and one read
 // buffer, so its memory stays the same whatever the table's size.
 //
-// The format: one record per line, the code, a comma, the description. Either field may stand in
-// double quotes, which let it hold commas and line breaks; text after a closing quote up to the
-// field's end is dropped. An unquoted description runs to the end of its line, further commas
-// included. Blanks around unquoted fields are dropped, blank lines are skipped, line ends are LF,
-// CRLF or CR, a leading UTF-8 byte-order mark is ignored. A code with no description is a record
-// with an empty description. A field that is not valid UTF-8 is read as Windows-1252.
+// The format, one record per line without exception:
+// - A line ends at LF, CRLF or CR. Blanks (space, tab) at the start of a line are dropped; a line
+//   of nothing but blanks is skipped.
+// - A line holds the code, then a comma and the description. A line without a comma is a code
+//   with an empty description; further commas belong to the description.
+// - A field that starts with a double quote (after the dropped blanks) is quoted: it ends at the
+//   closing quote or at the end of its line, whichever comes first, and a doubled quote inside it
+//   stands for one quote. Text after the closing quote, up to the field's end, is dropped.
+// - An unquoted code runs to the first comma, an unquoted description to the end of the line;
+//   blanks around unquoted fields are dropped, quotes inside them are ordinary characters.
+// - A leading UTF-8 byte-order mark is ignored. A UTF-16 byte-order mark (FF FE or FE FF) makes
+//   the whole table UTF-16, converted to UTF-8 as it is read. A field that is not valid UTF-8 is
+//   read as Windows-1252.
+// So the common form is a line `CODE,description` or `CODE,"description"` of UTF-8 text.
+//
+// A code of more than kLongestCode bytes can never equal an entry (at most three characters of
+// at most four bytes each): only its first kLongestCode bytes are kept and codeTooLong() is set.
+// A description is only gathered when asked for; skipping it costs no memory.
 //
 // Use it test-first: while (!reader.atEnd()) { code = reader.readCode(); ... }. After readCode,
-// either readDescription or skipDescription; the next atEnd skips it when neither was called.
+// either readDescription, appendDescription or skipDescription; the next atEnd skips the
+// description when none was called.
 class CodeTableReader {
 public:
     static constexpr std::size_t kDefaultReadSize = std::size_t{256} * 1024;
+    static constexpr std::size_t kLongestCode = 12;
 
     static Expected<CodeTableReader> open(const std::filesystem::path& path,
                                           std::size_t readSize = kDefaultReadSize);
@@ -79,12 +116,21 @@ public:
     bool atEnd();
     // The next record's code; valid until the next call on the reader.
     std::string_view readCode();
+    // True when the code just read was longer than kLongestCode bytes, so it can match nothing.
+    bool codeTooLong() const { return notes_.codeTooLong; }
     // The description of the record whose code was just read.
     std::string_view readDescription();
+    // The same, appended to `out`: a caller that builds a line around it holds it only once.
+    void appendDescription(std::string& out);
     // Moves past the description of the record whose code was just read without keeping it.
     void skipDescription();
     // readCode and readDescription in one.
     Record next();
+
+    // What was noticed about the record read last; its description's notes once it was read.
+    const RecordNotes& notes() const { return notes_; }
+    // Known once atEnd has been called.
+    TableEncoding encoding() const { return encoding_; }
 
     // From now on atEnd passes over the lines whose code `filter` says can equal no entry, so
     // that the records it delivers are those that may match and those it cannot judge. The
@@ -99,14 +145,16 @@ private:
 
     int peek();
     bool fill();
-    void skipByteOrderMark();
+    void detectEncoding();
     void skipBlanks();
     std::size_t findCached(char wanted, std::size_t& cache);
-    template <typename FindStop> bool scanTo(std::string* out, FindStop findStop);
-    bool scanToLineEnd(std::string* out);
-    bool scanToQuote(std::string* out);
-    bool scanToFieldEnd(std::string* out);
-    void takeDescription(std::string* out);
+    std::size_t findLineEndCached();
+    template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);
+    std::size_t takeQuoted(std::string* out, std::size_t limit, bool& open);
+    bool dropToLineEnd();
+    bool dropToFieldEnd();
+    void readUnquotedCode();
+    bool skipLinesThatCannotMatch();
 
     std::unique_ptr<ByteSource> source_;
     std::filesystem::path path_;
@@ -117,9 +165,15 @@ private:
     bool sourceDone_ = false;
     bool started_ = false;
     bool descriptionPending_ = false;
-    // Where the next quote stands in the buffer (end_ when not in it), so that a table with few
-    // quotes is not searched again for each of them.
+    // Set after a CR, so that the LF of a CRLF does not count as a second line end.
+    bool afterCarriageReturn_ = false;
+    std::uint64_t line_ = 1;
+    // Where the next quote and the next line end stand in the buffer (end_ when not in it), so
+    // that a long line is not searched again for each quote in it.
     std::size_t nextQuote_ = kUnknown;
+    std::size_t nextLineEnd_ = kUnknown;
+    TableEncoding encoding_ = TableEncoding::Utf8;
+    RecordNotes notes_;
     std::string code_;
     std::string description_;
     std::optional<TableError> error_;

@@ -116,14 +116,16 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
     std::string line;
     while (!reader->atEnd()) {
         const std::string_view code = reader->readCode();
-        const std::vector<int>* matching = matcher.slotsMatching(code);
+        const std::vector<int>* matching =
+            reader->codeTooLong() ? nullptr : matcher.slotsMatching(code);
         if (matching == nullptr) {
             reader->skipDescription();
             continue;
         }
+        // The description goes straight into the printed line, so it is held once.
         line.assign(code);
         line += kMatchSeparator;
-        line += reader->readDescription();
+        reader->appendDescription(line);
         for (const int slot : *matching) {
             slots.printLine(line);
             rpostatus[static_cast<std::size_t>(slot)] = kFound;

@@ -51,12 +51,19 @@ void appendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Windows-1252 bytes 0x80 to 0x9F; the rest of the code page equals Latin-1.
 constexpr std::array<char16_t, 32> kHighControls = {
@@ -83,22 +90,115 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+char16_t windows1252CodePoint(std::uint8_t byte) {
+    return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : char16_t{byte};
+}
+
+std::size_t utf8Length(char16_t cp) {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+}
+
+} // namespace
+
 std::string windows1252ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        if (byte >= 0x80 && byte <= 0x9F) {
-            appendUtf8(out, kHighControls[byte - 0x80]);
+    std::string out(bytes);
+    windows1252ToUtf8InPlace(out, 0);
+    return out;
+}
+
+void windows1252ToUtf8InPlace(std::string& text, std::size_t from) {
+    std::size_t grown = text.size();
+    for (std::size_t i = from; i < text.size(); ++i) {
+        grown += utf8Length(windows1252CodePoint(static_cast<std::uint8_t>(text[i]))) - 1;
+    }
+    // From the back, so that no byte is overwritten before it is read.
+    std::size_t write = grown;
+    std::size_t read = text.size();
+    text.resize(grown);
+    while (read > from) {
+        const char16_t cp = windows1252CodePoint(static_cast<std::uint8_t>(text[--read]));
+        const std::size_t length = utf8Length(cp);
+        write -= length;
+        if (length == 1) {
+            text[write] = static_cast<char>(cp);
+        } else if (length == 2) {
+            text[write] = static_cast<char>(0xC0 | (cp >> 6));
+            text[write + 1] = static_cast<char>(0x80 | (cp & 0x3F));
         } else {
-            appendUtf8(out, byte);
+            text[write] = static_cast<char>(0xE0 | (cp >> 12));
+            text[write + 1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            text[write + 2] = static_cast<char>(0x80 | (cp & 0x3F));
         }
     }
-    return out;
 }
 
 std::string toUtf8(std::string_view bytes) {
     return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
+}
+
+std::size_t lengthWithoutCutSequence(std::string_view bytes) {
+    // The last lead byte among the final three bytes, if its sequence needs more than remain.
+    const std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const auto byte = static_cast<std::uint8_t>(bytes[size - back]);
+        if ((byte & 0xC0) == 0x80) {
+            continue;
+        }
+        const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return needed > back ? size - back : size;
+    }
+    return size;
+}
+
+void Utf16Decoder::feed(std::string_view bytes, std::string& out) {
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!haveByte_) {
+            firstByte_ = byte;
+            haveByte_ = true;
+            continue;
+        }
+        haveByte_ = false;
+        const unsigned high = bigEndian_ ? firstByte_ : byte;
+        const unsigned low = bigEndian_ ? byte : firstByte_;
+        takeUnit(static_cast<char16_t>(high << 8U | low), out);
+    }
+}
+
+void Utf16Decoder::takeUnit(char16_t unit, std::string& out) {
+    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+    if (highSurrogate_ != 0) {
+        if (low) {
+            const char32_t cp =
+                0x10000 + ((char32_t{highSurrogate_} - 0xD800) << 10U) + (char32_t{unit} - 0xDC00);
+            highSurrogate_ = 0;
+            appendUtf8(out, cp);
+            return;
+        }
+        highSurrogate_ = 0;
+        appendUtf8(out, kReplacementCharacter);
+    }
+    if (high) {
+        highSurrogate_ = unit;
+    } else if (low) {
+        appendUtf8(out, kReplacementCharacter);
+    } else {
+        appendUtf8(out, unit);
+    }
+}
+
+void Utf16Decoder::finish(std::string& out) {
+    if (highSurrogate_ != 0) {
+        appendUtf8(out, kReplacementCharacter);
+    }
+    if (haveByte_) {
+        appendUtf8(out, kReplacementCharacter);
+    }
+    highSurrogate_ = 0;
+    haveByte_ = false;
 }
 
 std::string toUpper(std::string_view utf8) {

@@ -18,8 +18,36 @@ bool isValidUtf8(std::string_view bytes);
 // control of the same number, as Windows itself maps them.
 std::string windows1252ToUtf8(std::string_view bytes);
 
+// Converts the bytes of `text` from `from` to its end, read as Windows-1252, to UTF-8 where
+// they stand, so that a long field is never held twice.
+void windows1252ToUtf8InPlace(std::string& text, std::size_t from);
+
 // UTF-8 text as it is; anything else read as Windows-1252.
 std::string toUtf8(std::string_view bytes);
+
+// The length of `bytes` without the UTF-8 sequence that a cut at a byte count may have left
+// unfinished at its end.
+std::size_t lengthWithoutCutSequence(std::string_view bytes);
+
+// Turns UTF-16 bytes into UTF-8 as they arrive, in pieces of any size: a code unit or a
+// surrogate pair split between two pieces is joined again. A surrogate without its partner, and
+// an odd byte at the very end, become U+FFFD, so the result is always valid UTF-8.
+class Utf16Decoder {
+public:
+    explicit Utf16Decoder(bool bigEndian) : bigEndian_(bigEndian) {}
+    // Converts the next piece of the input, appending to `out`.
+    void feed(std::string_view bytes, std::string& out);
+    // Ends the input: whatever is still waiting for its other half becomes U+FFFD.
+    void finish(std::string& out);
+
+private:
+    void takeUnit(char16_t unit, std::string& out);
+
+    bool bigEndian_;
+    bool haveByte_ = false;
+    unsigned char firstByte_ = 0;
+    char16_t highSurrogate_ = 0;
+};
 
 // Upper case as the entry boxes apply it: a to z, and the Latin-1 letters with an upper-case
 // partner in the same block (a grave to thorn, except the division sign). Every other character

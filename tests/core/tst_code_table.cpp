@@ -23,6 +23,17 @@ char* describe(const Records& records) {
     return qstrdup(text.constData());
 }
 
+// The text as UTF-16 with its byte-order mark, as Notepad saves it.
+QByteArray utf16(const QString& text, bool bigEndian) {
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar unit : text) {
+        const auto high = static_cast<char>(unit.unicode() >> 8U);
+        const auto low = static_cast<char>(unit.unicode() & 0xFFU);
+        bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
+}
+
 } // namespace
 
 namespace velmora {
@@ -65,9 +76,19 @@ private slots:
         QTest::newRow("unquoted description keeps commas")
             << QByteArray("G80,Limited slip, Posi\nG92,next\n")
             << Records{{"G80", "Limited slip, Posi"}, {"G92", "next"}};
-        QTest::newRow("quoted description spans lines")
+        QTest::newRow("a quoted field ends with its line")
             << QByteArray("A01,\"two\r\nlines, one field\"\nA02,x\n")
-            << Records{{"A01", "two\r\nlines, one field"}, {"A02", "x"}};
+            << Records{{"A01", "two"}, {"lines", "one field\""}, {"A02", "x"}};
+        QTest::newRow("a missing quote costs only its own record")
+            << QByteArray("A01,\"open\nA02,x\n\"A03,y\rA04,z")
+            << Records{{"A01", "open"}, {"A02", "x"}, {"A03,y", ""}, {"A04", "z"}};
+        QTest::newRow("doubled quotes stand for one")
+            << QByteArray("N96,\"16\"\" wheels, Formula\"\n\"A\"\"B\",\"say \"\"hi\"\"\"\n")
+            << Records{{"N96", "16\" wheels, Formula"}, {"A\"B", "say \"hi\""}};
+        QTest::newRow("doubled quote before a missing closing quote")
+            << QByteArray("A01,\"x\"\"\nA02,\"\"\n") << Records{{"A01", "x\""}, {"A02", ""}};
+        QTest::newRow("quotes inside unquoted fields are characters")
+            << QByteArray("A\"1,16\" wheels \"\"\n") << Records{{"A\"1", "16\" wheels \"\""}};
         QTest::newRow("text after closing quote dropped")
             << QByteArray("A01,\"kept\" dropped, too\n\"A02\" junk,x\n")
             << Records{{"A01", "kept"}, {"A02", "x"}};
@@ -86,9 +107,22 @@ private slots:
         QTest::newRow("only blank lines") << QByteArray("\r\n\n  \n") << Records{};
         QTest::newRow("unterminated quote")
             << QByteArray("A01,one\nA02,\"runs, to\nthe end")
-            << Records{{"A01", "one"}, {"A02", "runs, to\nthe end"}};
+            << Records{{"A01", "one"}, {"A02", "runs, to"}, {"the end", ""}};
         QTest::newRow("line of quotes")
-            << QByteArray("\"\"\"\"\"\"\nA01,x") << Records{{"", ""}, {"A01", "x"}};
+            << QByteArray("\"\"\"\"\"\"\nA01,x") << Records{{"\"\"", ""}, {"A01", "x"}};
+        QTest::newRow("code padded with blanks")
+            << QByteArray("A01" + QByteArray(40, ' ') + ",x\n\"B01\"" + QByteArray(40, '\t') +
+                          ",y\n")
+            << Records{{"A01", "x"}, {"B01", "y"}};
+        QTest::newRow("long codes keep their first bytes")
+            << QByteArray("ABCDEFGHIJKLMNOP,x\nA" + QByteArray(20, ' ') + "B,y\n\"" +
+                          QByteArray(20, 'Q') + "\",z\n" + QByteArray(20, '\xB0') + ",w\nx" +
+                          QByteArray("\xC3\xA9").repeated(7) + ",v\n")
+            << Records{{"ABCDEFGHIJKL", "x"},
+                       {"A" + std::string(11, ' '), "y"},
+                       {std::string(12, 'Q'), "z"},
+                       {QByteArray("\xC2\xB0").repeated(12).toStdString(), "w"},
+                       {"x" + QByteArray("\xC3\xA9").repeated(5).toStdString(), "v"}};
         QTest::newRow("NUL bytes") << QByteArray("A\0"
                                                  "1,d\0e\n",
                                                  8)
@@ -96,6 +130,24 @@ private slots:
                                                            "1",
                                                            3),
                                                std::string("d\0e", 3)}};
+
+        // U+1F697 (a car) is a surrogate pair in UTF-16, e acute one code unit.
+        const QString table =
+            QStringLiteral("L98,\"5.7L, \u00e9\"\r\nN96,\"16\"\" \U0001F697\"\nG80,x");
+        const Records fromTable{
+            {"L98", "5.7L, \xC3\xA9"}, {"N96", "16\" \xF0\x9F\x9A\x97"}, {"G80", "x"}};
+        QTest::newRow("UTF-16 little-endian") << utf16(table, false) << fromTable;
+        QTest::newRow("UTF-16 big-endian") << utf16(table, true) << fromTable;
+        QTest::newRow("UTF-16 byte-order mark alone") << QByteArray("\xFF\xFE") << Records{};
+        QTest::newRow("UTF-16 odd last byte")
+            << utf16(QStringLiteral("A,b"), false) + 'c' << Records{{"A", "b\xEF\xBF\xBD"}};
+        QTest::newRow("UTF-16 lone surrogates")
+            << utf16(QStringLiteral("A,"), true) + QByteArray("\xD8\x3D\x00x\xDE\x97\x00y", 8) +
+                   QByteArray("\xD8\x00", 2)
+            << Records{{"A", "\xEF\xBF\xBDx\xEF\xBF\xBDy\xEF\xBF\xBD"}};
+        QTest::newRow("UTF-16 bytes that look like a line end or quote")
+            << utf16(QStringLiteral("\u0a0d,\u220d"), false)
+            << Records{{"\xE0\xA8\x8D", "\xE2\x88\x8D"}};
     }
 
     // Every case at every read size from one byte up, so that a CRLF, a quote or a
@@ -117,9 +169,10 @@ private slots:
     }
 
     void skippingADescriptionKeepsThePairing() {
-        CodeTableReader reader(std::make_unique<velmora::MemorySource>(
-                                   "A01,\"skip, me\nplease\"\nA02,kept\nA03,also skipped\nA04,x"),
-                               {}, 3);
+        CodeTableReader reader(
+            std::make_unique<velmora::MemorySource>(
+                "A01,\"skip, \"\"me\"\" please\"\nA02,kept\nA03,also skipped\nA04,x"),
+            {}, 3);
         std::vector<std::string> codes;
         while (!reader.atEnd()) {
             codes.emplace_back(reader.readCode());
@@ -130,6 +183,86 @@ private slots:
             }
         }
         QCOMPARE(codes, (std::vector<std::string>{"A01", "A02", "A03", "A04"}));
+    }
+
+    // What the reader notices about each record, with the line it stands on, at every read
+    // size: blank lines, CRLF and CR count as the editor counts them.
+    void notesNameLinesAndSurprises() {
+        const std::string table = "\xEF\xBB\xBF"
+                                  "a01,x\r\n\r\n  \n"
+                                  "\"A02\" junk,\"d\" more\r"
+                                  "A03,\"open\n"
+                                  "\"A04,y\n"
+                                  " ABCDEFGHIJKLMN , \xB0 \r\n"
+                                  "\xB0,\"\"  \n"
+                                  "\r\r\"A05\"  ,  \"e\"\t";
+        const QStringList expected{
+            "1 a01|x ", "4 A02|d tT", "5 A03|open Q", "6 A04,y| q", "7 ABCDEFGHIJKL|° LW",
+            "8 °| w",   "11 A05|e ",
+        };
+        for (const std::size_t readSize : std::initializer_list<std::size_t>{1, 2, 3, 7, 4096}) {
+            CodeTableReader reader(std::make_unique<velmora::MemorySource>(table), {}, readSize);
+            QStringList seen;
+            while (!reader.atEnd()) {
+                const QString code = QString::fromStdString(std::string(reader.readCode()));
+                const QString description =
+                    QString::fromStdString(std::string(reader.readDescription()));
+                const velmora::RecordNotes& notes = reader.notes();
+                QString marks;
+                const std::pair<bool, char> flags[] = {
+                    {notes.codeTooLong, 'L'},
+                    {notes.codeQuoteOpen, 'q'},
+                    {notes.descriptionQuoteOpen, 'Q'},
+                    {notes.codeTextDropped, 't'},
+                    {notes.descriptionTextDropped, 'T'},
+                    {notes.codeWindows1252, 'w'},
+                    {notes.descriptionWindows1252, 'W'},
+                };
+                for (const auto& [set, mark] : flags) {
+                    if (set) {
+                        marks += QLatin1Char(mark);
+                    }
+                }
+                QCOMPARE(reader.codeTooLong(), notes.codeTooLong);
+                seen << QStringLiteral("%1 %2|%3 %4").arg(notes.line).arg(code, description, marks);
+            }
+            QCOMPARE(seen, expected);
+            QCOMPARE(reader.encoding(), velmora::TableEncoding::Utf8);
+        }
+    }
+
+    void tableEncodingIsKnownAfterTheFirstLook() {
+        for (const auto& [bytes, encoding] :
+             {std::pair{std::string("\xFF\xFE"), velmora::TableEncoding::Utf16LittleEndian},
+              std::pair{std::string("\xFE\xFF\0A", 4), velmora::TableEncoding::Utf16BigEndian},
+              std::pair{std::string("\xEF\xBB\xBF"), velmora::TableEncoding::Utf8}}) {
+            CodeTableReader reader(std::make_unique<velmora::MemorySource>(bytes), {}, 1);
+            reader.atEnd();
+            QCOMPARE(reader.encoding(), encoding);
+        }
+    }
+
+    // A caller that prints the description in a line of its own gets it appended there, trimmed
+    // and converted without touching what the line already held.
+    void descriptionAppendedToALine() {
+        CodeTableReader reader(
+            std::make_unique<velmora::MemorySource>("A01, \xB0 cold  \nA02\nA03,\"q\"\"\"\n"), {},
+            2);
+        std::string line = "\xC3\xA9  ";
+        QVERIFY(!reader.atEnd());
+        QCOMPARE(reader.readCode(), std::string_view("A01"));
+        reader.appendDescription(line);
+        QCOMPARE(line, std::string("\xC3\xA9  \xC2\xB0 cold"));
+        QVERIFY(!reader.atEnd());
+        QCOMPARE(reader.readCode(), std::string_view("A02"));
+        reader.appendDescription(line);
+        QCOMPARE(line, std::string("\xC3\xA9  \xC2\xB0 cold"));
+        QVERIFY(!reader.atEnd());
+        reader.readCode();
+        line = "A03  ";
+        reader.appendDescription(line);
+        QCOMPARE(line, std::string("A03  q\""));
+        QVERIFY(reader.atEnd());
     }
 
     void fileReadLikeMemory() {

@@ -96,7 +96,7 @@ private slots:
             << fifteen << Lines{"G80  after the quotes", "L98   : No match found."} + notFound;
         QTest::newRow("an unterminated quote at the end")
             << QByteArray("G80,fine\nL98,\"runs, to the end\n\nof the file") << fifteen
-            << Lines{"G80  fine", "L98  runs, to the end\n\nof the file"} + notFound;
+            << Lines{"G80  fine", "L98  runs, to the end"} + notFound;
         QTest::newRow("NUL bytes") << QByteArray("G80,a\0b\n\0\0\0,\0\nL98,fine\n", 22) << fifteen
                                    << Lines{QByteArray("G80  a\0b", 8), "L98  fine"} + notFound;
         QTest::newRow("invalid UTF-8")

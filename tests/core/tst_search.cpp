@@ -89,6 +89,15 @@ private slots:
         QCOMPARE(search(surface), (Lines{"L03   : No match found."}));
     }
 
+    // Only the first bytes of a code too long for any entry are kept; they must not match an
+    // entry that equals them.
+    void longCodeNeverMatchesByItsFirstBytes() {
+        writeTableFile(folder_.path(), "ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
+                                       "ABCDEFGHIJKL,twelve bytes\n");
+        RecordingSlots surface({"ABCDEFGHIJKL"});
+        QCOMPARE(search(surface), (Lines{"ABCDEFGHIJKL  twelve bytes"}));
+    }
+
     void emptyBoxesPrintNothingUnlessACodeIsEmpty() {
         RecordingSlots empty;
         QCOMPARE(search(empty), Lines{});
