@@ -5,6 +5,7 @@
 #include "display_box.hpp"
 #include "entry_box.hpp"
 #include "help_window.hpp"
+#include "table_file.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 #include "windows.hpp"

@@ -1,5 +1,6 @@
 #include "recording_slots.hpp"
 #include "search.hpp"
+#include "table_file.hpp"
 #include "table_files.hpp"
 
 #include <QTemporaryDir>

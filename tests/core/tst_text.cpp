@@ -1,5 +1,8 @@
 #include "text.hpp"
+#include "utf8_reference.hpp"
 
+#include <array>
+#include <QStringDecoder>
 #include <QTest>
 
 using namespace velmora::text;
@@ -20,11 +23,85 @@ private slots:
         QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
         QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
         QTest::newRow("cut short") << QByteArray("\xE2\x82") << false;
+        QTest::newRow("cut short before a letter") << QByteArray("\xE2\x82z") << false;
+        QTest::newRow("four bytes cut short") << QByteArray("\xF0\x9F\x9A") << false;
+        QTest::newRow("overlong four bytes") << QByteArray("\xF0\x8F\xBF\xBF") << false;
+        QTest::newRow("overlong four-byte NUL") << QByteArray("\xF0\x80\x80\x80") << false;
+        QTest::newRow("last surrogate") << QByteArray("\xED\xBF\xBF") << false;
+        QTest::newRow("U+10FFFF") << QByteArray("\xF4\x8F\xBF\xBF") << true;
+        QTest::newRow("five-byte lead") << QByteArray("\xF8\x88\x80\x80\x80") << false;
     }
     void utf8Validity() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, valid);
         QCOMPARE(isValidUtf8(bytes.toStdString()), valid);
+    }
+
+    // Every sequence of one to three bytes, and four-byte sequences over the bytes where the
+    // rules change, against the reference check.
+    void utf8ValidityAgreesWithTheReference() {
+        std::array<char, 4> bytes{};
+        const auto agree = [&bytes](std::size_t length) {
+            const std::string_view text(bytes.data(), length);
+            return velmora::text::isValidUtf8(text) == referenceUtf8Valid(text);
+        };
+        for (unsigned a = 0; a < 256; ++a) {
+            bytes[0] = static_cast<char>(a);
+            QVERIFY(agree(1));
+            for (unsigned b = 0; b < 256; ++b) {
+                bytes[1] = static_cast<char>(b);
+                QVERIFY(agree(2));
+                for (unsigned c = 0; a >= 0xC0 && c < 256; ++c) {
+                    bytes[2] = static_cast<char>(c);
+                    if (!agree(3)) {
+                        QFAIL(qPrintable(
+                            QStringLiteral("%1 %2 %3").arg(a, 0, 16).arg(b, 0, 16).arg(c, 0, 16)));
+                    }
+                }
+            }
+        }
+        const std::array<unsigned, 12> edges{0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90,
+                                             0x9F, 0xA0, 0xBF, 0xC0, 0xF4, 0xFF};
+        for (unsigned lead = 0xF0; lead <= 0xFF; ++lead) {
+            bytes[0] = static_cast<char>(lead);
+            for (const unsigned b : edges) {
+                for (const unsigned c : edges) {
+                    for (const unsigned d : edges) {
+                        bytes[1] = static_cast<char>(b);
+                        bytes[2] = static_cast<char>(c);
+                        bytes[3] = static_cast<char>(d);
+                        QVERIFY(agree(4));
+                    }
+                }
+            }
+        }
+    }
+
+    // The whole upper half of the code page, from its published mapping table; the five bytes
+    // it leaves undefined map to the C1 control of the same number.
+    void windows1252UpperHalf() {
+        static constexpr std::array<char16_t, 32> kPublished = {
+            0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+            0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+            0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+        QByteArray all;
+        QByteArray allExpected;
+        for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+            const char16_t cp = byte < 0xA0 ? kPublished.at(byte - 0x80) : char16_t(byte);
+            const QByteArray expected = QString(QChar(cp)).toUtf8();
+            const std::string got = windows1252ToUtf8(std::string(1, static_cast<char>(byte)));
+            QCOMPARE(QByteArray::fromStdString(got), expected);
+            all += static_cast<char>(byte);
+            all += 'a';
+            allExpected += expected + 'a';
+        }
+        QCOMPARE(QByteArray::fromStdString(windows1252ToUtf8(all.toStdString())), allExpected);
+
+        // Converted where it stands: what comes before the converted part is left alone.
+        std::string line = "\xB0  ";
+        line += all.toStdString();
+        windows1252ToUtf8InPlace(line, 3);
+        QCOMPARE(QByteArray::fromStdString(line), "\xB0  " + allExpected);
     }
 
     void windows1252BecomesUtf8() {
@@ -34,6 +111,61 @@ private slots:
                  QByteArray("\xC2\xB0\xE2\x80\x9C\xE2\x80\x9D\xE2\x82\xAC\xC2\x81z"));
         QVERIFY(isValidUtf8(windows1252ToUtf8(std::string("\x00\x7F\x9F\xFF", 4))));
         QCOMPARE(toUtf8("already \xC2\xB0"), std::string("already \xC2\xB0"));
+    }
+
+    // UTF-16 in pieces of every size, against Qt's own conversion, with a surrogate pair, a
+    // code unit that is a line end in one byte order, and the lone surrogates that become U+FFFD.
+    void utf16InPiecesOfAnySize() {
+        const QString text = QStringLiteral("A\u00e9,\U0001F697\u0a0d\u20ac\U0010FFFF\"");
+        for (const bool bigEndian : {false, true}) {
+            QByteArray bytes;
+            for (const QChar unit : text) {
+                const auto high = static_cast<char>(unit.unicode() >> 8U);
+                const auto low = static_cast<char>(unit.unicode() & 0xFFU);
+                bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+            }
+            for (qsizetype piece = 1; piece <= bytes.size(); ++piece) {
+                Utf16Decoder decoder(bigEndian);
+                std::string out;
+                for (qsizetype at = 0; at < bytes.size(); at += piece) {
+                    decoder.feed(bytes.mid(at, piece).toStdString(), out);
+                }
+                decoder.finish(out);
+                QCOMPARE(QByteArray::fromStdString(out), text.toUtf8());
+            }
+        }
+        const auto decode = [](const QByteArray& bytes) {
+            Utf16Decoder decoder(true);
+            std::string out;
+            decoder.feed(bytes.toStdString(), out);
+            decoder.finish(out);
+            return QString::fromStdString(out);
+        };
+        const QString replacement(QChar(0xFFFD));
+        QCOMPARE(decode(QByteArray("\xDC\x00\x00"
+                                   "A",
+                                   4)),
+                 replacement + "A");
+        QCOMPARE(decode(QByteArray("\xD8\x00\xD8\x00\xDC\x00", 6)),
+                 replacement + QString::fromUcs4(U"\U00010000"));
+        QCOMPARE(decode(QByteArray("\x00"
+                                   "A\xD8\x3D",
+                                   4)),
+                 "A" + replacement);
+        QCOMPARE(decode(QByteArray("\x00"
+                                   "A\x00",
+                                   3)),
+                 "A" + replacement);
+        QCOMPARE(decode(QByteArray("\xD8\x3D\x00", 3)), replacement + replacement);
+    }
+
+    void cutSequenceDropped() {
+        QCOMPARE(lengthWithoutCutSequence("ab\xC3"), std::size_t{2});
+        QCOMPARE(lengthWithoutCutSequence("ab\xF0\x9F\x9A"), std::size_t{2});
+        QCOMPARE(lengthWithoutCutSequence("ab\xF0\x9F\x9A\x97"), std::size_t{6});
+        QCOMPARE(lengthWithoutCutSequence("ab\xC3\xA9"), std::size_t{4});
+        QCOMPARE(lengthWithoutCutSequence("\xB0\xB0\xB0\xB0"), std::size_t{4});
+        QCOMPARE(lengthWithoutCutSequence(""), std::size_t{0});
     }
 
     void upperCaseKeepsLength() {

@@ -1,0 +1,105 @@
+#include "arguments.hpp"
+
+#include "table_file.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#if defined(_WIN32)
+// windows.h comes before the headers that build on it.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+#endif
+
+namespace lookup {
+namespace {
+
+struct ModeOption {
+    std::string_view name;
+    Mode mode;
+};
+
+// The options that choose what the run does instead of a search.
+constexpr std::array kModeOptions{
+    ModeOption{"--help", Mode::Help},
+    ModeOption{"-h", Mode::Help},
+    ModeOption{"--version", Mode::Version},
+};
+
+const ModeOption* modeOption(std::string_view argument) {
+    const auto* found =
+        std::find_if(kModeOptions.begin(), kModeOptions.end(),
+                     [argument](const ModeOption& option) { return option.name == argument; });
+    return found == kModeOptions.end() ? nullptr : found;
+}
+
+} // namespace
+
+std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string>& words) {
+    Arguments arguments;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string_view argument = words[i];
+        if (optionsEnded || argument.size() < 2 || argument.front() != '-') {
+            arguments.operands.emplace_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+        } else if (const ModeOption* option = modeOption(argument)) {
+            // Help and version answer at once, whatever else the line holds.
+            if (option->mode == Mode::Help || option->mode == Mode::Version) {
+                return Arguments{option->mode, {}, {}};
+            }
+            if (arguments.mode != Mode::Search) {
+                return UsageError{"only one of the options that choose a mode may be given"};
+            }
+            arguments.mode = option->mode;
+        } else if (argument == "--table") {
+            if (i + 1 == words.size()) {
+                return UsageError{"--table needs a file name"};
+            }
+            arguments.table = words[++i];
+        } else if (argument.substr(0, 8) == "--table=") {
+            arguments.table = std::string(argument.substr(8));
+        } else {
+            return UsageError{"unknown option " + std::string(argument)};
+        }
+    }
+    return arguments;
+}
+
+std::vector<std::string> commandLineWords(int argc, char** argv) {
+#if defined(_WIN32)
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        std::vector<std::string> words;
+        for (int i = 0; i < count; ++i) {
+            const int size =
+                WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+            std::string text(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
+            words.push_back(std::move(text));
+        }
+        LocalFree(wide);
+        return words;
+    }
+#endif
+    return {argv, argv + argc};
+}
+
+std::filesystem::path tablePath(const Arguments& arguments) {
+    if (!arguments.table) {
+        return velmora::locateTable();
+    }
+#if defined(_WIN32)
+    return {std::u8string(arguments.table->begin(), arguments.table->end())};
+#else
+    return {*arguments.table};
+#endif
+}
+
+} // namespace lookup

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "arguments.hpp"
+#include "output.hpp"
+
+#include <string_view>
+
+namespace lookup {
+
+// The exit statuses, as --help and the README name them.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Where a mode writes: its results to `out`, its complaints to `err`.
+struct Streams {
+    Output& out;
+    Output& err;
+};
+
+// Writes "velmora-lookup: <message>" as one line of standard error.
+void complain(Output& err, std::string_view message);
+// The same for a command line that cannot be carried out; returns kExitUsage.
+int usageError(Output& err, std::string_view problem);
+
+// Each mode carries out a parsed command line and returns the exit status.
+int runSearch(const Arguments& arguments, Streams streams);
+int showHelp(Streams streams);
+int showVersion(Streams streams);
+
+} // namespace lookup

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lookup {
+
+// A buffered writer on standard output or standard error, written with the system's own write
+// rather than a stream library, so that the program starts at once and every failure is seen
+// with its cause.
+class Output {
+public:
+    explicit Output(int descriptor);
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    Output(Output&&) = delete;
+    Output& operator=(Output&&) = delete;
+    ~Output();
+
+    // Writes the program's own text as it is.
+    void write(std::string_view text);
+    // Writes one line and its line end.
+    void writeLine(std::string_view line);
+    // Hands everything written so far to the system; false when any write has failed.
+    bool flush();
+    // Why the first failed write failed, as an errno value; 0 while none has failed.
+    int failure() const { return failure_; }
+
+private:
+    void drain();
+    void writeAll(std::string_view bytes);
+
+    int descriptor_;
+    std::string buffer_;
+    int failure_ = 0;
+};
+
+// The text of a system error number: "No space left on device".
+std::string causeText(int error);
+
+} // namespace lookup

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "code_table.hpp"
+#include "table_error.hpp"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+// One thing in a code table that would surprise the person who edits it, with the line it
+// stands on (counted from 1).
+struct TableFinding {
+    std::uint64_t line = 0;
+    std::string message;
+    friend bool operator==(const TableFinding&, const TableFinding&) = default;
+};
+
+struct TableCheckSummary {
+    std::uint64_t records = 0;
+    std::uint64_t findings = 0;
+};
+
+using FindingSink = std::function<void(const TableFinding&)>;
+
+// Reads the whole table and hands each finding to `report` as it is found, in line order: a code
+// with lower-case letters, longer than three characters, empty, or with a blank in it; a missing
+// closing quote; text dropped after a closing quote; an empty description; a line read as
+// Windows-1252; a UTF-16 table; a code and description that stand in the table twice. Returns the
+// counts, or why the table could not be read to its end (the findings before that were
+// reported). Memory grows by 32 bytes a record at most, for remembering the pairs.
+Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report);
+Expected<TableCheckSummary> checkTable(const std::filesystem::path& path,
+                                       const FindingSink& report);
+
+// The closing line of a check, e.g. "2 findings in 75 records of /home/ann/RPO.txt".
+std::string describeCheck(const TableCheckSummary& summary, const std::filesystem::path& path);
+
+} // namespace velmora
