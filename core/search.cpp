@@ -88,7 +88,7 @@ private:
 } // namespace
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
-                                 std::size_t readSize) {
+                                 std::size_t readSize, ReadPath readPath) {
     rpostatus.fill(kNotFound);
     slots.clearDisplay();
 
@@ -112,7 +112,9 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
     }
     const EntryMatcher matcher(entries);
     const EntryFilter filter(entries);
-    reader->setEntryFilter(&filter);
+    if (readPath == ReadPath::SkipUnwanted) {
+        reader->setEntryFilter(&filter);
+    }
     std::string line;
     while (!reader->atEnd()) {
         const std::string_view code = reader->readCode();

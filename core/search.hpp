@@ -52,12 +52,24 @@ namespace rpomodule {
 // The fifteen slot statuses, kept for the whole run; only the search reads or writes them.
 inline std::array<std::int16_t, kSlotCount> rpostatus{};
 
+// How the search reads the table: passing over the lines whose code can equal no entry, or
+// reading every record through the exact reader, which the first must always agree with.
+enum class ReadPath { SkipUnwanted, EveryRecord };
+
+#if defined(VELMORA_EVERY_RECORD)
+// A build that compares itself with the usual one reads every record.
+inline constexpr ReadPath kDefaultReadPath = ReadPath::EveryRecord;
+#else
+inline constexpr ReadPath kDefaultReadPath = ReadPath::SkipUnwanted;
+#endif
+
 // Search: upper-cases and checks the entries, reads the table at `table` from start to end,
 // prints a line for every record whose code equals an entry, then a message for every entry that
 // is too short or not found. When the table cannot be read the entries are already upper-cased
 // and the display box cleared; the reason comes back and nothing more is printed.
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
-                                 std::size_t readSize = CodeTableReader::kDefaultReadSize);
+                                 std::size_t readSize = CodeTableReader::kDefaultReadSize,
+                                 ReadPath readPath = kDefaultReadPath);
 
 // Clear entries: empties the fifteen entry boxes; the display box and statuses stay.
 void clearEntries(EntrySlots& slots);
