@@ -155,6 +155,10 @@ private:
     bool dropToFieldEnd();
     void readUnquotedCode();
     bool skipLinesThatCannotMatch();
+    // Whether the line index covers the whole buffer, so that quotes and line ends are looked
+    // up in it rather than searched for.
+    bool indexed() const { return indexing_ && lineIndex_.size() == end_; }
+    void indexBuffer();
 
     std::unique_ptr<ByteSource> source_;
     std::filesystem::path path_;
@@ -180,6 +184,12 @@ private:
     const EntryFilter* filter_ = nullptr;
     LineIndex lineIndex_;
     std::size_t lineCursor_ = 0;
+    // Whether the buffer is indexed; how the filter fared in it; how many buffers are still to
+    // be read without the index.
+    bool indexing_ = false;
+    std::uint64_t linesPassedOver_ = 0;
+    std::uint64_t linesHandedOver_ = 0;
+    unsigned pausedBuffers_ = 0;
 };
 
 // Reads a whole table into memory; for tests and tools, not for the search.

@@ -161,7 +161,7 @@ void LineIndex::index(const char* data, std::size_t size) {
         quotes_.resize(words_);
     }
     markLineEndsAndQuotes(kernel_, data, size_, lineEnds_.data(), quotes_.data());
-    listLineEnds();
+    listed_ = false;
 }
 
 namespace {
@@ -208,6 +208,10 @@ listMarkedAvx2(const std::uint64_t* marks, std::size_t words, std::vector<std::u
 } // namespace
 
 void LineIndex::listLineEnds() {
+    if (listed_) {
+        return;
+    }
+    listed_ = true;
 #if defined(VELMORA_X86_KERNELS)
     if (kernel_ == ScanKernel::Avx2 && kernelSupported(ScanKernel::Avx2)) {
         placeCount_ = listMarkedAvx2(lineEnds_.data(), words_, places_);
@@ -217,7 +221,7 @@ void LineIndex::listLineEnds() {
     placeCount_ = listMarked(lineEnds_.data(), words_, places_);
 }
 
-SkippedLines skipLinesThatCannotMatch(const char* data, std::size_t from, const LineIndex& index,
+SkippedLines skipLinesThatCannotMatch(const char* data, std::size_t from, LineIndex& index,
                                       const EntryFilter& filter, std::size_t& cursor) {
     const std::size_t end = index.size();
     const std::uint32_t* const places = index.lineEndPlaces();

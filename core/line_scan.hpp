@@ -45,8 +45,16 @@ public:
     std::size_t size() const { return size_; }
 
     // The line ends in order, for a walk from line to line that no line's length slows down.
-    const std::uint32_t* lineEndPlaces() const { return places_.data(); }
-    std::size_t lineEndCount() const { return placeCount_; }
+    // Listed on first use after each index, since a table whose lines all need the reader's
+    // own rules never uses them.
+    const std::uint32_t* lineEndPlaces() {
+        listLineEnds();
+        return places_.data();
+    }
+    std::size_t lineEndCount() {
+        listLineEnds();
+        return placeCount_;
+    }
 
 private:
     std::size_t nextMarked(const std::vector<std::uint64_t>& marks, std::size_t from) const {
@@ -72,6 +80,7 @@ private:
     std::vector<std::uint64_t> quotes_;
     std::vector<std::uint32_t> places_;
     std::size_t placeCount_ = 0;
+    bool listed_ = false;
 };
 
 // Where skipLinesThatCannotMatch stopped, and how many line ends it passed (CRLF counts once).
@@ -87,7 +96,7 @@ struct SkippedLines {
 // that the filter cannot judge, at a line that runs past the indexed bytes, at a blank or a line
 // end that starts a line (the reader's own rules take those), at a CR that ends the indexed bytes
 // (an LF may follow it), or at the end.
-SkippedLines skipLinesThatCannotMatch(const char* data, std::size_t from, const LineIndex& index,
+SkippedLines skipLinesThatCannotMatch(const char* data, std::size_t from, LineIndex& index,
                                       const EntryFilter& filter, std::size_t& cursor);
 
 } // namespace velmora

@@ -56,12 +56,9 @@ inline std::array<std::int16_t, kSlotCount> rpostatus{};
 // reading every record through the exact reader, which the first must always agree with.
 enum class ReadPath { SkipUnwanted, EveryRecord };
 
-#if defined(VELMORA_EVERY_RECORD)
-// A build that compares itself with the usual one reads every record.
-inline constexpr ReadPath kDefaultReadPath = ReadPath::EveryRecord;
-#else
-inline constexpr ReadPath kDefaultReadPath = ReadPath::SkipUnwanted;
-#endif
+// The way a search reads when not told: SkipUnwanted. A program built to compare the two ways
+// links its own definition in place of the core's.
+extern const ReadPath kDefaultReadPath;
 
 // Search: upper-cases and checks the entries, reads the table at `table` from start to end,
 // prints a line for every record whose code equals an entry, then a message for every entry that

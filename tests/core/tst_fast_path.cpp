@@ -125,6 +125,21 @@ private slots:
         }
     }
 
+    // A long stretch of lines that only the exact reader can read, then common ones: the
+    // search reads on without the index for a while and then takes it up again.
+    void unusualStretchThenCommonLines() {
+        std::string table;
+        for (int i = 0; i < 30000; ++i) {
+            table += "  \"Q" + std::to_string(i % 100) + "\",text\n";
+        }
+        for (int i = 0; i < 30000; ++i) {
+            table += i % 1000 == 0 ? "L98,match\n" : "Q" + std::to_string(i % 100) + ",text\n";
+        }
+        for (const std::size_t readSize : {std::size_t{4096}, std::size_t{65536}}) {
+            QCOMPARE(fastPathDisagreement(table, kEntrySets[0], readSize), std::string());
+        }
+    }
+
     // Both ways of reading give the search the same display box and statuses.
     void searchReadsTheSameEitherWay() {
         QTemporaryDir folder;
