@@ -80,13 +80,17 @@ bench: build
 	$(BUILD_DIR)/bin/velmora-bench
 	$(BUILD_DIR)/bin/velmora-bench-display
 
-# The reader's fuzzer for FUZZ_SECONDS, from the seed corpus in tests/fuzz/corpus.
+# Each fuzzer for FUZZ_SECONDS, from its seed corpus: the reader's (tests/fuzz/corpus) and the
+# whole search's (tests/fuzz/search-corpus, which also starts from the reader's corpus).
 fuzz: setup-test
 	cmake --preset fuzz
 	cmake --build --preset fuzz
-	mkdir -p build/fuzz/corpus
+	mkdir -p build/fuzz/corpus build/fuzz/search-corpus
 	build/fuzz/bin/velmora-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 		-dict=tests/fuzz/reader.dict -artifact_prefix=build/fuzz/ build/fuzz/corpus tests/fuzz/corpus
+	build/fuzz/bin/velmora-fuzz-search -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+		-dict=tests/fuzz/reader.dict -artifact_prefix=build/fuzz/search- build/fuzz/search-corpus \
+		tests/fuzz/search-corpus tests/fuzz/corpus
 
 # clang-tidy (checks in .clang-tidy) and cppcheck over core/, cli/ and ui/.
 lint: setup-test configure

@@ -27,6 +27,7 @@ constexpr std::array kModeOptions{
     ModeOption{"--help", Mode::Help},
     ModeOption{"-h", Mode::Help},
     ModeOption{"--version", Mode::Version},
+    ModeOption{"--check", Mode::Check},
 };
 
 const ModeOption* modeOption(std::string_view argument) {
@@ -58,13 +59,21 @@ std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string
                 return UsageError{"only one of the options that choose a mode may be given"};
             }
             arguments.mode = option->mode;
-        } else if (argument == "--table") {
-            if (i + 1 == words.size()) {
-                return UsageError{"--table needs a file name"};
+        } else if (argument == "--table" || argument.substr(0, 8) == "--table=") {
+            if (arguments.table) {
+                return UsageError{"--table may be given only once"};
             }
-            arguments.table = words[++i];
-        } else if (argument.substr(0, 8) == "--table=") {
-            arguments.table = std::string(argument.substr(8));
+            if (argument == "--table") {
+                if (i + 1 == words.size()) {
+                    return UsageError{"--table needs a file name"};
+                }
+                arguments.table = words[++i];
+            } else {
+                arguments.table = std::string(argument.substr(8));
+            }
+            if (arguments.table->empty()) {
+                return UsageError{"--table needs a file name, not an empty one"};
+            }
         } else {
             return UsageError{"unknown option " + std::string(argument)};
         }

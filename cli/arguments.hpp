@@ -14,6 +14,7 @@ enum class Mode {
     Search,
     Help,
     Version,
+    Check,
 };
 
 struct Arguments {

@@ -6,18 +6,27 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: velmora-lookup [--table FILE] [ENTRY...]\n"
+    "       velmora-lookup --check [FILE]\n"
     "Looks up up to 15 RPO codes in the code table and prints each match, then a message for\n"
     "every entry that is too short or not found.\n"
     "\n"
     "  ENTRY         the text of one entry slot, at most 3 characters; an empty ENTRY (\"\")\n"
     "                leaves its slot empty\n"
     "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, beside\n"
-    "                the program, then in the installed data folder\n"
+    "                the program, then in the installed data folder (also --table=FILE)\n"
     "  --            every argument after it is an ENTRY, even one that starts with -\n"
+    "  --check [FILE]\n"
+    "                check the code table (FILE, or the one a search would read): list,\n"
+    "                line by line, what may surprise whoever edits it, then a count\n"
     "  --help        show this text\n"
     "  --version     show the version\n"
     "\n"
-    "Exit status: 0 after a search, 1 when the code table cannot be read, 2 for a usage error.\n";
+    "Exit status:\n"
+    "  0  the search ran, whether or not the codes were found; or this text or the version\n"
+    "     was shown\n"
+    "  1  the code table cannot be read, the output cannot be written, or memory ran out\n"
+    "  2  a usage error\n"
+    "  4  --check found something in the table (it exits 0 when it found nothing)\n";
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "output.hpp"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #if defined(_WIN32)
@@ -45,6 +46,8 @@ int run(const std::vector<std::string>& words, Streams streams) {
         return showHelp(streams);
     case Mode::Version:
         return showVersion(streams);
+    case Mode::Check:
+        return runCheck(arguments, streams);
     }
     return kExitFailure;
 }
@@ -63,13 +66,17 @@ int main(int argc, char** argv) {
     int status = lookup::kExitFailure;
     try {
         status = lookup::run(lookup::commandLineWords(argc, argv), {out, err});
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        lookup::complain(err, "not enough memory to finish; what was written may be incomplete");
+        return lookup::kExitFailure;
     } catch (const std::exception& failure) {
         lookup::complain(err, failure.what());
         return lookup::kExitFailure;
     }
     if (!out.flush()) {
-        lookup::complain(err,
-                         "the results could not be written: " + lookup::causeText(out.failure()));
+        lookup::complain(err, "standard output could not be written: " +
+                                  lookup::causeText(out.failure()));
         return lookup::kExitFailure;
     }
     return status;

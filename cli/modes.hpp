@@ -11,6 +11,8 @@ namespace lookup {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// The table check found something to look at.
+inline constexpr int kExitFindings = 4;
 
 // Where a mode writes: its results to `out`, its complaints to `err`.
 struct Streams {
@@ -27,5 +29,6 @@ int usageError(Output& err, std::string_view problem);
 int runSearch(const Arguments& arguments, Streams streams);
 int showHelp(Streams streams);
 int showVersion(Streams streams);
+int runCheck(const Arguments& arguments, Streams streams);
 
 } // namespace lookup

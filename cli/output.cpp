@@ -24,9 +24,38 @@ long writeSome(int descriptor, const char* data, std::size_t size) {
 #endif
 }
 
+bool isTerminal(int descriptor) {
+#if defined(_WIN32)
+    return _isatty(descriptor) != 0;
+#else
+    return ::isatty(descriptor) != 0;
+#endif
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// The line with every control character but tab, C0, DEL and C1 alike, as U+FFFD: an escape
+// sequence in a description would otherwise recolour, retitle or clear the user's terminal.
+void showControlsAsReplacement(std::string_view line, std::string& shown) {
+    shown.clear();
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+            shown += kReplacement;
+        } else if (byte == 0xC2 && i + 1 < line.size() &&
+                   static_cast<unsigned char>(line[i + 1]) < 0xA0 &&
+                   static_cast<unsigned char>(line[i + 1]) >= 0x80) {
+            shown += kReplacement;
+            ++i;
+        } else {
+            shown += line[i];
+        }
+    }
+}
+
 } // namespace
 
-Output::Output(int descriptor) : descriptor_(descriptor) {
+Output::Output(int descriptor) : descriptor_(descriptor), terminal_(isTerminal(descriptor)) {
     buffer_.reserve(kBufferSize);
 }
 
@@ -47,7 +76,12 @@ void Output::write(std::string_view text) {
 }
 
 void Output::writeLine(std::string_view line) {
-    write(line);
+    if (terminal_) {
+        showControlsAsReplacement(line, shown_);
+        write(shown_);
+    } else {
+        write(line);
+    }
     write("\n");
 }
 

@@ -7,7 +7,8 @@ namespace lookup {
 
 // A buffered writer on standard output or standard error, written with the system's own write
 // rather than a stream library, so that the program starts at once and every failure is seen
-// with its cause.
+// with its cause. On a terminal, lines of table or user text cannot drive it: their control
+// characters are shown as U+FFFD; to a file or a pipe they go byte for byte.
 class Output {
 public:
     explicit Output(int descriptor);
@@ -19,7 +20,7 @@ public:
 
     // Writes the program's own text as it is.
     void write(std::string_view text);
-    // Writes one line and its line end.
+    // Writes one line of UTF-8 text from the table or the user, and its line end.
     void writeLine(std::string_view line);
     // Hands everything written so far to the system; false when any write has failed.
     bool flush();
@@ -31,7 +32,9 @@ private:
     void writeAll(std::string_view bytes);
 
     int descriptor_;
+    bool terminal_;
     std::string buffer_;
+    std::string shown_;
     int failure_ = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include "modes.hpp"
 #include "search.hpp"
+#include "table_file.hpp"
 #include "text.hpp"
 
 #include <string>
@@ -46,7 +47,13 @@ int runSearch(const Arguments& arguments, Streams streams) {
     }
 
     TerminalSlots slots(std::move(entries), streams.out);
-    if (const auto failure = velmora::rpomodule::search(slots, tablePath(arguments))) {
+    const std::filesystem::path table = tablePath(arguments);
+    // Standard output appended to the table would be read back as table, without end.
+    const auto output = velmora::identityOfOpenFile(1);
+    const auto openTable = [&] {
+        return velmora::openTable(table, velmora::CodeTableReader::kDefaultReadSize, output);
+    };
+    if (const auto failure = velmora::rpomodule::search(slots, openTable)) {
         complain(streams.err, failure->describe());
         return kExitFailure;
     }

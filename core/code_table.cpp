@@ -86,7 +86,7 @@ bool makeUtf8(std::string& text, std::size_t from) {
 // bytes as from a UTF-8 table and its memory stays flat.
 class Utf16Source final : public ByteSource {
 public:
-    Utf16Source(std::unique_ptr<ByteSource> raw, bool bigEndian, std::string alreadyRead)
+    Utf16Source(std::unique_ptr<ByteSource> raw, bool bigEndian, std::string_view alreadyRead)
         : raw_(std::move(raw)), decoder_(bigEndian) {
         decoder_.feed(alreadyRead, converted_);
     }
@@ -183,8 +183,7 @@ void CodeTableReader::detectEncoding() {
         return;
     }
     encoding_ = littleEndian ? TableEncoding::Utf16LittleEndian : TableEncoding::Utf16BigEndian;
-    source_ = std::make_unique<Utf16Source>(std::move(source_), !littleEndian,
-                                            std::string(start.substr(2)));
+    source_ = std::make_unique<Utf16Source>(std::move(source_), !littleEndian, start.substr(2));
     pos_ = 0;
     end_ = 0;
     sourceDone_ = error_.has_value();

@@ -89,6 +89,12 @@ private:
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
                                  std::size_t readSize, ReadPath readPath) {
+    return search(
+        slots, [&] { return CodeTableReader::open(table, readSize); }, readPath);
+}
+
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable,
+                                 ReadPath readPath) {
     rpostatus.fill(kNotFound);
     slots.clearDisplay();
 
@@ -106,7 +112,7 @@ std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path&
         }
     }
 
-    auto reader = CodeTableReader::open(table, readSize);
+    auto reader = openTable();
     if (!reader) {
         return reader.error();
     }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,13 @@ extern const ReadPath kDefaultReadPath;
 // and the display box cleared; the reason comes back and nothing more is printed.
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
                                  std::size_t readSize = CodeTableReader::kDefaultReadSize,
+                                 ReadPath readPath = kDefaultReadPath);
+
+// Opens the code table when the search comes to reading it.
+using TableOpener = std::function<Expected<CodeTableReader>()>;
+// The same search, reading the table that `openTable` gives: one opened with further checks, or
+// one that fails on purpose.
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable,
                                  ReadPath readPath = kDefaultReadPath);
 
 // Clear entries: empties the fifteen entry boxes; the display box and statuses stay.

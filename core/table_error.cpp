@@ -9,7 +9,11 @@ int TableError::number() const {
     case Kind::AccessDenied:
         return 70;
     case Kind::NotAFile:
+    case Kind::LinkLoop:
+    case Kind::PathTooLong:
         return 75;
+    case Kind::IsTheOutput:
+        return 55;
     case Kind::ReadFailed:
         return 57;
     }
@@ -23,7 +27,11 @@ std::string TableError::message() const {
     case Kind::AccessDenied:
         return "Permission denied";
     case Kind::NotAFile:
+    case Kind::LinkLoop:
+    case Kind::PathTooLong:
         return "Path/File access error";
+    case Kind::IsTheOutput:
+        return "File already open";
     case Kind::ReadFailed:
         return "Device I/O error";
     }
@@ -39,6 +47,15 @@ std::string TableError::describe() const {
         break;
     case Kind::ReadFailed:
         line += " could not be read to its end";
+        break;
+    case Kind::LinkLoop:
+        line += " cannot be reached: its links lead round in a circle";
+        break;
+    case Kind::PathTooLong:
+        line += " cannot be reached: the path is longer than the system allows";
+        break;
+    case Kind::IsTheOutput:
+        line += " is also the file the results are written to";
         break;
     case Kind::NotFound:
     case Kind::AccessDenied:
@@ -62,6 +79,15 @@ std::string TableError::advice() const {
         return "The file could not be read to its end: the disk or network share may have "
                "failed. The lines shown come from the part that was read. Check the disk, then "
                "click \"Search\" again.";
+    case Kind::LinkLoop:
+        return "A link on the way to RPO.txt points back to itself, directly or through other "
+               "links. Replace the link by the code table file, then click \"Search\" again.";
+    case Kind::PathTooLong:
+        return "The folders that hold RPO.txt are nested too deep for the system. Move the "
+               "program and RPO.txt to a shorter path, then click \"Search\" again.";
+    case Kind::IsTheOutput:
+        return "The results would be read back as part of the code table. Write the results to "
+               "another file.";
     }
     return {};
 }

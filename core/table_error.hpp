@@ -9,7 +9,17 @@ namespace velmora {
 // Why the code table could not be read, as a value for the program that shows it. The numbers
 // are the program's long-standing error numbers; 53 "File not found" is the one users meet.
 struct TableError {
-    enum class Kind { NotFound, AccessDenied, NotAFile, ReadFailed };
+    enum class Kind {
+        NotFound,
+        AccessDenied,
+        NotAFile,
+        ReadFailed,
+        // Links that lead round in a circle, so the path never reaches a file.
+        LinkLoop,
+        PathTooLong,
+        // The table is the very file the results are written to.
+        IsTheOutput,
+    };
 
     Kind kind;
     std::filesystem::path path;

@@ -1,47 +1,162 @@
 #include "table_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <memory>
 #include <system_error>
 #include <vector>
 
 #if defined(_WIN32)
+// windows.h comes before the headers that build on it.
+// clang-format off
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+// clang-format on
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace velmora {
 namespace {
 
+// What an open table file is, as far as opening it is concerned.
+struct FileFacts {
+    bool regular = false;
+    std::uint64_t size = 0;
+    FileIdentity identity;
+};
+
+#if defined(_WIN32)
+
+int openDescriptor(const std::filesystem::path& path) {
+    return _wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT | _O_SEQUENTIAL);
+}
+
+void closeDescriptor(int descriptor) {
+    _close(descriptor);
+}
+
+long readSome(int descriptor, char* destination, std::size_t capacity) {
+    const auto chunk = static_cast<unsigned>(std::min<std::size_t>(capacity, 0x40000000U));
+    return _read(descriptor, destination, chunk);
+}
+
+std::optional<FileIdentity> identityOf(int descriptor) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (handle == INVALID_HANDLE_VALUE || GetFileInformationByHandle(handle, &information) == 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        static_cast<std::uint64_t>(information.nFileIndexHigh) << 32U |
+                            information.nFileIndexLow};
+}
+
+std::optional<FileFacts> factsOf(int descriptor) {
+    struct _stat64 status {};
+    if (_fstat64(descriptor, &status) != 0) {
+        return std::nullopt;
+    }
+    FileFacts facts;
+    facts.regular = (status.st_mode & _S_IFMT) == _S_IFREG;
+    facts.size = static_cast<std::uint64_t>(status.st_size);
+    facts.identity = identityOf(descriptor).value_or(FileIdentity{});
+    return facts;
+}
+
+#else
+
+int openDescriptor(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+void closeDescriptor(int descriptor) {
+    ::close(descriptor);
+}
+
+long readSome(int descriptor, char* destination, std::size_t capacity) {
+    return static_cast<long>(::read(descriptor, destination, capacity));
+}
+
+std::optional<FileFacts> factsOf(int descriptor) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        return std::nullopt;
+    }
+    FileFacts facts;
+    facts.regular = S_ISREG(status.st_mode);
+    facts.size = static_cast<std::uint64_t>(status.st_size);
+    facts.identity = {static_cast<std::uint64_t>(status.st_dev),
+                      static_cast<std::uint64_t>(status.st_ino)};
+    return facts;
+}
+
+#endif
+
+// The table file, read through its descriptor up to the size it had when it was opened: a table
+// that another program keeps appending to is still read to an end.
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(std::FILE* file) : file_(file) {}
+    FileSource(int descriptor, std::uint64_t size) : descriptor_(descriptor), left_(size) {}
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     FileSource(FileSource&&) = delete;
     FileSource& operator=(FileSource&&) = delete;
-    ~FileSource() override { std::fclose(file_); }
+    ~FileSource() override { closeDescriptor(descriptor_); }
 
     std::size_t read(char* destination, std::size_t capacity) override {
-        const std::size_t count = std::fread(destination, 1, capacity, file_);
-        if (count == 0 && std::ferror(file_) != 0) {
-            failed_ = true;
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
+        if (wanted == 0 || failed_) {
+            return 0;
         }
-        return count;
+        for (;;) {
+            const long count = readSome(descriptor_, destination, wanted);
+            if (count >= 0) {
+                left_ -= static_cast<std::uint64_t>(count);
+                return static_cast<std::size_t>(count);
+            }
+            // A signal that arrives during the read is no fault of the table.
+            if (errno != EINTR) {
+                failed_ = true;
+                return 0;
+            }
+        }
     }
     bool failed() const override { return failed_; }
 
 private:
-    std::FILE* file_;
+    int descriptor_;
+    std::uint64_t left_;
     bool failed_ = false;
 };
 
-std::FILE* openForReading(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
+TableError::Kind kindOfOpenFailure(int cause, const std::filesystem::path& path) {
+    switch (cause) {
+    case EACCES:
+    case EPERM: {
+        // Windows refuses to open a folder with "access denied".
+        std::error_code ignored;
+        return std::filesystem::is_directory(path, ignored) ? TableError::Kind::NotAFile
+                                                            : TableError::Kind::AccessDenied;
+    }
+    case ELOOP:
+        return TableError::Kind::LinkLoop;
+    case ENAMETOOLONG:
+        return TableError::Kind::PathTooLong;
+    case ENOENT:
+    case ENOTDIR:
+        return TableError::Kind::NotFound;
+    default: {
+        std::error_code ignored;
+        return std::filesystem::exists(path, ignored) ? TableError::Kind::ReadFailed
+                                                      : TableError::Kind::NotFound;
+    }
+    }
 }
 
 std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,
@@ -56,33 +171,41 @@ std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& 
 
 } // namespace
 
-Expected<CodeTableReader> openTable(const std::filesystem::path& path, std::size_t readSize) {
-    std::error_code ignored;
-    const auto status = std::filesystem::status(path, ignored);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        // A folder or a device: opening a folder "succeeds" on some systems and reading a device
-        // may never end.
+std::optional<FileIdentity> identityOfOpenFile(int descriptor) {
+    const auto facts = factsOf(descriptor);
+    if (!facts || !facts->regular) {
+        return std::nullopt;
+    }
+    return facts->identity;
+}
+
+Expected<CodeTableReader> openTable(const std::filesystem::path& path, std::size_t readSize,
+                                    const std::optional<FileIdentity>& output) {
+    // The file is opened first and only then looked at, so that what is checked is what is
+    // read. Opening does not wait: a FIFO put in the table's place would otherwise block until
+    // some writer came.
+    errno = 0;
+    const int descriptor = openDescriptor(path);
+    if (descriptor < 0) {
+        return TableError{kindOfOpenFailure(errno, path), path};
+    }
+    const auto facts = factsOf(descriptor);
+    if (!facts || !facts->regular) {
+        // A folder or a device: reading a device may never end.
+        closeDescriptor(descriptor);
         return TableError{TableError::Kind::NotAFile, path};
     }
-    errno = 0;
-    std::FILE* file = openForReading(path);
-    if (file == nullptr) {
-        const int cause = errno;
-        if (cause == EACCES || cause == EPERM) {
-            return TableError{TableError::Kind::AccessDenied, path};
-        }
-        if (cause == ENOENT || cause == ENOTDIR || cause == ENAMETOOLONG ||
-            !std::filesystem::exists(path, ignored)) {
-            return TableError{TableError::Kind::NotFound, path};
-        }
-        return TableError{TableError::Kind::ReadFailed, path};
+    if (output && facts->identity == *output) {
+        // Every line written would be read again, and the file would grow without end.
+        closeDescriptor(descriptor);
+        return TableError{TableError::Kind::IsTheOutput, path};
     }
-    return CodeTableReader(std::make_unique<FileSource>(file), path, readSize);
+    return CodeTableReader(std::make_unique<FileSource>(descriptor, facts->size), path, readSize);
 }
 
 Expected<CodeTableReader> CodeTableReader::open(const std::filesystem::path& path,
                                                 std::size_t readSize) {
-    return openTable(path, readSize);
+    return openTable(path, readSize, std::nullopt);
 }
 
 std::filesystem::path locateTable(const std::filesystem::path& currentFolder,

@@ -172,8 +172,9 @@ void Utf16Decoder::takeUnit(char16_t unit, std::string& out) {
     const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
     if (highSurrogate_ != 0) {
         if (low) {
-            const char32_t cp =
-                0x10000 + ((char32_t{highSurrogate_} - 0xD800) << 10U) + (char32_t{unit} - 0xDC00);
+            const auto cp = static_cast<char32_t>(
+                0x10000U + ((std::uint32_t{highSurrogate_} - 0xD800U) << 10U) +
+                (std::uint32_t{unit} - 0xDC00U));
             highSurrogate_ = 0;
             appendUtf8(out, cp);
             return;

@@ -8,7 +8,8 @@ whose code has one to three characters becomes one record: the description and t
 models it applies to, shortened until code and description fit the display box's width. Rows of
 low confidence are marked " (unconfirmed)". Codes that are written both with the digit zero and
 with the letter O get a record under each spelling. With --check nothing is written; the exit
-status says whether the files in DIR are what the facts give (77: no facts file to check with).
+status says whether the files in DIR are what the facts give. The facts file stands in data/,
+beside the table it gives.
 """
 
 import argparse
@@ -18,7 +19,7 @@ import sys
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-DEFAULT_FACTS = ROOT.parent / "shared" / "data" / "rpo-facts.tsv"
+DEFAULT_FACTS = ROOT / "data" / "rpo-facts.tsv"
 
 # Code, two blanks and description fit the display box in one line at this many characters.
 LINE_WIDTH = 70
@@ -147,8 +148,9 @@ def sources_page(sources):
         "    G80,Limited-slip rear differential",
         "    L98,\"5.7L V8, tuned port injection\"",
         "",
-        "To add it to the table that ships with the program, add a row to the facts file and run",
-        "`tools/make_table.py`, which writes data/RPO.txt and this page anew.",
+        "To add it to the table that ships with the program, add a row to the facts file,",
+        "data/rpo-facts.tsv, and run `tools/make_table.py`, which writes data/RPO.txt and this",
+        "page anew.",
         "",
         "## Pages, by code",
         "",
@@ -164,9 +166,9 @@ def main():
     parser.add_argument("--out-dir", type=Path, default=ROOT / "data")
     parser.add_argument("--check", action="store_true")
     arguments = parser.parse_args()
-    if arguments.check and not arguments.facts.exists():
-        print(f"no facts file at {arguments.facts}: nothing to check", file=sys.stderr)
-        return 77
+    if not arguments.facts.exists():
+        print(f"no facts file at {arguments.facts}", file=sys.stderr)
+        return 1
     table, page = build(read_facts(arguments.facts), read_short_forms(SHORT_FORMS))
     targets = {"RPO.txt": table, "SOURCES.md": page}
     if arguments.check:

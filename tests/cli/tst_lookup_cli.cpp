@@ -91,6 +91,41 @@ private slots:
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.startsWith("Usage: velmora-lookup [--table FILE] [ENTRY...]"));
     }
+
+    // The table check: findings with their lines and a count, and an exit status that says
+    // whether anything was found.
+    void checkListsFindingsThenACount() {
+        writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nC60,Air 72\xC2\xB0\n");
+        const LookupRun clean = runLookup({"--check"}, folder_.path());
+        QCOMPARE(clean.exitCode, 0);
+        QCOMPARE(clean.out, "No findings in 2 records of " +
+                                QDir(folder_.path()).filePath("RPO.txt").toUtf8() + '\n');
+
+        const QString path = writeTableFile(folder_.path(), "g80,x\nL98,\"open\n", "edited.txt");
+        for (const QStringList& arguments :
+             {QStringList{"--check", path}, QStringList{"--table", path, "--check"}}) {
+            const LookupRun run = runLookup(arguments, QDir::tempPath());
+            QCOMPARE(run.exitCode, 4);
+            QCOMPARE(run.out, "line 1: the code \"g80\" has lower-case letters, so it never "
+                              "matches (entries are upper-cased)\n"
+                              "line 2: the description's closing quote is missing; it ends with "
+                              "the line\n"
+                              "2 findings in 2 records of " +
+                                  path.toUtf8() + '\n');
+            QCOMPARE(run.err, QByteArray());
+        }
+
+        const LookupRun missing = runLookup({"--check", "nothing.txt"}, folder_.path());
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.err.contains("Error 53: File not found"));
+        QCOMPARE(runLookup({"--check", path, "--table", path}, folder_.path()).exitCode, 2);
+        QCOMPARE(runLookup({"--check", path, path}, folder_.path()).exitCode, 2);
+        QCOMPARE(runLookup({"--check", ""}, folder_.path()).exitCode, 2);
+
+        const LookupRun help = runLookup({"--help"}, folder_.path());
+        QVERIFY(help.out.contains("--check [FILE]"));
+        QVERIFY(help.out.contains("4  --check found something"));
+    }
 };
 
 QTEST_GUILESS_MAIN(LookupCliTest)

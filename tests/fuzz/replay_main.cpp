@@ -1,5 +1,5 @@
-// Runs the reader's fuzz harness over every file of the folders it is given, so that the corpus
-// is replayed as an ordinary test by any compiler.
+// Runs a fuzz harness over every file of the folders it is given, so that a corpus is replayed
+// as an ordinary test by any compiler.
 
 #include <cstddef>
 #include <cstdint>

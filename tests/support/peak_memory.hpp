@@ -12,12 +12,14 @@ struct ChildRun {
     long peakKiB = 0;
 };
 
+// The output file is emptied first, or appended to when `append` is set.
 inline std::optional<ChildRun> runMeasured(const QString& program, const QStringList& arguments,
-                                           const QString& outputFile) {
+                                           const QString& outputFile, bool append = false) {
 #if defined(VELMORA_PEAK_MEMORY)
     QProcess measure;
+    const QStringList options = append ? QStringList{QStringLiteral("--append")} : QStringList{};
     measure.start(QStringLiteral(VELMORA_PEAK_MEMORY),
-                  QStringList{outputFile, program} + arguments);
+                  options + QStringList{outputFile, program} + arguments);
     if (!measure.waitForFinished(300000) || measure.exitCode() != 0) {
         return std::nullopt;
     }
@@ -30,6 +32,7 @@ inline std::optional<ChildRun> runMeasured(const QString& program, const QString
     Q_UNUSED(program);
     Q_UNUSED(arguments);
     Q_UNUSED(outputFile);
+    Q_UNUSED(append);
     return std::nullopt;
 #endif
 }

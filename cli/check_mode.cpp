@@ -1,0 +1,37 @@
+// The table check for the people who edit tables: every finding as "line N: ...", then a count.
+
+#include "modes.hpp"
+#include "table_check.hpp"
+
+#include <string>
+
+namespace lookup {
+
+int runCheck(const Arguments& arguments, Streams streams) {
+    if (arguments.operands.size() > 1 || (arguments.operands.size() == 1 && arguments.table)) {
+        return usageError(streams.err, "--check reads one table: give FILE or --table, not both");
+    }
+    Arguments table = arguments;
+    if (!arguments.operands.empty()) {
+        if (arguments.operands.front().empty()) {
+            return usageError(streams.err, "--check needs a file name, not an empty one");
+        }
+        table.table = arguments.operands.front();
+    }
+    const std::filesystem::path path = tablePath(table);
+    auto summary = velmora::checkTable(path, [&streams](const velmora::TableFinding& found) {
+        std::string line = "line ";
+        line += std::to_string(found.line);
+        line += ": ";
+        line += found.message;
+        streams.out.writeLine(line);
+    });
+    if (!summary.hasValue()) {
+        complain(streams.err, summary.error().describe());
+        return kExitFailure;
+    }
+    streams.out.writeLine(velmora::describeCheck(summary.value(), path));
+    return summary.value().findings == 0 ? kExitSuccess : kExitFindings;
+}
+
+} // namespace lookup

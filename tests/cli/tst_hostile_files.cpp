@@ -1,0 +1,252 @@
+// Files that no table should be, through velmora-lookup: a table that grows while it is read, the
+// table that is also the output, a FIFO swapped in by another process, devices and kernel files,
+// link loops and paths too long. Every run must end, with the right lines or a clear message;
+// each prints its peak memory and time.
+
+#include "lookup_process.hpp"
+#include "peak_memory.hpp"
+#include "table_files.hpp"
+
+#include <csignal>
+#include <fcntl.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// velmora-lookup with its standard output in `outputFile`, emptied first or appended to.
+LookupRun runIntoFile(const QStringList& arguments, const QString& outputFile, bool append) {
+    QProcess process;
+    process.setStandardOutputFile(outputFile, append ? QIODevice::Append : QIODevice::Truncate);
+    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        qFatal("velmora-lookup did not finish");
+    }
+    return {process.exitCode(), {}, process.readAllStandardError()};
+}
+
+// Peak memory and time of one more run of the same command, for the figures.
+void printFigures(const char* what, const QStringList& arguments, const QString& outputFile,
+                  bool append = false) {
+    QElapsedTimer clock;
+    clock.start();
+    const auto run =
+        runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), arguments, outputFile, append);
+    const auto elapsed = clock.elapsed();
+    if (run) {
+        qInfo("%s: exit %d, peak %ld KiB, %lld ms", what, run->exitCode, run->peakKiB,
+              static_cast<long long>(elapsed));
+    }
+}
+
+// A child process that runs `work` until the test stops it.
+class Child {
+public:
+    template <typename Work> explicit Child(Work work) : pid_(fork()) {
+        if (pid_ == 0) {
+            work();
+            _exit(0);
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    Child(Child&&) = delete;
+    Child& operator=(Child&&) = delete;
+    ~Child() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool started() const { return pid_ > 0; }
+
+private:
+    pid_t pid_;
+};
+
+qint64 sizeOf(const QString& path) {
+    struct stat status {};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_size : -1;
+}
+
+} // namespace
+
+class HostileFilesTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+
+    QString inFolder(const QString& name) const { return QDir(folder_.path()).filePath(name); }
+
+private slots:
+    // Another program keeps appending: the table is read up to the size it had when it was
+    // opened, so the search ends, and the lines written after that are not read.
+    void growingTableIsReadToItsSizeAtOpening() {
+        const QString path =
+            writeTableFile(folder_.path(), "L98,first\n" + QByteArray(1 << 20, ' '), "growing.txt");
+        const QByteArray encoded = QFile::encodeName(path);
+        Child writer([&encoded] {
+            const int file = open(encoded.constData(), O_WRONLY | O_APPEND);
+            const QByteArray block = QByteArray("L98,late\n").repeated(1 << 13);
+            // At most 2 GiB, a short pause every block, so the disk is never filled.
+            for (int i = 0; i < 28'000 && file >= 0; ++i) {
+                if (write(file, block.constData(), static_cast<std::size_t>(block.size())) < 0) {
+                    break;
+                }
+                usleep(200);
+            }
+        });
+        QVERIFY(writer.started());
+        QTRY_VERIFY(sizeOf(path) > (2 << 20));
+
+        const QString output = inFolder("growing-out.txt");
+        const LookupRun run = runIntoFile({"--table", path, "L98"}, output, false);
+        QCOMPARE(run.exitCode, 0);
+        QFile written(output);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray lines = written.readAll();
+        QVERIFY(lines.startsWith("L98  first\n"));
+        // Never more than the table held when the run ended: the reading stopped.
+        QVERIFY(lines.count('\n') * 9 <= sizeOf(path));
+        printFigures("growing table", {"--table", path, "L98"}, output);
+    }
+
+    void tableThatIsAlsoTheOutputIsRefused_data() {
+        QTest::addColumn<bool>("append");
+        QTest::addColumn<bool>("hardLink");
+        QTest::newRow("appended to") << true << false;
+        QTest::newRow("written over") << false << false;
+        QTest::newRow("a second name of the same file") << true << true;
+    }
+    void tableThatIsAlsoTheOutputIsRefused() {
+        QFETCH(bool, append);
+        QFETCH(bool, hardLink);
+        const QString table = writeTableFile(folder_.path(), "L98,x\n", "same.txt");
+        QString output = table;
+        if (hardLink) {
+            output = inFolder("second-name.txt");
+            QFile::remove(output);
+            QCOMPARE(
+                link(QFile::encodeName(table).constData(), QFile::encodeName(output).constData()),
+                0);
+        }
+        const LookupRun run = runIntoFile({"--table", table, "L98"}, output, append);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("Error 55: File already open"), run.err.constData());
+        QVERIFY(run.err.contains("is also the file the results are written to"));
+        QCOMPARE(run.err.count('\n'), 1);
+        if (append) {
+            QCOMPARE(sizeOf(table), qint64{6});
+        }
+        if (append && !hardLink) {
+            printFigures("table = output", {"--table", table, "L98"}, output, true);
+        }
+    }
+
+    // Another process swaps the table's name between a file and a FIFO as fast as it can: every
+    // run ends, with the table's line or a clear message, whatever it finds.
+    void fifoSwappedInByAnotherProcess() {
+        const QByteArray name = QFile::encodeName(inFolder("RPO.txt"));
+        const QByteArray file = QFile::encodeName(writeTableFile(folder_.path(), "L98,x\n", "a"));
+        const QByteArray fifo = QFile::encodeName(inFolder("b"));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        Child swapper([&] {
+            for (;;) {
+                rename(file.constData(), name.constData());
+                rename(name.constData(), file.constData());
+                rename(fifo.constData(), name.constData());
+                rename(name.constData(), fifo.constData());
+            }
+        });
+        QVERIFY(swapper.started());
+        int found = 0;
+        int refused = 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 200; ++i) {
+            const LookupRun run =
+                runLookup({"--table", QString::fromUtf8(name), "L98"}, folder_.path());
+            if (run.exitCode == 0) {
+                QCOMPARE(run.out, QByteArray("L98  x\n"));
+                ++found;
+            } else {
+                QCOMPARE(run.exitCode, 1);
+                QVERIFY2(run.err.contains("Error 75") || run.err.contains("Error 53"),
+                         run.err.constData());
+                ++refused;
+            }
+        }
+        qInfo("FIFO swapped in: 200 runs in %lld ms, %d found the file, %d refused",
+              static_cast<long long>(clock.elapsed()), found, refused);
+    }
+
+    // Files that are not plain files, or that the kernel makes up as they are read: refused, or
+    // read up to their size, which for the kernel's files is nothing. None may block.
+    void filesThatAreNotPlainFiles_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("endless device") << "/dev/zero" << 1;
+        QTest::newRow("random device") << "/dev/urandom" << 1;
+        QTest::newRow("FIFO without a writer") << "fifo" << 1;
+        QTest::newRow("kernel log") << "/proc/kmsg" << -1;
+        QTest::newRow("page map") << "/proc/self/pagemap" << 0;
+        QTest::newRow("folder") << "/tmp" << 1;
+    }
+    void filesThatAreNotPlainFiles() {
+        QFETCH(QString, path);
+        QFETCH(int, exitCode);
+        if (path == "fifo") {
+            path = inFolder("lonely-fifo");
+            QFile::remove(path);
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        }
+        if (access(QFile::encodeName(path).constData(), R_OK) != 0) {
+            QSKIP("not readable here");
+        }
+        const LookupRun run = runLookup({"--table", path, "L98"}, folder_.path());
+        if (exitCode < 0 && run.exitCode == 1) {
+            // The kernel may keep its log from a process without the right to read it.
+            QVERIFY2(run.err.contains("Error 70: Permission denied"), run.err.constData());
+        } else if (run.exitCode == 1) {
+            QVERIFY2(run.err.contains("Error 75: Path/File access error"), run.err.constData());
+            QVERIFY(run.err.contains("is a folder or device, not a file"));
+        } else {
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(run.out, QByteArray("L98   : No match found.\n"));
+        }
+        if (exitCode >= 0) {
+            QCOMPARE(run.exitCode, exitCode);
+        }
+        printFigures(qPrintable(path), {"--table", path, "L98"}, inFolder("device-out.txt"));
+    }
+
+    void pathsThatLeadNowhere() {
+        const QString first = inFolder("loop-a");
+        const QString second = inFolder("loop-b");
+        QVERIFY(QFile::link(second, first));
+        QVERIFY(QFile::link(first, second));
+        const LookupRun loop = runLookup({"--table", first, "L98"}, folder_.path());
+        QCOMPARE(loop.exitCode, 1);
+        QVERIFY2(loop.err.contains("links lead round in a circle"), loop.err.constData());
+        QVERIFY(!loop.err.contains("File not found"));
+
+        const QString tooLong = folder_.path() + QString("/a").repeated(3000) + "/RPO.txt";
+        const LookupRun deep = runLookup({"--table", tooLong, "L98"}, folder_.path());
+        QCOMPARE(deep.exitCode, 1);
+        QVERIFY2(deep.err.contains("the path is longer than the system allows"),
+                 deep.err.constData());
+        QVERIFY(!deep.err.contains("File not found"));
+    }
+};
+
+QTEST_GUILESS_MAIN(HostileFilesTest)
+#include "tst_hostile_files.moc"

@@ -1,0 +1,147 @@
+// The whole search against any entries and any table. The input holds both: its first byte says
+// how many entries follow (0 to 15), each entry is a length byte (0 to 4) and that many bytes,
+// and the rest is the table. Beyond not crashing, two properties hold:
+// - every non-empty entry gets exactly one outcome: match lines, or one message;
+// - the display box, the entry boxes and the slot statuses are what a small model of the search,
+//   written here from its rules, gives for the records the reader delivers.
+
+#include "code_table.hpp"
+#include "search.hpp"
+#include "text.hpp"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void require(bool holds) {
+    if (!holds) {
+        __builtin_trap();
+    }
+}
+
+class Slots final : public velmora::EntrySlots {
+public:
+    std::string entry(int slot) const override { return boxes[static_cast<std::size_t>(slot)]; }
+    void setEntry(int slot, const std::string& text) override {
+        boxes[static_cast<std::size_t>(slot)] = text;
+    }
+    void clearDisplay() override { display.clear(); }
+    void printLine(std::string_view line) override { display.emplace_back(line); }
+
+    std::array<std::string, velmora::kSlotCount> boxes;
+    std::vector<std::string> display;
+};
+
+// Characters in valid UTF-8: every byte that does not continue a sequence starts one.
+std::size_t characters(const std::string& utf8) {
+    std::size_t count = 0;
+    for (const char byte : utf8) {
+        count += (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U ? 1 : 0;
+    }
+    return count;
+}
+
+struct Outcome {
+    std::vector<std::string> display;
+    std::array<std::int16_t, velmora::kSlotCount> status{};
+};
+
+// The search's rules, one after the other, over records already read.
+Outcome model(const std::array<std::string, velmora::kSlotCount>& entries,
+              const std::vector<velmora::Record>& records) {
+    Outcome outcome;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        outcome.status[i] = 3;
+        if (entries[i].empty()) {
+            outcome.status[i] = 0;
+        }
+        if (characters(entries[i]) < 3 && outcome.status[i] != 0) {
+            outcome.status[i] = 2;
+        }
+    }
+    for (const auto& record : records) {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (record.code == entries[i]) {
+                outcome.display.push_back(record.code + "  " + record.description);
+                outcome.status[i] = 1;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (outcome.status[i] == 2) {
+            outcome.display.push_back(entries[i] + "   : RPO code must be 3 characters.");
+        }
+        if (outcome.status[i] == 3) {
+            outcome.display.push_back(entries[i] + "   : No match found.");
+        }
+    }
+    return outcome;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const auto take = [&input](std::size_t count) {
+        const std::string_view taken = input.substr(0, count);
+        input.remove_prefix(taken.size());
+        return std::string(taken);
+    };
+    const auto byte = [&take] {
+        const std::string one = take(1);
+        return one.empty() ? 0U : static_cast<unsigned>(static_cast<unsigned char>(one[0]));
+    };
+
+    Slots slots;
+    const unsigned count = byte() % 16;
+    for (unsigned i = 0; i < count && i < velmora::kSlotCount; ++i) {
+        // The boxes hand the search UTF-8; lower case stays, the search upper-cases it.
+        slots.boxes[i] = velmora::text::toUtf8(take(byte() % 5));
+    }
+    const std::size_t readSize = 1 + (input.empty() ? 0 : static_cast<unsigned char>(input[0]) % 9);
+    const std::string table(input);
+
+    std::array<std::string, velmora::kSlotCount> entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i] = velmora::text::toUpper(slots.boxes[i]);
+    }
+    const auto records = velmora::readAllRecords(table, readSize);
+    const Outcome expected = model(entries, records);
+
+    const auto failure = velmora::rpomodule::search(slots, [&] {
+        return velmora::CodeTableReader(std::make_unique<velmora::MemorySource>(table), {},
+                                        readSize);
+    });
+    require(!failure.has_value());
+    require(slots.boxes == entries);
+    require(slots.display == expected.display);
+    require(velmora::rpomodule::rpostatus == expected.status);
+
+    // One outcome for each non-empty entry: a record's code equals it and it gets no message, or
+    // none does and the messages after the match lines name it exactly once, in slot order.
+    std::size_t matchLines = 0;
+    std::vector<std::string> unanswered;
+    for (const auto& entry : entries) {
+        std::size_t matches = 0;
+        for (const auto& record : records) {
+            matches += record.code == entry ? 1 : 0;
+        }
+        matchLines += matches;
+        if (!entry.empty() && matches == 0) {
+            unanswered.push_back(entry);
+        }
+    }
+    require(slots.display.size() == matchLines + unanswered.size());
+    for (std::size_t i = 0; i < unanswered.size(); ++i) {
+        const std::string& message = slots.display[matchLines + i];
+        require(message == unanswered[i] + "   : No match found." ||
+                message == unanswered[i] + "   : RPO code must be 3 characters.");
+    }
+    return 0;
+}

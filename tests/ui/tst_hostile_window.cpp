@@ -1,0 +1,114 @@
+// Files that no table should be, through the lookup window's "Search ": a table another process
+// keeps appending to, a FIFO and an endless device in the table's place. The search runs on the
+// window's thread, so each must end at once; each prints the time and the process's peak memory.
+
+#include "command_button.hpp"
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "lookup_window.hpp"
+#include "table_files.hpp"
+#include "windows.hpp"
+
+#include <csignal>
+#include <fcntl.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace velmora::ui;
+
+namespace {
+
+long peakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+class HostileWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    QString table_;
+    QStringList errors_;
+
+    // One search in the lookup window for `code`; the lines it shows, the time and peak printed.
+    QStringList searchFor(const QString& code, const char* what) {
+        RPO2& window = Windows::rpo2();
+        window.setTableLocator([this] { return std::filesystem::path(table_.toStdString()); });
+        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
+            errors_ << QString::fromStdString(error.describe());
+        });
+        window.txtrpo(0)->setText(code);
+        QElapsedTimer clock;
+        clock.start();
+        window.cmdlookup()->click();
+        qInfo("%s: %lld ms, peak of the test process %ld KiB", what,
+              static_cast<long long>(clock.elapsed()), peakKiB());
+        QStringList lines;
+        for (const QString& line : window.pic1()->lines()) {
+            lines << line;
+        }
+        return lines;
+    }
+
+private slots:
+    void init() { errors_.clear(); }
+    void cleanup() { Windows::releaseAll(); }
+
+    void growingTableEndsTheSearch() {
+        table_ = writeTableFile(folder_.path(), "L98,first\n" + QByteArray(1 << 20, ' '));
+        const QByteArray path = QFile::encodeName(table_);
+        const pid_t writer = fork();
+        if (writer == 0) {
+            const int file = open(path.constData(), O_WRONLY | O_APPEND);
+            const QByteArray block = QByteArray("L98,late\n").repeated(1 << 13);
+            for (int i = 0; i < 28'000 && file >= 0; ++i) {
+                if (write(file, block.constData(), static_cast<std::size_t>(block.size())) < 0) {
+                    break;
+                }
+                usleep(200);
+            }
+            _exit(0);
+        }
+        QVERIFY(writer > 0);
+        QTRY_VERIFY(QFileInfo(table_).size() > (2 << 20));
+        const QStringList lines = searchFor("L98", "growing table");
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(lines.first(), QStringLiteral("L98  first"));
+        QVERIFY(errors_.isEmpty());
+    }
+
+    void fifoOrDeviceInTheTablesPlace_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("endless device") << "/dev/zero";
+    }
+    void fifoOrDeviceInTheTablesPlace() {
+        QFETCH(QString, path);
+        if (path == "fifo") {
+            path = QDir(folder_.path()).filePath("fifo");
+            QFile::remove(path);
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        }
+        table_ = path;
+        QCOMPARE(searchFor("L98", qPrintable(path)), QStringList{});
+        QCOMPARE(errors_.size(), 1);
+        QVERIFY2(errors_.first().startsWith("Error 75: Path/File access error"),
+                 qPrintable(errors_.first()));
+    }
+};
+
+QTEST_MAIN(HostileWindowTest)
+#include "tst_hostile_window.moc"
