@@ -87,7 +87,11 @@ enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 // - A leading UTF-8 byte-order mark is ignored. A UTF-16 byte-order mark (FF FE or FE FF) makes
 //   the whole table UTF-16, converted to UTF-8 as it is read. A field that is not valid UTF-8 is
 //   read as Windows-1252.
-// So the common form is a line `CODE,description` or `CODE,"description"` of UTF-8 text.
+// So a line in the common form, `CODE,description` or `CODE,"description"` with a code of plain
+// ASCII (no blank, quote or comma, at most kLongestCode bytes) at the very start of the line and
+// no quote inside a quoted description, in a UTF-8 table and valid UTF-8 itself, gives that code
+// and the description as it stands (without its quotes and without blanks at its ends); its line
+// ends at the first LF or CR.
 //
 // A code of more than kLongestCode bytes can never equal an entry (at most three characters of
 // at most four bytes each): only its first kLongestCode bytes are kept and codeTooLong() is set.
