@@ -304,7 +304,7 @@ bool CodeTableReader::atEnd() {
                 afterCarriageReturn_ = false;
             } else {
                 afterCarriageReturn_ = false;
-                if (!skipLinesThatCannotMatch()) {
+                if (!indexing_ || !skipLinesThatCannotMatch()) {
                     return error_.has_value();
                 }
                 continue;
@@ -466,7 +466,7 @@ void CodeTableReader::indexBuffer() {
         return;
     }
     static constexpr std::size_t kLinesToJudge = 64;
-    static constexpr unsigned kBuffersWithoutIndex = 16;
+    static constexpr unsigned kBuffersWithoutIndex = 64;
     if (indexing_ && linesPassedOver_ == 0 && linesHandedOver_ >= kLinesToJudge) {
         pausedBuffers_ = kBuffersWithoutIndex;
     }
