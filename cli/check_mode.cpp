@@ -8,7 +8,10 @@
 namespace lookup {
 
 int runCheck(const Arguments& arguments, Streams streams) {
-    if (arguments.operands.size() > 1 || (arguments.operands.size() == 1 && arguments.table)) {
+    if (arguments.operands.size() > 1) {
+        return usageError(streams.err, "--check reads one table: give one FILE");
+    }
+    if (!arguments.operands.empty() && arguments.table) {
         return usageError(streams.err, "--check reads one table: give FILE or --table, not both");
     }
     Arguments table = arguments;

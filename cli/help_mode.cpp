@@ -22,11 +22,11 @@ constexpr std::string_view kUsage =
     "  --version     show the version\n"
     "\n"
     "Exit status:\n"
-    "  0  the search ran, whether or not the codes were found; or this text or the version\n"
-    "     was shown\n"
+    "  0  the search ran, whether or not the codes were found; --check found nothing; or\n"
+    "     this text or the version was shown\n"
     "  1  the code table cannot be read, the output cannot be written, or memory ran out\n"
     "  2  a usage error\n"
-    "  4  --check found something in the table (it exits 0 when it found nothing)\n";
+    "  4  --check found something in the table\n";
 
 } // namespace
 

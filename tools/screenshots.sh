@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each window of the real program on a virtual display, for a person to
-# look at: build/screenshots/start.png, lookup.png (after a search) and help.png.
+# look at: build/screenshots/start.png, lookup.png (after a search), lookup-focus.png (the display
+# box with the focus) and help.png.
 #   tools/screenshots.sh [BUILD_DIR]     (make screenshots)
 set -euo pipefail
 build=${1:-build/dev}
@@ -44,6 +45,10 @@ for _ in $(seq 12); do xdotool key --window "$lookup" Tab; done
 xdotool key --window "$lookup" Return
 sleep 0.5
 import -window "$lookup" "$out/lookup.png"
+# Tab twice from Search: the first box, then the display box, which shows its focus mark.
+xdotool key --window "$lookup" Tab Tab
+sleep 0.3
+import -window "$lookup" "$out/lookup-focus.png"
 xdotool key --window "$lookup" alt+h
 sleep 0.3
 xdotool key Return
@@ -52,4 +57,4 @@ sleep 0.5
 import -window "$help" "$out/help.png"
 xdotool key --window "$lookup" ctrl+q
 wait "$program"
-echo "screenshots in $out: start.png lookup.png help.png"
+echo "screenshots in $out: start.png lookup.png lookup-focus.png help.png"

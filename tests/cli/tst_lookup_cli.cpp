@@ -124,7 +124,7 @@ private slots:
 
         const LookupRun help = runLookup({"--help"}, folder_.path());
         QVERIFY(help.out.contains("--check [FILE]"));
-        QVERIFY(help.out.contains("4  --check found something"));
+        QVERIFY(help.out.contains("  4  --check found something"));
     }
 };
 

@@ -5,7 +5,6 @@
 #include "table_files.hpp"
 #include "window_test.hpp"
 
-#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QMessageBox>
@@ -212,52 +211,6 @@ private slots:
         box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
         const QImage end = box.viewport()->grab().toImage();
         QVERIFY(!end.isNull());
-    }
-
-    // The horizontal scroll bar reaches the end of the widest line, whatever its letters.
-    void horizontalRangeCoversTheWidestLine() {
-        RPO2& window = lookupWindow();
-        QVERIFY(showAndActivate(window));
-        DisplayBox& box = *window.pic1();
-        const QString wide = QStringLiteral("W").repeated(120);
-        const QString foreign = QString::fromUtf8("\xe2\x82\xac").repeated(100);
-        for (const QString& line : {wide, foreign}) {
-            box.clear();
-            box.printLine(QStringLiteral("short"));
-            box.printLine(line);
-            QTRY_VERIFY(box.horizontalScrollBar()->isVisible());
-            QVERIFY(box.horizontalScrollBar()->maximum() + box.viewport()->width() >=
-                    box.fontMetrics().horizontalAdvance(line));
-        }
-    }
-
-    void displayBoxKeepsScrollsAndCopiesItsLines() {
-        RPO2& window = lookupWindow();
-        QVERIFY(showAndActivate(window));
-        DisplayBox& box = *window.pic1();
-        box.printLine(QStringLiteral("L98  5.7L V8, TPI"));
-        QTRY_VERIFY(!box.verticalScrollBar()->isVisible());
-        QVERIFY(!box.horizontalScrollBar()->isVisible());
-        const QImage drawn = box.grab().toImage();
-        box.repaint();
-        QCOMPARE(box.grab().toImage(), drawn);
-
-        for (int i = 0; i < 100; ++i) {
-            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(i == 50 ? 20 : 1));
-        }
-        QTRY_VERIFY(box.verticalScrollBar()->isVisible());
-        QVERIFY(box.horizontalScrollBar()->isVisible());
-        const int linesShown = box.viewport()->height() / box.lineHeight();
-        QCOMPARE(box.verticalScrollBar()->maximum(), 101 - linesShown);
-
-        box.setFocus();
-        pressOnFocus(Qt::Key_C, Qt::ControlModifier);
-        const QString copied = QGuiApplication::clipboard()->text();
-        QVERIFY(copied.startsWith(QStringLiteral("L98  5.7L V8, TPI\nline 0 \nline 1 \n")));
-        QCOMPARE(copied.count('\n'), 101);
-        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&box);
-        QVERIFY(reader != nullptr);
-        QCOMPARE(reader->text(QAccessible::Value), copied);
     }
 };
 
