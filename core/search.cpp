@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace velmora::rpomodule {
@@ -85,6 +86,22 @@ private:
     std::vector<std::size_t> longGroups_;
 };
 
+// Address space for a printed line, taken before its description is read into it. It is not
+// memory: the system hands out pages only as the description fills them. But a line that never
+// has to move holds even a description of tens of megabytes once, where a string that doubles
+// copies all it held at each step. Where the address space is short, the line grows as usual.
+void reserveLineSpace(std::string& line) {
+    static constexpr std::size_t kLineSpace = std::size_t{64} * 1024 * 1024;
+    if (line.capacity() >= kLineSpace) {
+        return;
+    }
+    try {
+        line.reserve(kLineSpace);
+    } catch (const std::bad_alloc&) {
+        // Only the growth in place is lost.
+    }
+}
+
 } // namespace
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
@@ -131,6 +148,7 @@ std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable
             continue;
         }
         // The description goes straight into the printed line, so it is held once.
+        reserveLineSpace(line);
         line.assign(code);
         line += kMatchSeparator;
         reader->appendDescription(line);

@@ -47,13 +47,12 @@ const std::vector<std::string> kTables{
     "\r\r\rL98,after CRs\r\n\n\rG80,x\r",
 };
 
-// A matched description is held once, in the line printed, however it is read. The line grows as
-// the description is read, and its last growth copies what it held so far: with the string
-// doubling, up to half of it more for a moment. The sanitizer's allocator keeps more.
+// A matched description is held once, in the line printed, however it is read. The sanitizer's
+// allocator keeps more.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr double kCopiesAllowed = 3.0;
 #else
-constexpr double kCopiesAllowed = 1.5;
+constexpr double kCopiesAllowed = 1.1;
 #endif
 
 std::string readFile(const std::filesystem::path& path) {
@@ -152,7 +151,7 @@ private slots:
     }
 
     // A matching description of 50 MB, plain and quoted, among common lines: velmora-lookup
-    // prints it whole and holds it once, with no second copy.
+    // prints it whole and holds it once.
     void fiftyMegabyteDescription_data() {
         QTest::addColumn<bool>("quoted");
         QTest::newRow("plain") << false;
