@@ -159,6 +159,7 @@ bool CodeTableReader::fill() {
     end_ += count;
     nextQuote_ = kUnknown;
     nextLineEnd_ = kUnknown;
+    indexBuffer();
     return count > 0;
 }
 
@@ -196,6 +197,10 @@ void CodeTableReader::skipBlanks() {
 
 std::size_t CodeTableReader::findCached(char wanted, std::size_t& cache) {
     if (cache == kUnknown || cache < pos_) {
+        if (wanted == '"' && indexed()) {
+            cache = lineIndex_.nextQuote(pos_);
+            return cache;
+        }
         const void* found = std::memchr(buffer_.data() + pos_, wanted, end_ - pos_);
         cache = found == nullptr
                     ? end_
@@ -206,7 +211,8 @@ std::size_t CodeTableReader::findCached(char wanted, std::size_t& cache) {
 
 std::size_t CodeTableReader::findLineEndCached() {
     if (nextLineEnd_ == kUnknown || nextLineEnd_ < pos_) {
-        nextLineEnd_ = findStop<false>(buffer_.data(), pos_, end_);
+        nextLineEnd_ =
+            indexed() ? lineIndex_.nextLineEnd(pos_) : findStop<false>(buffer_.data(), pos_, end_);
     }
     return nextLineEnd_;
 }
@@ -286,7 +292,7 @@ bool CodeTableReader::atEnd() {
         skipDescription();
     }
     for (;;) {
-        for (; pos_ < end_; ++pos_) {
+        while (pos_ < end_) {
             const char c = buffer_[pos_];
             if (c == '\n') {
                 line_ += afterCarriageReturn_ ? 0 : 1;
@@ -298,8 +304,12 @@ bool CodeTableReader::atEnd() {
                 afterCarriageReturn_ = false;
             } else {
                 afterCarriageReturn_ = false;
-                return error_.has_value();
+                if (!indexing_ || !skipLinesThatCannotMatch()) {
+                    return error_.has_value();
+                }
+                continue;
             }
+            ++pos_;
         }
         if (!fill()) {
             return true;
@@ -419,6 +429,56 @@ void CodeTableReader::skipDescription() {
     }
     descriptionPending_ = false;
     scanTo([this] { return findLineEndCached(); }, [](std::string_view) {});
+}
+
+// Passes over the lines from pos_ on whose code the entry filter says can equal no entry; true
+// when it passed at least one.
+bool CodeTableReader::skipLinesThatCannotMatch() {
+    if (!indexing_) {
+        return false;
+    }
+    // Asked first here, so that a line that may match costs no more than this question.
+    if (filter_->mayMatch({buffer_.data() + pos_, std::min<std::size_t>(end_ - pos_, 4)})) {
+        ++linesHandedOver_;
+        return false;
+    }
+    const auto skipped =
+        velmora::skipLinesThatCannotMatch(buffer_.data(), pos_, lineIndex_, *filter_, lineCursor_);
+    line_ += skipped.lineEnds;
+    linesPassedOver_ += skipped.lineEnds;
+    pos_ = skipped.stop;
+    return skipped.lineEnds > 0;
+}
+
+void CodeTableReader::setEntryFilter(const EntryFilter* filter) {
+    filter_ = filter;
+    indexing_ = false;
+    pausedBuffers_ = 0;
+    indexBuffer();
+}
+
+// Indexes the buffer just filled for the entry filter. A table whose lines all need the exact
+// reader would pay for the index and gain nothing: after a buffer of many such lines and none
+// passed over, the next buffers are read without it, and then it is tried again.
+void CodeTableReader::indexBuffer() {
+    if (filter_ == nullptr) {
+        indexing_ = false;
+        return;
+    }
+    static constexpr std::size_t kLinesToJudge = 64;
+    static constexpr unsigned kBuffersWithoutIndex = 64;
+    if (indexing_ && linesPassedOver_ == 0 && linesHandedOver_ >= kLinesToJudge) {
+        pausedBuffers_ = kBuffersWithoutIndex;
+    }
+    linesPassedOver_ = 0;
+    linesHandedOver_ = 0;
+    indexing_ = pausedBuffers_ == 0;
+    if (!indexing_) {
+        --pausedBuffers_;
+        return;
+    }
+    lineIndex_.index(buffer_.data(), end_);
+    lineCursor_ = 0;
 }
 
 Record CodeTableReader::next() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry_filter.hpp"
+#include "line_scan.hpp"
 #include "table_error.hpp"
 
 #include <cstddef>
@@ -134,6 +136,11 @@ public:
     // Known once atEnd has been called.
     TableEncoding encoding() const { return encoding_; }
 
+    // From now on atEnd passes over the lines whose code `filter` says can equal no entry, so
+    // that the records it delivers are those that may match and those it cannot judge. The
+    // filter must outlive the reader's use; nullptr delivers every record again.
+    void setEntryFilter(const EntryFilter* filter);
+
     // Set when the source failed part-way; the records before the failure were delivered.
     const std::optional<TableError>& error() const { return error_; }
 
@@ -151,6 +158,11 @@ private:
     bool dropToLineEnd();
     bool dropToFieldEnd();
     void readUnquotedCode();
+    bool skipLinesThatCannotMatch();
+    // Whether the line index covers the whole buffer, so that quotes and line ends are looked
+    // up in it rather than searched for.
+    bool indexed() const { return indexing_ && lineIndex_.size() == end_; }
+    void indexBuffer();
 
     std::unique_ptr<ByteSource> source_;
     std::filesystem::path path_;
@@ -173,6 +185,15 @@ private:
     std::string code_;
     std::string description_;
     std::optional<TableError> error_;
+    const EntryFilter* filter_ = nullptr;
+    LineIndex lineIndex_;
+    std::size_t lineCursor_ = 0;
+    // Whether the buffer is indexed; how the filter fared in it; how many buffers are still to
+    // be read without the index.
+    bool indexing_ = false;
+    std::uint64_t linesPassedOver_ = 0;
+    std::uint64_t linesHandedOver_ = 0;
+    unsigned pausedBuffers_ = 0;
 };
 
 // Reads a whole table into memory; for tests and tools, not for the search.

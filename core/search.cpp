@@ -1,10 +1,12 @@
 #include "search.hpp"
 
+#include "entry_filter.hpp"
 #include "text.hpp"
 
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -101,14 +103,32 @@ private:
     std::vector<std::size_t> longGroups_;
 };
 
+// Address space for a printed line, taken before its description is read into it. It is not
+// memory: the system hands out pages only as the description fills them. But a line that never
+// has to move holds even a description of tens of megabytes once, where a string that doubles
+// copies all it held at each step. Where the address space is short, the line grows as usual.
+void reserveLineSpace(std::string& line) {
+    static constexpr std::size_t kLineSpace = std::size_t{64} * 1024 * 1024;
+    if (line.capacity() >= kLineSpace) {
+        return;
+    }
+    try {
+        line.reserve(kLineSpace);
+    } catch (const std::bad_alloc&) {
+        // Only the growth in place is lost.
+    }
+}
+
 } // namespace
 
 std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
-                                 std::size_t readSize) {
-    return search(slots, [&] { return CodeTableReader::open(table, readSize); });
+                                 std::size_t readSize, ReadPath readPath) {
+    return search(
+        slots, [&] { return CodeTableReader::open(table, readSize); }, readPath);
 }
 
-std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable) {
+std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable,
+                                 ReadPath readPath) {
     rpostatus.fill(kNotFound);
     slots.clearDisplay();
 
@@ -124,7 +144,7 @@ std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable
     if (!reader) {
         return reader.error();
     }
-    return matchAndReport(entries, rpostatus, *reader, slots);
+    return matchAndReport(entries, rpostatus, *reader, slots, readPath);
 }
 
 void clearEntries(EntrySlots& slots) {
@@ -143,8 +163,12 @@ std::int16_t checkEntry(std::string& text) {
 
 std::optional<TableError> matchAndReport(std::span<const std::string> entries,
                                          std::span<std::int16_t> statuses, CodeTableReader& reader,
-                                         DisplaySurface& display) {
+                                         DisplaySurface& display, ReadPath readPath) {
     const EntryMatcher matcher(entries);
+    const EntryFilter filter(entries);
+    if (readPath == ReadPath::SkipUnwanted) {
+        reader.setEntryFilter(&filter);
+    }
     std::string line;
     while (!reader.atEnd()) {
         const std::string_view code = reader.readCode();
@@ -155,6 +179,7 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
             continue;
         }
         // The description goes straight into the printed line, so it is held once.
+        reserveLineSpace(line);
         line.assign(code);
         line += kMatchSeparator;
         reader.appendDescription(line);
@@ -163,6 +188,7 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
             statuses[slot] = kFound;
         }
     }
+    reader.setEntryFilter(nullptr);
     if (reader.error()) {
         // Messages now would call codes missing that the unread rest of the table may hold.
         return reader.error();
