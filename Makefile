@@ -95,12 +95,13 @@ fuzz: setup-test
 	build/fuzz/bin/velmora-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 		-dict=tests/fuzz/reader.dict -artifact_prefix=build/fuzz/ build/fuzz/corpus tests/fuzz/corpus
 
-# clang-tidy (checks in .clang-tidy) and cppcheck over core/, cli/ and ui/.
+# clang-tidy (checks in .clang-tidy) and cppcheck over the program's own folders.
+LINT_DIRS := core forms cli ui
 lint: setup-test configure
-	clang-tidy -p $(BUILD_DIR) --quiet core/*.cpp cli/*.cpp ui/*.cpp
+	clang-tidy -p $(BUILD_DIR) --quiet $(wildcard $(addsuffix /*.cpp,$(LINT_DIRS)))
 	cppcheck --enable=warning,performance,portability,style --std=c++20 --library=qt \
 		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
-		-I core -I ui -I $(BUILD_DIR)/core/generated core cli ui
+		$(addprefix -I ,$(LINT_DIRS)) -I $(BUILD_DIR)/core/generated $(LINT_DIRS)
 
 # Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
 screenshots: setup-screen build

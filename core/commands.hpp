@@ -1,0 +1,83 @@
+#pragma once
+
+#include "command_ids.hpp"
+#include "search.hpp"
+#include "table_error.hpp"
+
+#include <filesystem>
+#include <string_view>
+
+namespace velmora {
+
+// What the commands need from a front end. Each front end implements it once over its own
+// windows; the commands below decide everything else (which window, in which order), so that
+// every front end moves between its windows in the same way.
+class WindowPort {
+public:
+    WindowPort() = default;
+    WindowPort(const WindowPort&) = delete;
+    WindowPort& operator=(const WindowPort&) = delete;
+    WindowPort(WindowPort&&) = delete;
+    WindowPort& operator=(WindowPort&&) = delete;
+    virtual ~WindowPort() = default;
+
+    // Creates the window if it does not exist yet, makes it visible and brings it to the front
+    // as the active window. A visible window is only brought to the front.
+    virtual void show(WindowId window) = 0;
+    // Creates the window if it does not exist yet and makes it invisible; it keeps its contents.
+    virtual void hide(WindowId window) = 0;
+    // Ends the program at once: every window goes, nothing is asked.
+    virtual void endProgram() = 0;
+
+    // The lookup window's entry boxes and display box, creating the window if need be.
+    virtual EntrySlots& lookupSlots() = 0;
+    // Where this search finds the code table.
+    virtual std::filesystem::path tablePath() = 0;
+    // Shows, or takes away, the sign that the program is busy (a busy cursor) while a search runs.
+    virtual void setBusy(bool busy) = 0;
+    // Tells the user, without ending the program, that the table could not be read: the error's
+    // describe() as the message, its advice() beneath it.
+    virtual void reportTableError(const TableError& error) = 0;
+    // Tells the user, without ending the program, that the search ran out of memory:
+    // kOutOfMemoryMessage with kOutOfMemoryAdvice beneath it.
+    virtual void reportOutOfMemory() = 0;
+};
+
+inline constexpr std::string_view kOutOfMemoryMessage =
+    "The search ran out of memory and was stopped.";
+inline constexpr std::string_view kOutOfMemoryAdvice =
+    "The lines shown come from the part of the table that was read. Close other programs or "
+    "use a smaller RPO.txt, then click \"Search\" again.";
+
+// The command table: one handler per command, each bound to the click of its control and to
+// nothing else.
+namespace commands {
+
+// "Look up RPO Codes": hides the start window, then shows the lookup window.
+void RPO_cmdlookup_Click(WindowPort& port);
+// File > Exit (Ctrl+Q) in the start window: ends the program.
+void RPO_nexit_Click(WindowPort& port);
+// Help > Help in the start window: shows the help window.
+void RPO_nhelp2_Click(WindowPort& port);
+// "Search ": runs the search over the lookup window's slots, with a busy cursor while it runs;
+// a table that cannot be read or a lack of memory is reported and the window goes on.
+void RPO2_cmdlookup_Click(WindowPort& port);
+// "Clear": empties the entry boxes.
+void RPO2_cmdclear_Click(WindowPort& port);
+// File > Exit (Ctrl+Q) in the lookup window: ends the program.
+void RPO2_nexit_Click(WindowPort& port);
+// Help > Help in the lookup window: shows the help window.
+void RPO2_nhelp2_Click(WindowPort& port);
+// "Close Help Box": hides the help window.
+void helpform_Command1_Click(WindowPort& port);
+
+} // namespace commands
+
+// Runs a command by its id, as a front end does when a control is clicked.
+void run(CommandId command, WindowPort& port);
+
+// The window whose control runs the command, and the handler's name ("RPO2_cmdlookup_Click").
+WindowId commandWindow(CommandId command);
+std::string_view handlerName(CommandId command);
+
+} // namespace velmora

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "command_ids.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+// The shape of a window as data: what every front end reads to build its windows. Nothing here
+// knows a toolkit. Positions and sizes are twips (1440 to the inch, 15 to a logical pixel at 96
+// DPI); each front end turns them into its own units in one place.
+namespace velmora::forms {
+
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+
+    constexpr int right() const { return left + width; }
+    constexpr int bottom() const { return top + height; }
+    constexpr bool operator==(const TwipsRect&) const = default;
+};
+
+struct TwipsSize {
+    int width;
+    int height;
+
+    constexpr bool operator==(const TwipsSize&) const = default;
+};
+
+// A colour as the layouts store it. Below 0x80000000 it is RGB with red in the low byte, then
+// green, then blue; 0x80000000 + n names entry n of the platform's system colour table, which
+// follows the user's colour scheme.
+using Colour = std::uint32_t;
+
+inline constexpr Colour kBlack = 0x00000000;
+inline constexpr Colour kWhite = 0x00FFFFFF;
+inline constexpr Colour kGray = 0x00808080;
+
+constexpr Colour systemColour(int entry) {
+    return 0x80000000U + static_cast<Colour>(entry);
+}
+constexpr bool isSystemColour(Colour colour) {
+    return colour >= 0x80000000U;
+}
+constexpr int systemColourEntry(Colour colour) {
+    return static_cast<int>(colour - 0x80000000U);
+}
+constexpr int red(Colour colour) {
+    return static_cast<int>(colour & 0xFFU);
+}
+constexpr int green(Colour colour) {
+    return static_cast<int>((colour >> 8U) & 0xFFU);
+}
+constexpr int blue(Colour colour) {
+    return static_cast<int>((colour >> 16U) & 0xFFU);
+}
+
+enum class ControlKind {
+    Label,         // static text, wrapped at word boundaries, takes no focus
+    CommandButton, // the platform's standard push button; never a default or cancel button
+    TextBox,       // a single-line entry box
+    PictureBox,    // shows a picture unscaled from its top left corner, clipped
+    DisplayBox,    // the gray surface the search prints its lines into
+};
+
+// The pictures the program carries; a front end loads each from its own resources.
+enum class Picture { None, Banner, HelpPicture };
+
+enum class WindowIcon { None, Program };
+
+// What the title bar's close control does to a window.
+enum class CloseAction {
+    EndProgram, // a main window: the program ends, as File > Exit does
+    Destroy,    // the help window: it goes, and the next Help makes it anew
+};
+
+enum class LineStyle { Solid, Dotted };
+
+inline constexpr int kNoIndex = -1;
+
+struct Control {
+    std::string_view name{};
+    int index = kNoIndex; // its index in a control array (txtrpo), or kNoIndex
+    ControlKind kind = ControlKind::Label;
+    TwipsRect rect{};
+    std::string_view caption{};
+    int tabIndex = 0;
+    bool takesFocus = false;
+    std::optional<Colour> background{}; // none: the toolkit's default
+    std::optional<Colour> foreground{}; // none: the toolkit's default
+    bool sunkenEdge = false;
+    int maxLength = 0; // in characters (code points); 0: no limit
+    Picture picture = Picture::None;
+    std::optional<CommandId> command{}; // what a click runs
+    std::string_view accessibleName{};  // empty: the caption serves
+};
+
+// A Ctrl+letter shortcut; key 0 means none.
+struct Shortcut {
+    bool ctrl = false;
+    char key = 0;
+
+    constexpr bool none() const { return key == 0; }
+};
+
+struct MenuEntry {
+    std::string_view name{};
+    std::string_view caption{};
+    Shortcut shortcut;
+    CommandId command;
+};
+
+// A menu title on the menu bar; the ampersand in its caption marks its Alt letter.
+struct Menu {
+    std::string_view name{};
+    std::string_view caption{};
+    std::span<const MenuEntry> entries;
+};
+
+// A horizontal line drawn on the window itself, from (x1, y) to (x2, y), one pixel wide, in the
+// window-text colour.
+struct Line {
+    std::string_view name{};
+    int x1;
+    int y;
+    int x2;
+    LineStyle style;
+};
+
+struct Form {
+    WindowId id;
+    std::string_view name{};
+    std::string_view caption{};
+    TwipsSize client; // inside frame, title bar and menu bar
+    Colour background;
+    WindowIcon icon;
+    bool canMaximize;
+    CloseAction onClose;
+    std::span<const Menu> menus;
+    std::span<const Control> controls;
+    std::span<const Line> lines;
+};
+
+} // namespace velmora::forms

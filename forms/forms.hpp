@@ -1,0 +1,311 @@
+#pragma once
+
+#include "form.hpp"
+
+#include <algorithm>
+#include <array>
+
+// The program's three windows as data: the start window RPO, the lookup window RPO2 and the
+// help window helpform. Every caption, place, colour and tab index stands here once; the front
+// ends only read it.
+namespace velmora::forms {
+
+inline constexpr int kEntryBoxCount = 15;
+inline constexpr int kEntryMaxLength = 3;
+
+// The entry boxes txtrpo(0) to txtrpo(14) stand in a grid of five columns and three rows,
+// numbered down the first column, then down the next: box i is in column i / 3, row i % 3.
+inline constexpr int kEntryRows = 3;
+inline constexpr TwipsRect kFirstEntryBox{1320, 120, 735, 375};
+inline constexpr int kEntryColumnStep = 960;
+inline constexpr int kEntryRowStep = 600;
+
+constexpr TwipsRect entryBoxRect(int index) {
+    return {kFirstEntryBox.left + index / kEntryRows * kEntryColumnStep,
+            kFirstEntryBox.top + index % kEntryRows * kEntryRowStep, kFirstEntryBox.width,
+            kFirstEntryBox.height};
+}
+
+// The first entry box comes right after "Search "; the display box takes its turn between the
+// first and second entry boxes.
+constexpr int entryBoxTabIndex(int index) {
+    return index == 0 ? 2 : index + 3;
+}
+
+// Texts the windows show. Each is byte for byte, as given: leading blanks, two blanks after a
+// full stop and the misspellings included. Do not tidy them.
+namespace texts {
+
+inline constexpr std::string_view kMainCaption = "3rd Generation F-body Velmora";
+inline constexpr std::string_view kHelpCaption = "Velmora Help";
+
+inline constexpr std::string_view kStartNote =
+    "This program searches RPO codes for 1982 - 1992 Firebirds and Camaros.";
+
+// Byte for byte, as given: six blanks at its start, two blanks after the first two full stops.
+inline constexpr std::string_view kLookupNote =
+    "      The RPO codes in this program should be valid for any 1982 - 1992 Firebird or Camaro.  "
+    "RPO codes used in this program have been compiled from various sources on the internet.  "
+    "There may be some RPO codes not included in this program.";
+
+// Byte for byte, as given: two blanks after the first full stop, and "agian".
+inline constexpr std::string_view kHelpNote1 =
+    "- If this program is minimized, or if another program is opened up over top of this "
+    "program, the data in the gray display box may disappear.  Click on the \"Search\" button "
+    "agian to redisplay the RPO codes and their descriptions.";
+inline constexpr std::string_view kHelpNote2 =
+    "- Clicking the \"Clear\" button will only clear the white input boxes.";
+// Byte for byte, as given: two blanks after the first full stop, and "dirctory".
+inline constexpr std::string_view kHelpNote3 =
+    "The EXECUTABLE file AND the TEXT file MUST be in the SAME FOLDER in order for the program "
+    "to function properly.  A 'File not found' error will result if the program is placed in a "
+    "different dirctory than the text file.";
+
+inline constexpr std::string_view kLookUpCaption = "Look up RPO Codes";
+// Byte for byte, as given: the blank at its end belongs to it.
+inline constexpr std::string_view kSearchCaption = "Search ";
+inline constexpr std::string_view kClearCaption = "Clear";
+inline constexpr std::string_view kCloseHelpCaption = "Close Help Box";
+
+} // namespace texts
+
+namespace detail {
+
+inline constexpr std::array<MenuEntry, 1> kStartFileEntries{
+    {{"nexit", "Exit", {true, 'Q'}, CommandId::RPO_nexit_Click}}};
+inline constexpr std::array<MenuEntry, 1> kStartHelpEntries{
+    {{"nhelp2", "Help", {}, CommandId::RPO_nhelp2_Click}}};
+inline constexpr std::array<Menu, 2> kStartMenus{{
+    {"nfile", "&File", kStartFileEntries},
+    {"nhelp", "&Help", kStartHelpEntries},
+}};
+
+inline constexpr std::array<MenuEntry, 1> kLookupFileEntries{
+    {{"nexit", "Exit", {true, 'Q'}, CommandId::RPO2_nexit_Click}}};
+inline constexpr std::array<MenuEntry, 1> kLookupHelpEntries{
+    {{"nhelp2", "Help", {}, CommandId::RPO2_nhelp2_Click}}};
+inline constexpr std::array<Menu, 2> kLookupMenus{{
+    {"nfile", "&File", kLookupFileEntries},
+    {"nhelp", "&Help", kLookupHelpEntries},
+}};
+
+inline constexpr std::array<Control, 3> kStartControls{{
+    {.name = "Picture1",
+     .kind = ControlKind::PictureBox,
+     .rect = {0, 120, 6495, 4455},
+     .tabIndex = 0,
+     .takesFocus = true,
+     .picture = Picture::Banner,
+     .accessibleName = "Banner"},
+    // Stored background: system colour 10; the standard button look does not show it.
+    {.name = "cmdlookup",
+     .kind = ControlKind::CommandButton,
+     .rect = {2280, 4680, 2055, 615},
+     .caption = texts::kLookUpCaption,
+     .tabIndex = 1,
+     .takesFocus = true,
+     .background = systemColour(10),
+     .command = CommandId::RPO_cmdlookup_Click},
+    {.name = "Label1",
+     .kind = ControlKind::Label,
+     .rect = {600, 5640, 5295, 375},
+     .caption = texts::kStartNote,
+     .tabIndex = 2,
+     .background = kBlack,
+     .foreground = kWhite},
+}};
+
+inline constexpr std::array<std::string_view, kEntryBoxCount> kEntryBoxNames{
+    "RPO code 1",  "RPO code 2",  "RPO code 3",  "RPO code 4",  "RPO code 5",
+    "RPO code 6",  "RPO code 7",  "RPO code 8",  "RPO code 9",  "RPO code 10",
+    "RPO code 11", "RPO code 12", "RPO code 13", "RPO code 14", "RPO code 15"};
+
+constexpr Control entryBox(int index) {
+    return {.name = "txtrpo",
+            .index = index,
+            .kind = ControlKind::TextBox,
+            .rect = entryBoxRect(index),
+            .tabIndex = entryBoxTabIndex(index),
+            .takesFocus = true,
+            .sunkenEdge = true,
+            .maxLength = kEntryMaxLength,
+            .accessibleName = kEntryBoxNames.at(static_cast<std::size_t>(index))};
+}
+
+inline constexpr std::array<Control, 4> kLookupOwnControls{{
+    {.name = "Label1",
+     .kind = ControlKind::Label,
+     .rect = {1080, 6600, 5295, 855},
+     .caption = texts::kLookupNote,
+     .tabIndex = 0,
+     .background = kBlack,
+     .foreground = kWhite},
+    // Stored background gray; the standard button look does not show it.
+    {.name = "cmdlookup",
+     .kind = ControlKind::CommandButton,
+     .rect = {1320, 1920, 3135, 615},
+     .caption = texts::kSearchCaption,
+     .tabIndex = 1,
+     .takesFocus = true,
+     .background = kGray,
+     .command = CommandId::RPO2_cmdlookup_Click},
+    {.name = "pic1",
+     .kind = ControlKind::DisplayBox,
+     .rect = {120, 2760, 6975, 3615},
+     .tabIndex = 3,
+     .takesFocus = true,
+     .background = kGray,
+     .sunkenEdge = true,
+     .accessibleName = "Search results"},
+    {.name = "cmdclear",
+     .kind = ControlKind::CommandButton,
+     .rect = {4800, 1920, 1095, 615},
+     .caption = texts::kClearCaption,
+     .tabIndex = 18,
+     .takesFocus = true,
+     .command = CommandId::RPO2_cmdclear_Click},
+}};
+
+// The window's own controls, then the fifteen entry boxes.
+constexpr std::array<Control, kLookupOwnControls.size() + kEntryBoxCount> lookupControls() {
+    std::array<Control, kLookupOwnControls.size() + kEntryBoxCount> controls{};
+    auto* next = std::ranges::copy(kLookupOwnControls, controls.begin()).out;
+    for (int index = 0; index < kEntryBoxCount; ++index) {
+        *next++ = entryBox(index);
+    }
+    return controls;
+}
+
+inline constexpr auto kLookupControls = lookupControls();
+
+inline constexpr std::array<Control, 5> kHelpControls{{
+    {.name = "Command1",
+     .kind = ControlKind::CommandButton,
+     .rect = {1800, 9600, 2295, 615},
+     .caption = texts::kCloseHelpCaption,
+     .tabIndex = 0,
+     .takesFocus = true,
+     .command = CommandId::helpform_Command1_Click},
+    // No border; its background, system colour 15, shows in the strip right of the picture.
+    {.name = "Picture1",
+     .kind = ControlKind::PictureBox,
+     .rect = {0, 120, 6135, 6615},
+     .tabIndex = 1,
+     .takesFocus = true,
+     .background = systemColour(15),
+     .picture = Picture::HelpPicture,
+     .accessibleName = "Help picture"},
+    {.name = "Label1",
+     .kind = ControlKind::Label,
+     .rect = {240, 7080, 5775, 615},
+     .caption = texts::kHelpNote1,
+     .tabIndex = 2,
+     .background = kWhite},
+    {.name = "Label2",
+     .kind = ControlKind::Label,
+     .rect = {240, 7800, 5775, 255},
+     .caption = texts::kHelpNote2,
+     .tabIndex = 3,
+     .background = kWhite},
+    {.name = "Label3",
+     .kind = ControlKind::Label,
+     .rect = {240, 8400, 5775, 615},
+     .caption = texts::kHelpNote3,
+     .tabIndex = 4,
+     .background = kWhite},
+}};
+
+// Line1 starts 120 twips left of the client area; the other two are dotted.
+inline constexpr std::array<Line, 3> kHelpLines{{
+    {"Line1", -120, 6840, 6120, LineStyle::Solid},
+    {"Line2", 0, 8160, 6120, LineStyle::Dotted},
+    {"Line3", 0, 9240, 6120, LineStyle::Dotted},
+}};
+
+} // namespace detail
+
+inline constexpr Form kStartForm{
+    .id = WindowId::RPO,
+    .name = "RPO",
+    .caption = texts::kMainCaption,
+    .client = {6495, 6240},
+    .background = kBlack,
+    .icon = WindowIcon::Program,
+    .canMaximize = false,
+    .onClose = CloseAction::EndProgram,
+    .menus = detail::kStartMenus,
+    .controls = detail::kStartControls,
+    .lines = {},
+};
+
+inline constexpr Form kLookupForm{
+    .id = WindowId::RPO2,
+    .name = "RPO2",
+    .caption = texts::kMainCaption,
+    .client = {7215, 7545},
+    .background = kBlack,
+    .icon = WindowIcon::None,
+    .canMaximize = false,
+    .onClose = CloseAction::EndProgram,
+    .menus = detail::kLookupMenus,
+    .controls = detail::kLookupControls,
+    .lines = {},
+};
+
+inline constexpr Form kHelpForm{
+    .id = WindowId::helpform,
+    .name = "helpform",
+    .caption = texts::kHelpCaption,
+    .client = {6120, 10590},
+    .background = kWhite,
+    .icon = WindowIcon::None,
+    .canMaximize = true,
+    .onClose = CloseAction::Destroy,
+    .menus = {},
+    .controls = detail::kHelpControls,
+    .lines = detail::kHelpLines,
+};
+
+inline constexpr std::array<const Form*, 3> kForms{&kStartForm, &kLookupForm, &kHelpForm};
+
+constexpr const Form& form(WindowId window) {
+    switch (window) {
+    case WindowId::RPO2:
+        return kLookupForm;
+    case WindowId::helpform:
+        return kHelpForm;
+    case WindowId::RPO:
+        break;
+    }
+    return kStartForm;
+}
+
+// The control of that name (and array index), or nullptr.
+constexpr const Control* findControl(const Form& form, std::string_view name,
+                                     int index = kNoIndex) {
+    const auto found = std::ranges::find_if(form.controls, [&](const Control& control) {
+        return control.name == name && control.index == index;
+    });
+    return found == form.controls.end() ? nullptr : &*found;
+}
+
+// The control with that tab index, or nullptr.
+constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
+    const auto found = std::ranges::find_if(
+        form.controls, [tabIndex](const Control& control) { return control.tabIndex == tabIndex; });
+    return found == form.controls.end() ? nullptr : &*found;
+}
+
+// The control that has the focus when the window is first shown: the first in tab order that
+// can take it.
+constexpr const Control* firstFocus(const Form& form) {
+    for (int tab = 0; tab < static_cast<int>(form.controls.size()); ++tab) {
+        const Control* control = controlAtTab(form, tab);
+        if (control != nullptr && control->takesFocus) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace velmora::forms

@@ -1,0 +1,156 @@
+#include "entry_box.hpp"
+
+#include <algorithm>
+#include <commctrl.h>
+
+namespace velmora::win32 {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x5650; // "VP"
+// The limit in UTF-16 units that the EDIT control keeps itself: the most that the code-point
+// limit can ever need, as a backstop.
+constexpr int kUnitsPerCharacter = 2;
+
+std::size_t codePoints(const std::wstring& text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1])) {
+            ++i;
+        }
+        ++count;
+    }
+    return count;
+}
+
+std::wstring textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring clipboardText(HWND owner) {
+    std::wstring text;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT) == FALSE || OpenClipboard(owner) == FALSE) {
+        return text;
+    }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+            std::size_t length = 0;
+            while (length < capacity && characters[length] != L'\0') {
+                ++length;
+            }
+            text.assign(characters, length);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+} // namespace
+
+void EntryBox::attach(HWND edit, int maxCharacters, PasteHandler onPaste) {
+    auto* box = new EntryBox(maxCharacters, std::move(onPaste));
+    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxCharacters * kUnitsPerCharacter), 0);
+    SetWindowSubclass(edit, procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(box));
+}
+
+std::wstring EntryBox::fitted(const std::wstring& text, int maxCharacters) {
+    std::size_t end = 0;
+    for (int taken = 0; taken < maxCharacters && end < text.size(); ++taken) {
+        const bool pair = IS_HIGH_SURROGATE(text[end]) && end + 1 < text.size() &&
+                          IS_LOW_SURROGATE(text[end + 1]);
+        end += pair ? 2 : 1;
+    }
+    return text.substr(0, end);
+}
+
+void EntryBox::showNote(HWND box, const std::wstring& title, const std::wstring& text) {
+    EDITBALLOONTIP tip{};
+    tip.cbStruct = sizeof(tip);
+    tip.pszTitle = title.c_str();
+    tip.pszText = text.c_str();
+    tip.ttiIcon = TTI_INFO;
+    if (SendMessageW(box, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip)) == FALSE) {
+        MessageBeep(MB_ICONINFORMATION);
+    }
+}
+
+LRESULT CALLBACK EntryBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR /*id*/, DWORD_PTR data) {
+    auto* box = reinterpret_cast<EntryBox*>(data);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, procedure, kSubclassId);
+        delete box;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    return box->handle(window, message, wParam, lParam);
+}
+
+LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+        const auto unit = static_cast<wchar_t>(wParam);
+        if (unit == L'\r' || unit == L'\n') {
+            return 0;
+        }
+        if (IS_HIGH_SURROGATE(unit)) {
+            pendingHighSurrogate_ = unit;
+            return 0;
+        }
+        if (IS_LOW_SURROGATE(unit)) {
+            const wchar_t high = pendingHighSurrogate_;
+            pendingHighSurrogate_ = 0;
+            if (high == 0 || !hasRoomFor(window, 1)) {
+                return 0;
+            }
+            DefSubclassProc(window, message, high, lParam);
+            return DefSubclassProc(window, message, wParam, lParam);
+        }
+        pendingHighSurrogate_ = 0;
+        // Control characters (backspace, Ctrl+A, ...) are editing keys, not text.
+        if (unit >= L' ' && unit != 0x7F && !hasRoomFor(window, 1)) {
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    case WM_PASTE:
+        paste(window);
+        return 0;
+    default:
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+}
+
+bool EntryBox::hasRoomFor(HWND window, int characters) const {
+    const std::wstring text = textOf(window);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
+    end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
+    const std::wstring kept = text.substr(0, start) + text.substr(end);
+    return codePoints(kept) + static_cast<std::size_t>(characters) <=
+           static_cast<std::size_t>(maxCharacters_);
+}
+
+void EntryBox::paste(HWND window) {
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) != 0) {
+        return;
+    }
+    const std::wstring text = clipboardText(window);
+    if (!text.empty() && onPaste_) {
+        onPaste_(window, text);
+    }
+}
+
+} // namespace velmora::win32
