@@ -277,6 +277,16 @@ def drive_windows(args, checks, shots=None):
     prefix = Prefix(os.path.join(args.work, "prefix"))
     if not prefix.exists():
         prefix.make()
+
+    def reference(entries, folder):
+        """The lines the display box should hold: the Linux velmora-lookup's, or where none is
+        given (screenshots), velmora-lookup.exe's."""
+        if args.linux_lookup:
+            _, out, _ = linux_lookup(args.linux_lookup, entries, folder)
+        else:
+            exe = os.path.join(args.build, "bin", "velmora-lookup.exe")
+            _, out, _ = prefix.run([exe, "--"] + entries, cwd=folder)
+        return lines(out)
     work = fresh_folder(os.path.join(args.work, "windows"))
     folder = fresh_folder(os.path.join(work, "program"))
     exe = os.path.join(folder, "velmora.exe")
@@ -317,10 +327,9 @@ def drive_windows(args, checks, shots=None):
             user.type_codes(typed)
             user.search()
             entries = ["L98", "G80", "WS6", "L9", "XYZ", "G80"]
-            _, out, _ = linux_lookup(args.linux_lookup, entries, folder)
-            expected = lines(out)
+            expected = reference(entries, folder)
             checks.equal(user.copy_display(), expected,
-                         "typed codes and Search: the display box holds the Linux program's lines")
+                         "typed codes and Search: the display box holds velmora-lookup's lines")
             if shots:
                 time.sleep(0.5)
                 desktop.screenshot(desktop.wait_window(CAPTION), os.path.join(shots, "lookup.png"))
@@ -339,9 +348,8 @@ def drive_windows(args, checks, shots=None):
             with open(table, "wb") as junk:
                 junk.write(junk_table())
             user.search()
-            _, out, _ = linux_lookup(args.linux_lookup, entries, folder)
-            checks.equal(user.copy_display(), lines(out),
-                         "binary junk: the display box holds the Linux program's lines")
+            checks.equal(user.copy_display(), reference(entries, folder),
+                         "binary junk: the display box holds velmora-lookup's lines")
             shutil.copy(args.table, table)
             user.search()
             checks.equal(user.copy_display(), expected,
@@ -396,8 +404,7 @@ def drive_windows(args, checks, shots=None):
             user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
-            _, out, _ = linux_lookup(args.linux_lookup, ["WS6", "", "L98"], foreign)
-            checks.equal(user.copy_display(), lines(out),
+            checks.equal(user.copy_display(), reference(["WS6", "", "L98"], foreign),
                          "run from another folder: the table beside velmora.exe in a non-ASCII "
                          "folder is read")
             user.point()
