@@ -4,9 +4,9 @@
 #include "dpi.hpp"
 #include "entry_box.hpp"
 #include "forms.hpp"
+#include "paste.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
-#include "text.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
@@ -56,6 +56,7 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
         throw std::bad_alloc();
     }
     dpi_ = dpi::of(window_);
+    note_ = std::make_unique<Note>(window_);
     font_ = dpi::createDialogFont(dpi_);
     createMenus();
     createAccelerators();
@@ -78,6 +79,7 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
 }
 
 FormWindow::~FormWindow() {
+    note_.reset();
     if (window_ != nullptr) {
         // The handle goes first, so that nothing it holds is drawn after it is freed.
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -336,10 +338,11 @@ const FormWindow::Placed* FormWindow::placedFor(HWND control) const {
 
 void FormWindow::paintLines(HDC dc) const {
     for (const forms::Line& line : form_.lines) {
-        const int style = line.style == forms::LineStyle::Dotted ? PS_DOT : PS_SOLID;
-        HPEN pen = CreatePen(style, 1, GetSysColor(COLOR_WINDOWTEXT));
+        // A dotted line sets every other pixel.
+        const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
+        const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
+        HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
         HGDIOBJ previous = SelectObject(dc, pen);
-        SetBkMode(dc, TRANSPARENT);
         MoveToEx(dc, toPixels(line.x1), toPixels(line.y), nullptr);
         LineTo(dc, toPixels(line.x2), toPixels(line.y));
         SelectObject(dc, previous);
@@ -391,9 +394,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         onCommand(wParam, lParam);
         return 0;
+    case WM_TIMER:
+        if (note_->onTimer(wParam)) {
+            return 0;
+        }
+        break;
     case WM_ACTIVATE:
         // A plain window does not give the focus back to its control on its own.
         if (LOWORD(wParam) == WA_INACTIVE) {
+            note_->hide();
             HWND focus = GetFocus();
             if (focus != nullptr && IsChild(window_, focus) != FALSE) {
                 lastFocus_ = focus;
@@ -474,37 +483,40 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// A text of several codes is spread over the pasted box and the boxes after it in its array;
+// codes for which no box remains are named in a note. A text of one code goes in as typed.
 void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     const Placed* target = placedFor(box);
     if (target == nullptr) {
         return;
     }
     const forms::Control& control = *target->control;
-    const int limit = control.maxLength > 0 ? control.maxLength : 0x7FFF;
-    const std::string utf8 = toUtf8(pasted);
-    if (!text::holdsSeparator(utf8)) {
-        SendMessageW(box, EM_REPLACESEL, TRUE,
-                     reinterpret_cast<LPARAM>(EntryBox::fitted(pasted, limit).c_str()));
+    const int first = std::max(control.index, 0);
+    int boxCount = 0;
+    for (const Placed& placed : controls_) {
+        boxCount += placed.control->name == control.name ? 1 : 0;
+    }
+    const paste::Spread spread = paste::spreadPaste(toUtf8(pasted), first, boxCount);
+    if (!spread.spreads) {
+        EntryBox::insert(box, toWide(spread.text));
         return;
     }
-    const std::vector<std::string> codes = text::splitCodes(utf8);
-    int index = control.index;
     HWND last = box;
-    std::wstring leftOver;
-    for (const std::string& code : codes) {
-        HWND next = control.index == forms::kNoIndex ? (index == control.index ? box : nullptr)
-                                                     : this->control(control.name, index);
-        if (next == nullptr) {
-            leftOver += (leftOver.empty() ? L"" : L" ") + toWide(code);
-            continue;
+    int index = first;
+    for (const std::string& code : spread.codes) {
+        HWND next = control.index == forms::kNoIndex ? box : this->control(control.name, index);
+        if (next != nullptr) {
+            SetWindowTextW(next, toWide(code).c_str());
+            last = next;
         }
-        SetWindowTextW(next, EntryBox::fitted(toWide(code), limit).c_str());
-        last = next;
         ++index;
     }
     SetFocus(last);
-    if (!leftOver.empty()) {
-        EntryBox::showNote(last, L"Not pasted", L"No box was left for: " + leftOver);
+    SendMessageW(last, EM_SETSEL, 0, -1);
+    if (spread.leftOver.empty()) {
+        note_->hide();
+    } else {
+        note_->show(last, L"Not pasted", toWide(paste::leftOverNote(spread.leftOver)));
     }
 }
 

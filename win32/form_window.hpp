@@ -2,8 +2,10 @@
 
 #include "command_ids.hpp"
 #include "form.hpp"
+#include "note.hpp"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +93,7 @@ private:
     HACCEL accelerators_ = nullptr;
     std::vector<Placed> controls_;
     std::map<forms::Colour, HBRUSH> brushes_;
+    std::unique_ptr<Note> note_;
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;
     bool shownBefore_ = false;
