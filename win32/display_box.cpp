@@ -452,12 +452,19 @@ void DisplayBox::paint() {
     }
     SelectObject(dc, previousFont);
 
+    // The focus mark: a dotted black frame just inside the edge. The system's inverted frame
+    // would hardly show on this gray.
     if (GetFocus() == window_) {
         RECT mark{};
         GetClientRect(window_, &mark);
-        SetTextColor(dc, kText);
-        SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-        DrawFocusRect(dc, &mark);
+        const LOGBRUSH ink{BS_SOLID, kText, 0};
+        HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &ink, 0, nullptr);
+        HGDIOBJ previousPen = SelectObject(dc, pen);
+        HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, mark.left + 1, mark.top + 1, mark.right - 1, mark.bottom - 1);
+        SelectObject(dc, previousBrush);
+        SelectObject(dc, previousPen);
+        DeleteObject(pen);
     }
     EndPaint(window_, &paint);
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <commctrl.h>
 #include <exception>
 #include <new>
 
@@ -29,6 +30,19 @@ DWORD frameStyle(const forms::Form& form) {
         style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
     }
     return style;
+}
+
+// No button is a default button: the dialog keys would give the focused one the default look
+// and, on a plain window, not take it back.
+LRESULT CALLBACK plainButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == BM_SETSTYLE && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+        wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_PUSHBUTTON;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, plainButton, 1);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 int menuId(CommandId command) {
@@ -235,6 +249,9 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     if (control.kind == forms::ControlKind::TextBox) {
         EntryBox::attach(handle, control.maxLength > 0 ? control.maxLength : 0x7FFF,
                          [this](HWND box, const std::wstring& pasted) { onPaste(box, pasted); });
+    }
+    if (control.kind == forms::ControlKind::CommandButton) {
+        SetWindowSubclass(handle, plainButton, 1, 0);
     }
     if (control.kind == forms::ControlKind::PictureBox) {
         PictureBox::setPicture(handle, host_.picture(control.picture),
