@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 #include <windowsx.h>
 
 namespace velmora::win32 {
@@ -69,7 +70,15 @@ LRESULT CALLBACK DisplayBox::procedure(HWND window, UINT message, WPARAM wParam,
         delete box;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return box->handle(message, wParam, lParam);
+    // Copying a great many lines can run out of memory; that must not unwind through the
+    // system's code.
+    try {
+        return box->handle(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(window, L"There is not enough memory to copy the lines.", L"Velmora",
+                    MB_OK | MB_ICONERROR);
+        return 0;
+    }
 }
 
 LRESULT DisplayBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -282,7 +291,7 @@ void DisplayBox::updateScrollBars() {
         SCROLLINFO vertical{};
         vertical.cbSize = sizeof(vertical);
         vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        vertical.nMax = clampToInt(count - 1);
+        vertical.nMax = clampToInt(std::max<long long>(0, count - 1));
         vertical.nPage = static_cast<UINT>(shown);
         vertical.nPos = clampToInt(topLine_);
         SetScrollInfo(window_, SB_VERT, &vertical, TRUE);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <new>
 
 namespace velmora::win32 {
 namespace {
@@ -82,7 +83,12 @@ LRESULT CALLBACK EntryBox::procedure(HWND window, UINT message, WPARAM wParam, L
         delete box;
         return DefSubclassProc(window, message, wParam, lParam);
     }
-    return box->handle(window, message, wParam, lParam);
+    try {
+        return box->handle(window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBeep(MB_ICONWARNING);
+        return 0;
+    }
 }
 
 LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

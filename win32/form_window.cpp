@@ -14,6 +14,7 @@
 #include <commctrl.h>
 #include <exception>
 #include <new>
+#include <windowsx.h>
 
 namespace velmora::win32 {
 namespace {
@@ -136,7 +137,7 @@ HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
 }
 
 void FormWindow::show() {
-    ShowWindow(window_, shownBefore_ ? SW_SHOW : SW_SHOWNORMAL);
+    ShowWindow(window_, !shownBefore_ || IsIconic(window_) != FALSE ? SW_SHOWNORMAL : SW_SHOW);
     SetForegroundWindow(window_);
     if (!shownBefore_) {
         shownBefore_ = true;
@@ -411,6 +412,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         onCommand(wParam, lParam);
         return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: {
+        // The wheel scrolls the display box under the pointer, wherever the focus is.
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        HWND under = WindowFromPoint(at);
+        if (under != window_ && IsChild(window_, under) != FALSE &&
+            DisplayBox::from(under) != nullptr) {
+            return SendMessageW(under, message, wParam, lParam);
+        }
+        break;
+    }
     case WM_TIMER:
         if (note_->onTimer(wParam)) {
             return 0;
