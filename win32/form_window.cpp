@@ -14,6 +14,7 @@
 #include <commctrl.h>
 #include <exception>
 #include <new>
+#include <stdexcept>
 #include <windowsx.h>
 
 namespace velmora::win32 {
@@ -68,8 +69,20 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
     CreateWindowExW(0, kClassName, caption.c_str(), frameStyle(form_), CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
-        throw std::bad_alloc();
+        throw std::runtime_error("A window could not be created.");
     }
+    try {
+        build();
+    } catch (...) {
+        // The handle must not outlive the object it points to.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        release();
+        throw;
+    }
+}
+
+void FormWindow::build() {
     dpi_ = dpi::of(window_);
     note_ = std::make_unique<Note>(window_);
     font_ = dpi::createDialogFont(dpi_);
@@ -81,16 +94,15 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
     if (form_.icon == forms::WindowIcon::Program) {
         const auto load = [this](int metric) {
             const int side = dpi::systemMetric(metric, dpi_);
-            return reinterpret_cast<LPARAM>(LoadImageW(instance_,
-                                                       MAKEINTRESOURCEW(VELMORA_ICON_PROGRAM),
-                                                       IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+            return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VELMORA_ICON_PROGRAM),
+                                                 IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
         };
-        SendMessageW(window_, WM_SETICON, ICON_BIG, load(SM_CXICON));
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, load(SM_CXSMICON));
-    } else {
-        SendMessageW(window_, WM_SETICON, ICON_BIG, 0);
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, 0);
+        bigIcon_ = load(SM_CXICON);
+        smallIcon_ = load(SM_CXSMICON);
     }
+    // A window without the program icon has none: not even the system's default picture.
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
 FormWindow::~FormWindow() {
@@ -100,9 +112,15 @@ FormWindow::~FormWindow() {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
-    for (const Placed& placed : controls_) {
+    release();
+}
+
+void FormWindow::release() {
+    note_.reset();
+    for (Placed& placed : controls_) {
         if (placed.ownFont != nullptr) {
             DeleteObject(placed.ownFont);
+            placed.ownFont = nullptr;
         }
     }
     for (const auto& [value, handle] : brushes_) {
@@ -110,11 +128,20 @@ FormWindow::~FormWindow() {
             DeleteObject(handle);
         }
     }
+    brushes_.clear();
+    for (HICON* icon : {&bigIcon_, &smallIcon_}) {
+        if (*icon != nullptr) {
+            DestroyIcon(*icon);
+            *icon = nullptr;
+        }
+    }
     if (accelerators_ != nullptr) {
         DestroyAcceleratorTable(accelerators_);
+        accelerators_ = nullptr;
     }
     if (font_ != nullptr) {
         DeleteObject(font_);
+        font_ = nullptr;
     }
 }
 

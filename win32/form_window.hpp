@@ -69,6 +69,8 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void build();
+    void release();
     void createMenus();
     void createAccelerators();
     void createControls();
@@ -91,6 +93,8 @@ private:
     unsigned dpi_ = 96;
     HFONT font_ = nullptr;
     HACCEL accelerators_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
     std::vector<Placed> controls_;
     std::map<forms::Colour, HBRUSH> brushes_;
     std::unique_ptr<Note> note_;
