@@ -170,8 +170,23 @@ void Application::show(WindowId window) {
     instance(window).show();
 }
 
+// Hiding the active window hands the activation on to a visible window of the program, so
+// that the keyboard goes on working where the user looks next.
 void Application::hide(WindowId window) {
-    instance(window).hide();
+    FormWindow& hidden = instance(window);
+    const bool wasActive = GetActiveWindow() == hidden.handle();
+    hidden.hide();
+    if (!wasActive) {
+        return;
+    }
+    for (const WindowId next : {WindowId::RPO2, WindowId::RPO, WindowId::helpform}) {
+        const auto& other = windows_[slotOf(next)];
+        if (other && other.get() != &hidden && IsWindowVisible(other->handle()) != FALSE) {
+            SetForegroundWindow(other->handle());
+            SetActiveWindow(other->handle());
+            return;
+        }
+    }
 }
 
 void Application::endProgram() {
