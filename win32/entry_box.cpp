@@ -67,7 +67,7 @@ std::wstring clipboardText(HWND owner) {
 
 void EntryBox::attach(HWND edit, int maxCharacters, PasteHandler onPaste) {
     auto* box = new EntryBox(maxCharacters, std::move(onPaste));
-    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxCharacters * kUnitsPerCharacter), 0);
+    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxCharacters) * kUnitsPerCharacter, 0);
     SetWindowSubclass(edit, procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(box));
 }
 

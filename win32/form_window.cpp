@@ -123,9 +123,9 @@ void FormWindow::release() {
             placed.ownFont = nullptr;
         }
     }
-    for (const auto& [value, handle] : brushes_) {
+    for (const auto& [value, made] : brushes_) {
         if (!forms::isSystemColour(value)) {
-            DeleteObject(handle);
+            DeleteObject(made);
         }
     }
     brushes_.clear();
@@ -146,21 +146,17 @@ void FormWindow::release() {
 }
 
 HWND FormWindow::control(std::string_view name, int index) const {
-    for (const Placed& placed : controls_) {
-        if (placed.control->name == name && placed.control->index == index) {
-            return placed.window;
-        }
-    }
-    return nullptr;
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
+        return placed.control->name == name && placed.control->index == index;
+    });
+    return found != controls_.end() ? found->window : nullptr;
 }
 
 HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
-    for (const Placed& placed : controls_) {
-        if (placed.control->kind == kind && placed.control->index == index) {
-            return placed.window;
-        }
-    }
-    return nullptr;
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
+        return placed.control->kind == kind && placed.control->index == index;
+    });
+    return found != controls_.end() ? found->window : nullptr;
 }
 
 void FormWindow::show() {
@@ -234,8 +230,8 @@ void FormWindow::createControls() {
                form_.controls[static_cast<std::size_t>(b)].tabIndex;
     });
     for (const int i : order) {
-        const forms::Control& control = form_.controls[static_cast<std::size_t>(i)];
-        controls_.push_back({&control, createControl(control, kFirstControlId + i), nullptr});
+        const forms::Control& made = form_.controls[static_cast<std::size_t>(i)];
+        controls_.push_back({&made, createControl(made, kFirstControlId + i), nullptr});
     }
 }
 
@@ -271,21 +267,21 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     if (control.sunkenEdge) {
         exStyle |= WS_EX_CLIENTEDGE;
     }
-    HWND handle =
+    HWND child =
         CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control.kind == forms::ControlKind::TextBox) {
-        EntryBox::attach(handle, control.maxLength > 0 ? control.maxLength : 0x7FFF,
+        EntryBox::attach(child, control.maxLength > 0 ? control.maxLength : 0x7FFF,
                          [this](HWND box, const std::wstring& pasted) { onPaste(box, pasted); });
     }
     if (control.kind == forms::ControlKind::CommandButton) {
-        SetWindowSubclass(handle, plainButton, 1, 0);
+        SetWindowSubclass(child, plainButton, 1, 0);
     }
     if (control.kind == forms::ControlKind::PictureBox) {
-        PictureBox::setPicture(handle, host_.picture(control.picture),
+        PictureBox::setPicture(child, host_.picture(control.picture),
                                brush(control.background.value_or(form_.background)));
     }
-    return handle;
+    return child;
 }
 
 int FormWindow::toPixels(int twips) const {
@@ -372,13 +368,11 @@ COLORREF FormWindow::colour(forms::Colour value) const {
     return RGB(forms::red(value), forms::green(value), forms::blue(value));
 }
 
-const FormWindow::Placed* FormWindow::placedFor(HWND control) const {
-    for (const Placed& placed : controls_) {
-        if (placed.window == control) {
-            return &placed;
-        }
-    }
-    return nullptr;
+const FormWindow::Placed* FormWindow::placedFor(HWND child) const {
+    const auto found =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [child](const Placed& placed) { return placed.window == child; });
+    return found != controls_.end() ? &*found : nullptr;
 }
 
 void FormWindow::paintLines(HDC dc) const {
@@ -402,13 +396,13 @@ LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam,
         created->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
-    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) {
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     // No failure may unwind through the system's code: it is told, and the window goes on.
     try {
-        return form->handle(message, wParam, lParam);
+        return self->handle(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
         MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
                     L"Velmora", MB_OK | MB_ICONERROR);
@@ -546,12 +540,12 @@ void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     if (target == nullptr) {
         return;
     }
-    const forms::Control& control = *target->control;
-    const int first = std::max(control.index, 0);
-    int boxCount = 0;
-    for (const Placed& placed : controls_) {
-        boxCount += placed.control->name == control.name ? 1 : 0;
-    }
+    const forms::Control& pastedInto = *target->control;
+    const int first = std::max(pastedInto.index, 0);
+    const auto boxCount = static_cast<int>(
+        std::count_if(controls_.begin(), controls_.end(), [&pastedInto](const Placed& placed) {
+            return placed.control->name == pastedInto.name;
+        }));
     const paste::Spread spread = paste::spreadPaste(toUtf8(pasted), first, boxCount);
     if (!spread.spreads) {
         EntryBox::insert(box, toWide(spread.text));
@@ -560,7 +554,7 @@ void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     HWND last = box;
     int index = first;
     for (const std::string& code : spread.codes) {
-        HWND next = control.index == forms::kNoIndex ? box : this->control(control.name, index);
+        HWND next = pastedInto.index == forms::kNoIndex ? box : control(pastedInto.name, index);
         if (next != nullptr) {
             SetWindowTextW(next, toWide(code).c_str());
             last = next;

@@ -78,11 +78,11 @@ private:
     void layOut();
     void fitLabel(Placed& label);
     void paintLines(HDC dc) const;
-    HBRUSH brush(forms::Colour colour);
-    COLORREF colour(forms::Colour colour) const;
-    const Placed* placedFor(HWND control) const;
+    HBRUSH brush(forms::Colour value);
+    COLORREF colour(forms::Colour value) const;
+    const Placed* placedFor(HWND child) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
-    void onPaste(HWND box, const std::wstring& text);
+    void onPaste(HWND box, const std::wstring& pasted);
     LRESULT onControlColour(HDC dc, HWND control);
     int toPixels(int twips) const;
 
