@@ -90,6 +90,7 @@ void FormWindow::build() {
     createAccelerators();
     createControls();
     layOut();
+    sizeFrame();
 
     if (form_.icon == forms::WindowIcon::Program) {
         const auto load = [this](int metric) {
@@ -288,7 +289,7 @@ int FormWindow::toPixels(int twips) const {
     return dpi::toPixels(twips, dpi_);
 }
 
-// Every control at its place and the frame around the client size, at the window's DPI.
+// Every control at its place, at the window's DPI.
 void FormWindow::layOut() {
     for (Placed& placed : controls_) {
         const forms::TwipsRect& rect = placed.control->rect;
@@ -299,6 +300,11 @@ void FormWindow::layOut() {
             fitLabel(placed);
         }
     }
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The frame around the form's client size, at the window's DPI.
+void FormWindow::sizeFrame() {
     const SIZE client{toPixels(form_.client.width), toPixels(form_.client.height)};
     const SIZE frame = dpi::frameSizeFor(client, frameStyle(form_), 0, !form_.menus.empty(), dpi_);
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
@@ -310,7 +316,6 @@ void FormWindow::layOut() {
         SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy + client.cy - actual.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    InvalidateRect(window_, nullptr, TRUE);
 }
 
 // Where the platform's font is wider than the layout allowed for, the label is drawn a little
@@ -471,6 +476,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         dpi_ = HIWORD(wParam);
         HFONT previous = font_;
         font_ = dpi::createDialogFont(dpi_);
+        // The frame takes the size the system suggests, which keeps a size the user chose.
         layOut();
         if (previous != nullptr) {
             DeleteObject(previous);

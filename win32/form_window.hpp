@@ -76,6 +76,7 @@ private:
     void createControls();
     HWND createControl(const forms::Control& control, int id);
     void layOut();
+    void sizeFrame();
     void fitLabel(Placed& label);
     void paintLines(HDC dc) const;
     HBRUSH brush(forms::Colour value);
