@@ -113,8 +113,12 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             return DefSubclassProc(window, message, wParam, lParam);
         }
         pendingHighSurrogate_ = 0;
-        // Control characters (backspace, Ctrl+A, ...) are editing keys, not text.
-        if (unit >= L' ' && unit != 0x7F && room(window) == 0) {
+        // Control characters are editing keys (Backspace, Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+X,
+        // Ctrl+Z), never text: Ctrl+Backspace's DEL would otherwise stand in the box as a code.
+        if (unit == 0x7F) {
+            return 0;
+        }
+        if (unit >= L' ' && room(window) == 0) {
             return 0;
         }
         return DefSubclassProc(window, message, wParam, lParam);
