@@ -1,39 +1,70 @@
 #include "entry_box.hpp"
 
-#include "text.hpp"
+#include "paste.hpp"
 
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <qdrawutil.h>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QValidator>
 
 namespace velmora::ui {
+namespace {
 
-EntryBox::EntryBox(QWidget* parent) : QLineEdit(parent) {
-    setMaxLength(kMaxLength);
+// The edge drawn around the box, as wide as the display box's.
+constexpr int kEdge = 2;
+
+// Refuses an edit that would leave more characters in the box than it takes.
+class CharacterLimit final : public QValidator {
+public:
+    CharacterLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+
+    State validate(QString& input, int& /*position*/) const override {
+        return characterCount(input) <= limit_ ? Acceptable : Invalid;
+    }
+
+private:
+    int limit_;
+};
+
+} // namespace
+
+int characterCount(const QString& text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())) {
+            ++count;
+        }
+    }
+    return count;
 }
 
-bool EntryBox::pasteCodes(const QString& text) {
-    const std::string utf8 = text.toStdString();
-    if (!text::holdsSeparator(utf8)) {
-        return false;
+EntryBox::EntryBox(int maxCharacters, QWidget* parent)
+    : QLineEdit(parent), maxCharacters_(maxCharacters) {
+    setValidator(new CharacterLimit(maxCharacters, this));
+    // The box draws its own edge, in the platform's colours rather than the black window's.
+    setFrame(false);
+    setTextMargins(kEdge, kEdge, kEdge, kEdge);
+}
+
+void EntryBox::insertCut(const QString& text) {
+    const int kept = characterCount(this->text()) - characterCount(selectedText());
+    const auto room = static_cast<std::size_t>(std::max(0, maxCharacters_ - kept));
+    const QString cut = QString::fromStdString(paste::cutToCharacters(text.toStdString(), room));
+    if (!cut.isEmpty() || hasSelectedText()) {
+        insert(cut);
     }
-    QStringList codes;
-    for (const auto& code : text::splitCodes(utf8)) {
-        codes << QString::fromStdString(code).left(kMaxLength);
-    }
-    if (!codes.isEmpty()) {
-        emit codesPasted(codes);
-    }
-    return true;
 }
 
 void EntryBox::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Paste) && !isReadOnly() &&
-        pasteCodes(QGuiApplication::clipboard()->text())) {
+    if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
+        emit textPasted(QGuiApplication::clipboard()->text());
+        event->accept();
         return;
     }
     QLineEdit::keyPressEvent(event);
@@ -44,21 +75,42 @@ void EntryBox::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (auto* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
         pasteAction->disconnect();
-        connect(pasteAction, &QAction::triggered, this, [this] {
-            if (!pasteCodes(QGuiApplication::clipboard()->text())) {
-                paste();
-            }
-        });
+        connect(pasteAction, &QAction::triggered, this,
+                [this] { emit textPasted(QGuiApplication::clipboard()->text()); });
     }
     menu->popup(event->globalPos());
 }
 
-void EntryBox::dropEvent(QDropEvent* event) {
-    if (event->mimeData()->hasText() && pasteCodes(event->mimeData()->text())) {
-        event->acceptProposedAction();
+// A middle click pastes the X11 selection where the platform keeps one.
+void EntryBox::mouseReleaseEvent(QMouseEvent* event) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
+        deselect();
+        emit textPasted(clipboard->text(QClipboard::Selection));
+        event->accept();
         return;
     }
-    QLineEdit::dropEvent(event);
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+// Text dragged from elsewhere is pasted where it is dropped; a move inside the box stays the
+// line edit's own.
+void EntryBox::dropEvent(QDropEvent* event) {
+    if (event->source() == this || !event->mimeData()->hasText() || isReadOnly()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    setCursorPosition(cursorPositionAt(event->position().toPoint()));
+    deselect();
+    emit textPasted(event->mimeData()->text());
+    event->acceptProposedAction();
+    setFocus();
+}
+
+void EntryBox::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), QGuiApplication::palette(), true);
 }
 
 } // namespace velmora::ui

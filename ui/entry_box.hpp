@@ -1,31 +1,40 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QStringList>
 
 namespace velmora::ui {
 
-// One of the fifteen entry boxes: at most three characters of any kind. A paste or drop of a
-// text that holds several codes does not go into this box alone: codesPasted hands them to the
-// window, which spreads them over this box and the ones after it.
+// One of the fifteen entry boxes: at most three characters of any kind, counted as characters
+// (code points), so a character is never cut in half. Whatever is pasted into it, by the
+// keyboard, the context menu, the X11 selection (middle click) or a drop, is handed to the
+// window as textPasted, which decides whether it goes into this box or is spread over the ones
+// after it. The box draws a sunken edge that shows on the black window.
 class EntryBox : public QLineEdit {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxLength = 3;
+    EntryBox(int maxCharacters, QWidget* parent);
 
-    explicit EntryBox(QWidget* parent);
-
-    // Spreads `text` when it holds several codes; false when it is an ordinary paste.
-    bool pasteCodes(const QString& text);
+    int maxCharacters() const { return maxCharacters_; }
+    // Inserts `text` at the cursor as typing would, cut so that the box keeps at most its
+    // characters.
+    void insertCut(const QString& text);
 
 signals:
-    void codesPasted(const QStringList& codes);
+    void textPasted(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int maxCharacters_;
 };
+
+// The number of characters (code points) in a text.
+int characterCount(const QString& text);
 
 } // namespace velmora::ui

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "form_controls.hpp"
+#include "windows.hpp"
+
 #include <QWidget>
 
 class QLabel;
@@ -16,24 +19,21 @@ class helpform : public QWidget {
 public:
     helpform();
 
-    PictureBox* Picture1() const { return Picture1_; }
-    QLabel* Label1() const { return Label1_; }
-    QLabel* Label2() const { return Label2_; }
-    QLabel* Label3() const { return Label3_; }
-    CommandButton* Command1() const { return Command1_; }
+    PictureBox* Picture1() const;
+    QLabel* Label1() const;
+    QLabel* Label2() const;
+    QLabel* Label3() const;
+    CommandButton* Command1() const;
 
 public slots:
-    void helpform_Command1_Click();
+    // The window's command, as its button runs it.
+    void helpform_Command1_Click() { commands::helpform_Command1_Click(applicationPort()); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    PictureBox* Picture1_;
-    QLabel* Label1_;
-    QLabel* Label2_;
-    QLabel* Label3_;
-    CommandButton* Command1_;
+    FormControls controls_;
 };
 
 } // namespace velmora::ui

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "form_controls.hpp"
 #include "main_window.hpp"
 #include "search.hpp"
+#include "windows.hpp"
 
-#include <array>
 #include <filesystem>
 #include <functional>
+
 class QLabel;
 
 namespace velmora::ui {
@@ -15,21 +17,22 @@ class DisplayBox;
 class EntryBox;
 
 // The lookup window: fifteen entry boxes, "Search " and "Clear", and the gray display box the
-// search prints into. It only moves text between its controls and the search.
+// search prints into. It only moves text between its controls and the commands.
 class RPO2 : public MainWindow {
     Q_OBJECT
 
 public:
     using TableLocator = std::function<std::filesystem::path()>;
     using TableErrorReporter = std::function<void(QWidget& parent, const TableError& error)>;
+    using OutOfMemoryReporter = std::function<void(QWidget& parent)>;
 
     RPO2();
 
-    EntryBox* txtrpo(int index) const { return txtrpo_.at(static_cast<std::size_t>(index)); }
-    DisplayBox* pic1() const { return pic1_; }
-    CommandButton* cmdlookup() const { return cmdlookup_; }
-    CommandButton* cmdclear() const { return cmdclear_; }
-    QLabel* Label1() const { return Label1_; }
+    EntryBox* txtrpo(int index) const;
+    DisplayBox* pic1() const;
+    CommandButton* cmdlookup() const;
+    CommandButton* cmdclear() const;
+    QLabel* Label1() const;
 
     // Where each search finds the table; by default RPO.txt in the current folder, beside the
     // program, then in the installed data folder.
@@ -38,13 +41,22 @@ public:
     void setTableErrorReporter(TableErrorReporter reporter) {
         reportTableError_ = std::move(reporter);
     }
+    // How a search that ran out of memory is shown; by default a message box.
+    void setOutOfMemoryReporter(OutOfMemoryReporter reporter) {
+        reportOutOfMemory_ = std::move(reporter);
+    }
     static void showTableError(QWidget& parent, const TableError& error);
+    static void showOutOfMemory(QWidget& parent);
+
+    // The port through which this window's commands reach its slots and reports.
+    WindowPort& port() { return port_; }
 
 public slots:
-    void RPO2_cmdlookup_Click();
-    void RPO2_cmdclear_Click();
-    void RPO2_nexit_Click();
-    void RPO2_nhelp2_Click();
+    // The window's commands, as its controls and menus run them.
+    void RPO2_cmdlookup_Click() { commands::RPO2_cmdlookup_Click(port_); }
+    void RPO2_cmdclear_Click() { commands::RPO2_cmdclear_Click(port_); }
+    void RPO2_nexit_Click() { commands::RPO2_nexit_Click(port_); }
+    void RPO2_nhelp2_Click() { commands::RPO2_nhelp2_Click(port_); }
 
 private:
     // The entry boxes and display box as the search sees them.
@@ -60,16 +72,31 @@ private:
         RPO2& window_;
     };
 
-    void spreadCodes(int firstBox, const QStringList& codes);
+    class LookupPort final : public ApplicationPort {
+    public:
+        explicit LookupPort(RPO2& window) : window_(window) {}
+        EntrySlots& lookupSlots() override { return window_.slots_; }
+        std::filesystem::path tablePath() override { return window_.locateTable_(); }
+        void reportTableError(const TableError& error) override {
+            window_.reportTableError_(window_, error);
+        }
+        void reportOutOfMemory() override { window_.reportOutOfMemory_(window_); }
 
-    QLabel* Label1_;
-    CommandButton* cmdlookup_;
-    DisplayBox* pic1_;
-    std::array<EntryBox*, kSlotCount> txtrpo_{};
-    CommandButton* cmdclear_;
+    private:
+        RPO2& window_;
+    };
+
+    // Text pasted or dropped into entry box `index`: one code goes in as typed; several are
+    // spread over it and the boxes after it, and those that find no box are named in a note.
+    void pasteInto(int index, const QString& text);
+    void showPasteNote(EntryBox& box, const QString& note);
+
     Slots slots_{*this};
+    LookupPort port_{*this};
     TableLocator locateTable_;
     TableErrorReporter reportTableError_;
+    OutOfMemoryReporter reportOutOfMemory_;
+    FormControls controls_;
 };
 
 } // namespace velmora::ui

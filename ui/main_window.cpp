@@ -1,5 +1,8 @@
 #include "main_window.hpp"
 
+#include "assets.hpp"
+#include "form_controls.hpp"
+#include "twips.hpp"
 #include "window_look.hpp"
 #include "windows.hpp"
 
@@ -9,32 +12,62 @@
 #include <QMenuBar>
 
 namespace velmora::ui {
+namespace {
 
-MainWindow::MainWindow(const QString& name, TwipsSize clientSize) {
-    setObjectName(name);
-    setWindowTitle(QStringLiteral("3rd Generation F-body Velmora"));
-    setTitleBarControls(*this, false);
+QKeySequence shortcutOf(const forms::Shortcut& shortcut) {
+    if (shortcut.none()) {
+        return {};
+    }
+    const auto key = static_cast<Qt::Key>(Qt::Key_A + (shortcut.key - 'A'));
+    return shortcut.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
+}
+
+} // namespace
+
+MainWindow::MainWindow(const forms::Form& form) : form_(form) {
+    setObjectName(toQString(form.name));
+    setWindowTitle(toQString(form.caption));
+    setTitleBarControls(*this, form.canMaximize);
+    if (form.icon == forms::WindowIcon::Program) {
+        setWindowIcon(assets::programIcon());
+    }
 
     auto* area = new QWidget(this);
-    setBackground(*area, kBlack);
+    setBackground(*area, form.background);
     setCentralWidget(area);
 
-    menu_.nfile = menuBar()->addMenu(QStringLiteral("&File"));
-    menu_.nfile->setObjectName(QStringLiteral("nfile"));
-    menu_.nexit = menu_.nfile->addAction(QStringLiteral("Exit"));
-    menu_.nexit->setObjectName(QStringLiteral("nexit"));
-    menu_.nexit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    menu_.nhelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    menu_.nhelp->setObjectName(QStringLiteral("nhelp"));
-    menu_.nhelp2 = menu_.nhelp->addAction(QStringLiteral("Help"));
-    menu_.nhelp2->setObjectName(QStringLiteral("nhelp2"));
+    for (const forms::Menu& title : form.menus) {
+        QMenu* list = menuBar()->addMenu(toQString(title.caption));
+        list->setObjectName(toQString(title.name));
+        for (const forms::MenuEntry& entry : title.entries) {
+            QAction* action = list->addAction(toQString(entry.caption));
+            action->setObjectName(toQString(entry.name));
+            action->setShortcut(shortcutOf(entry.shortcut));
+        }
+    }
+    menu_.nfile = menuBar()->findChild<QMenu*>(QStringLiteral("nfile"));
+    menu_.nexit = menuBar()->findChild<QAction*>(QStringLiteral("nexit"));
+    menu_.nhelp = menuBar()->findChild<QMenu*>(QStringLiteral("nhelp"));
+    menu_.nhelp2 = menuBar()->findChild<QAction*>(QStringLiteral("nhelp2"));
 
-    resize(clientSize.pixels() + QSize(0, menuBar()->sizeHint().height()));
+    resize(toPixels(form.client) + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void MainWindow::bindMenus(WindowPort& port) {
+    for (const forms::Menu& title : form_.menus) {
+        for (const forms::MenuEntry& entry : title.entries) {
+            auto* action = menuBar()->findChild<QAction*>(toQString(entry.name));
+            const CommandId command = entry.command;
+            connect(action, &QAction::triggered, this, [command, &port] { run(command, port); });
+        }
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    Windows::endProgram();
+    if (form_.onClose == forms::CloseAction::EndProgram) {
+        Windows::endProgram();
+    }
 }
 
 } // namespace velmora::ui

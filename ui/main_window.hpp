@@ -1,6 +1,7 @@
 #pragma once
 
-#include "twips.hpp"
+#include "commands.hpp"
+#include "form.hpp"
 
 #include <QMainWindow>
 
@@ -18,10 +19,11 @@ struct MainMenu {
     QAction* nhelp2;
 };
 
-// What the start and lookup windows share: their caption, a frame whose maximize is disabled, the
-// menus, and a black client area of the given size in which the controls keep their places.
-// Either is the main window while it shows, so closing it ends the program, as Exit does, rather
-// than leave a process with no window.
+// What the start and lookup windows share, made from their form: the caption, the icon, a
+// frame whose maximize is disabled, the menus, and a client area of the form's size and colour
+// in which the controls keep their places. Either is the main window while it shows, so closing
+// it does what its form says (it ends the program, as Exit does) rather than leave a process
+// with no window.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -30,10 +32,13 @@ public:
     const MainMenu& menu() const { return menu_; }
 
 protected:
-    MainWindow(const QString& name, TwipsSize clientSize);
+    explicit MainWindow(const forms::Form& form);
+    // Binds each menu entry to its command; called once the window's port exists.
+    void bindMenus(WindowPort& port);
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    const forms::Form& form_;
     MainMenu menu_{};
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "form_controls.hpp"
 #include "main_window.hpp"
+#include "windows.hpp"
 
 class QLabel;
 
@@ -16,19 +18,18 @@ class RPO : public MainWindow {
 public:
     RPO();
 
-    PictureBox* Picture1() const { return Picture1_; }
-    CommandButton* cmdlookup() const { return cmdlookup_; }
-    QLabel* Label1() const { return Label1_; }
+    PictureBox* Picture1() const;
+    CommandButton* cmdlookup() const;
+    QLabel* Label1() const;
 
 public slots:
-    void RPO_cmdlookup_Click();
-    void RPO_nexit_Click();
-    void RPO_nhelp2_Click();
+    // The window's commands, as its controls and menus run them.
+    void RPO_cmdlookup_Click() { commands::RPO_cmdlookup_Click(applicationPort()); }
+    void RPO_nexit_Click() { commands::RPO_nexit_Click(applicationPort()); }
+    void RPO_nhelp2_Click() { commands::RPO_nhelp2_Click(applicationPort()); }
 
 private:
-    PictureBox* Picture1_;
-    CommandButton* cmdlookup_;
-    QLabel* Label1_;
+    FormControls controls_;
 };
 
 } // namespace velmora::ui

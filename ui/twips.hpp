@@ -1,11 +1,13 @@
 #pragma once
 
+#include "form.hpp"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 
-// Every position and size of the windows is kept in twips, as the layouts were drawn, and turned
-// into logical pixels here and nowhere else.
+// The layouts keep every position and size in twips; here, and nowhere else, they become Qt's
+// logical pixels (15 twips each, 96 DPI at a scale of one).
 namespace velmora::ui {
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -14,31 +16,21 @@ constexpr int toPixels(int twips) {
     return twips / kTwipsPerPixel;
 }
 
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
+constexpr QRect toPixels(const forms::TwipsRect& twips) {
+    return {toPixels(twips.left), toPixels(twips.top), toPixels(twips.width),
+            toPixels(twips.height)};
+}
 
-    constexpr QRect pixels() const {
-        return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
-    }
-};
+constexpr QSize toPixels(const forms::TwipsSize& twips) {
+    return {toPixels(twips.width), toPixels(twips.height)};
+}
 
-struct TwipsSize {
-    int width;
-    int height;
+constexpr QPoint lineStart(const forms::Line& line) {
+    return {toPixels(line.x1), toPixels(line.y)};
+}
 
-    constexpr QSize pixels() const { return {toPixels(width), toPixels(height)}; }
-};
-
-struct TwipsLine {
-    int x1;
-    int y;
-    int x2;
-
-    constexpr QPoint from() const { return {toPixels(x1), toPixels(y)}; }
-    constexpr QPoint to() const { return {toPixels(x2), toPixels(y)}; }
-};
+constexpr QPoint lineEnd(const forms::Line& line) {
+    return {toPixels(line.x2), toPixels(line.y)};
+}
 
 } // namespace velmora::ui

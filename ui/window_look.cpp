@@ -4,19 +4,51 @@
 #include <QWidget>
 
 namespace velmora::ui {
+namespace {
 
-void setBackground(QWidget& widget, const QColor& colour) {
-    QPalette colours = widget.palette();
-    colours.setColor(QPalette::Window, colour);
-    widget.setPalette(colours);
+// The palette entry that stands for an entry of the platform's system colour table.
+QPalette::ColorRole roleOf(int systemEntry) {
+    switch (systemEntry) {
+    case 5: // window background
+        return QPalette::Base;
+    case 8: // window text
+        return QPalette::Text;
+    case 15: // button face
+        return QPalette::Button;
+    case 18: // button text
+        return QPalette::ButtonText;
+    default:
+        return QPalette::Window;
+    }
+}
+
+} // namespace
+
+QColor toColour(forms::Colour colour) {
+    return {forms::red(colour), forms::green(colour), forms::blue(colour)};
+}
+
+void setBackground(QWidget& widget, forms::Colour colour) {
+    if (forms::isSystemColour(colour)) {
+        widget.setBackgroundRole(roleOf(forms::systemColourEntry(colour)));
+    } else {
+        QPalette colours = widget.palette();
+        colours.setColor(QPalette::Window, toColour(colour));
+        widget.setPalette(colours);
+    }
     widget.setAutoFillBackground(true);
 }
 
-void styleLabel(QLabel& label, const QColor& text, const QColor& background) {
-    setBackground(label, background);
-    QPalette colours = label.palette();
-    colours.setColor(QPalette::WindowText, text);
-    label.setPalette(colours);
+void styleLabel(QLabel& label, std::optional<forms::Colour> text,
+                std::optional<forms::Colour> background) {
+    if (background) {
+        setBackground(label, *background);
+    }
+    if (text) {
+        QPalette colours = label.palette();
+        colours.setColor(QPalette::WindowText, toColour(*text));
+        label.setPalette(colours);
+    }
     label.setTextFormat(Qt::PlainText);
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label.setWordWrap(true);

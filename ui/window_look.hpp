@@ -1,33 +1,27 @@
 #pragma once
 
-#include "twips.hpp"
+#include "form.hpp"
 
+#include <optional>
 #include <QColor>
-#include <QString>
 
 class QLabel;
 class QWidget;
 
 namespace velmora::ui {
 
-// Colours the windows store, as RGB.
-inline const QColor kBlack(0x00, 0x00, 0x00);
-inline const QColor kWhite(0xFF, 0xFF, 0xFF);
+// A stored RGB colour as Qt's colour.
+QColor toColour(forms::Colour colour);
 
-// Names a control as the layouts do and puts it at its place.
-template <typename Control>
-Control* place(Control* control, const QString& name, const TwipsRect& at) {
-    control->setObjectName(name);
-    control->setGeometry(at.pixels());
-    return control;
-}
+// Fills a widget's own background with a stored colour: an RGB value as it is, a system colour
+// as the palette entry that follows the user's colour scheme.
+void setBackground(QWidget& widget, forms::Colour colour);
 
-// Paints a widget's own background in `colour`.
-void setBackground(QWidget& widget, const QColor& colour);
-
-// A label as the windows use them: plain text, left-aligned and wrapped at word boundaries,
-// `text` on `background`, no focus. Call it once the label has its place.
-void styleLabel(QLabel& label, const QColor& text, const QColor& background);
+// A label as the windows use them: plain text, left-aligned and wrapped at word boundaries, no
+// focus; `text` and `background` where the layout stores them. Call it once the label has its
+// place.
+void styleLabel(QLabel& label, std::optional<forms::Colour> text,
+                std::optional<forms::Colour> background);
 
 // Where the platform's 8-point font is wider than the one the layouts were drawn with, a note
 // would lose its last words below its box: such a label is drawn a little smaller instead, never

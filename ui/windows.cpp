@@ -35,6 +35,18 @@ helpform& help() {
     return instance(helpInstance);
 }
 
+QWidget& window(WindowId id) {
+    switch (id) {
+    case WindowId::RPO2:
+        return rpo2();
+    case WindowId::helpform:
+        return help();
+    case WindowId::RPO:
+        break;
+    }
+    return rpo();
+}
+
 bool rpoExists() {
     return !startInstance.isNull();
 }
@@ -56,10 +68,10 @@ void hide(QWidget& window) {
 }
 
 void endProgram() {
-    for (QWidget* window :
+    for (QWidget* each :
          std::initializer_list<QWidget*>{helpInstance, lookupInstance, startInstance}) {
-        if (window != nullptr) {
-            window->hide();
+        if (each != nullptr) {
+            each->hide();
         }
     }
     QCoreApplication::exit(0);
@@ -72,6 +84,47 @@ void releaseAll() {
 }
 
 } // namespace Windows
+
+void ApplicationPort::show(WindowId window) {
+    Windows::show(Windows::window(window));
+}
+
+void ApplicationPort::hide(WindowId window) {
+    Windows::hide(Windows::window(window));
+}
+
+void ApplicationPort::endProgram() {
+    Windows::endProgram();
+}
+
+EntrySlots& ApplicationPort::lookupSlots() {
+    return Windows::rpo2().port().lookupSlots();
+}
+
+std::filesystem::path ApplicationPort::tablePath() {
+    return Windows::rpo2().port().tablePath();
+}
+
+void ApplicationPort::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void ApplicationPort::reportTableError(const TableError& error) {
+    Windows::rpo2().port().reportTableError(error);
+}
+
+void ApplicationPort::reportOutOfMemory() {
+    Windows::rpo2().port().reportOutOfMemory();
+}
+
+WindowPort& applicationPort() {
+    static ApplicationPort port;
+    return port;
+}
 
 void applyProgramFont() {
     QFont font = QApplication::font();

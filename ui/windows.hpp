@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands.hpp"
+
 class QWidget;
 
 namespace velmora::ui {
@@ -15,6 +17,8 @@ namespace Windows {
 RPO& rpo();
 RPO2& rpo2();
 helpform& help();
+// The window of that id, created if need be.
+QWidget& window(WindowId id);
 
 bool rpoExists();
 bool rpo2Exists();
@@ -31,6 +35,24 @@ void endProgram();
 void releaseAll();
 
 } // namespace Windows
+
+// The commands' way to the Qt windows: the program's single window instances, the lookup
+// window's slots and reports, and a busy cursor while a search runs. The lookup window hands its
+// own slots and reports to the commands through a port of its own (RPO2::LookupPort).
+class ApplicationPort : public WindowPort {
+public:
+    void show(WindowId window) override;
+    void hide(WindowId window) override;
+    void endProgram() override;
+    EntrySlots& lookupSlots() override;
+    std::filesystem::path tablePath() override;
+    void setBusy(bool busy) override;
+    void reportTableError(const TableError& error) override;
+    void reportOutOfMemory() override;
+};
+
+// The port through which the start and help windows run their commands.
+WindowPort& applicationPort();
 
 // The font every text of the program is drawn in: the platform's default at 8 point, regular.
 void applyProgramFont();

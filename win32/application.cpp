@@ -8,7 +8,9 @@
 #include "resource_ids.h"
 #include "wide.hpp"
 
+#include <algorithm>
 #include <commctrl.h>
+#include <iterator>
 
 namespace velmora::win32 {
 namespace {
@@ -20,9 +22,7 @@ std::size_t slotOf(WindowId window) {
 }
 
 bool isPushButton(HWND window) {
-    wchar_t name[16] = {};
-    if (window == nullptr || GetClassNameW(window, name, 16) == 0 ||
-        lstrcmpiW(name, L"Button") != 0) {
+    if (!isOfClass(window, L"Button")) {
         return false;
     }
     const auto type = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & BS_TYPEMASK;
@@ -158,20 +158,35 @@ FormWindow& Application::instance(WindowId window) {
 }
 
 FormWindow* Application::existing(HWND topLevel) const {
-    for (const auto& window : windows_) {
-        if (window && window->handle() == topLevel) {
-            return window.get();
-        }
-    }
-    return nullptr;
+    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
+    const auto found =
+        std::find_if(windows_.begin(), windows_.end(), [topLevel](const auto& window) {
+            return window && window->handle() == topLevel;
+        });
+    return found != windows_.end() ? found->get() : nullptr;
 }
 
 void Application::show(WindowId window) {
     instance(window).show();
 }
 
+// Hiding the active window hands the activation on to a visible window of the program, so
+// that the keyboard goes on working where the user looks next.
 void Application::hide(WindowId window) {
-    instance(window).hide();
+    FormWindow& hidden = instance(window);
+    const bool wasActive = GetActiveWindow() == hidden.handle();
+    hidden.hide();
+    if (!wasActive) {
+        return;
+    }
+    for (const WindowId next : {WindowId::RPO2, WindowId::RPO, WindowId::helpform}) {
+        const auto& other = windows_[slotOf(next)];
+        if (other && other.get() != &hidden && IsWindowVisible(other->handle()) != FALSE) {
+            SetForegroundWindow(other->handle());
+            SetActiveWindow(other->handle());
+            return;
+        }
+    }
 }
 
 void Application::endProgram() {
@@ -185,9 +200,7 @@ void Application::endProgram() {
             ShowWindow(window->handle(), SW_HIDE);
         }
     }
-    for (auto& window : windows_) {
-        retired_.push_back(std::move(window));
-    }
+    std::move(windows_.begin(), windows_.end(), std::back_inserter(retired_));
     PostQuitMessage(0);
 }
 

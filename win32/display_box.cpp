@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <numeric>
 #include <windowsx.h>
 
 namespace velmora::win32 {
@@ -38,9 +40,7 @@ void DisplayBox::registerClass(HINSTANCE instance) {
 }
 
 DisplayBox* DisplayBox::from(HWND window) {
-    wchar_t name[64] = {};
-    if (window == nullptr || GetClassNameW(window, name, 64) == 0 ||
-        lstrcmpW(name, kClassName) != 0) {
+    if (!isOfClass(window, kClassName)) {
         return nullptr;
     }
     return reinterpret_cast<DisplayBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -69,7 +69,15 @@ LRESULT CALLBACK DisplayBox::procedure(HWND window, UINT message, WPARAM wParam,
         delete box;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return box->handle(message, wParam, lParam);
+    // Copying a great many lines can run out of memory; that must not unwind through the
+    // system's code.
+    try {
+        return box->handle(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(window, L"There is not enough memory to copy the lines.", L"Velmora",
+                    MB_OK | MB_ICONERROR);
+        return 0;
+    }
 }
 
 LRESULT DisplayBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -199,11 +207,11 @@ void DisplayBox::clear() {
 }
 
 void DisplayBox::printLine(std::string_view utf8) {
-    std::wstring text = toWide(utf8);
-    if (!order_.empty() && distinct_[order_.back()].text == text) {
+    std::wstring wide = toWide(utf8);
+    if (!order_.empty() && distinct_[order_.back()].text == wide) {
         order_.push_back(order_.back());
     } else if (distinct_.size() < UINT32_MAX) {
-        distinct_.push_back(measure(std::move(text)));
+        distinct_.push_back(measure(std::move(wide)));
         widest_ = std::max(widest_, distinct_.back().width);
         order_.push_back(static_cast<std::uint32_t>(distinct_.size() - 1));
     }
@@ -211,10 +219,10 @@ void DisplayBox::printLine(std::string_view utf8) {
 }
 
 std::wstring DisplayBox::text() const {
-    std::size_t length = 0;
-    for (const std::uint32_t index : order_) {
-        length += distinct_[index].text.size() + 2;
-    }
+    const std::size_t length = std::accumulate(order_.begin(), order_.end(), std::size_t{0},
+                                               [this](std::size_t sum, std::uint32_t index) {
+                                                   return sum + distinct_[index].text.size() + 2;
+                                               });
     std::wstring joined;
     joined.reserve(length);
     for (std::size_t i = 0; i < order_.size(); ++i) {
@@ -275,14 +283,14 @@ void DisplayBox::updateScrollBars() {
     for (int round = 0; round < 3; ++round) {
         const SIZE before = viewSize();
         const int shown = wholeLinesShown();
-        const long long count = static_cast<long long>(order_.size());
+        const auto count = static_cast<long long>(order_.size());
         topLine_ = std::clamp<long long>(topLine_, 0, std::max<long long>(0, count - shown));
         left_ = std::clamp<long long>(left_, 0, std::max<long long>(0, widest_ - before.cx));
 
         SCROLLINFO vertical{};
         vertical.cbSize = sizeof(vertical);
         vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        vertical.nMax = clampToInt(count - 1);
+        vertical.nMax = clampToInt(std::max<long long>(0, count - 1));
         vertical.nPage = static_cast<UINT>(shown);
         vertical.nPos = clampToInt(topLine_);
         SetScrollInfo(window_, SB_VERT, &vertical, TRUE);
@@ -304,7 +312,7 @@ void DisplayBox::updateScrollBars() {
 
 void DisplayBox::scrollTo(long long line, long long x) {
     const SIZE view = viewSize();
-    const long long count = static_cast<long long>(order_.size());
+    const auto count = static_cast<long long>(order_.size());
     line = std::clamp<long long>(line, 0, std::max<long long>(0, count - wholeLinesShown()));
     x = std::clamp<long long>(x, 0, std::max<long long>(0, widest_ - view.cx));
     if (line == topLine_ && x == left_) {
@@ -443,7 +451,7 @@ void DisplayBox::paint() {
     HGDIOBJ previousFont = SelectObject(dc, font_);
     SetTextColor(dc, kText);
     SetBkMode(dc, TRANSPARENT);
-    const long long count = static_cast<long long>(order_.size());
+    const auto count = static_cast<long long>(order_.size());
     const long long first = topLine_ + paint.rcPaint.top / lineHeight_;
     const long long last = std::min(count - 1, topLine_ + paint.rcPaint.bottom / lineHeight_);
     for (long long i = first; i <= last; ++i) {
@@ -452,12 +460,19 @@ void DisplayBox::paint() {
     }
     SelectObject(dc, previousFont);
 
+    // The focus mark: a dotted black frame just inside the edge. The system's inverted frame
+    // would hardly show on this gray.
     if (GetFocus() == window_) {
         RECT mark{};
         GetClientRect(window_, &mark);
-        SetTextColor(dc, kText);
-        SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-        DrawFocusRect(dc, &mark);
+        const LOGBRUSH ink{BS_SOLID, kText, 0};
+        HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &ink, 0, nullptr);
+        HGDIOBJ previousPen = SelectObject(dc, pen);
+        HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, mark.left + 1, mark.top + 1, mark.right - 1, mark.bottom - 1);
+        SelectObject(dc, previousBrush);
+        SelectObject(dc, previousPen);
+        DeleteObject(pen);
     }
     EndPaint(window_, &paint);
 }

@@ -1,5 +1,9 @@
 #include "dpi.hpp"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 namespace velmora::win32::dpi {
 namespace {
 
@@ -71,7 +75,8 @@ HFONT createDialogFont(unsigned dpi) {
             : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
     LOGFONTW font = known != FALSE ? metrics.lfMessageFont : LOGFONTW{};
     if (known == FALSE) {
-        lstrcpynW(font.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+        constexpr std::wstring_view kShellFont = L"MS Shell Dlg 2";
+        std::copy(kShellFont.begin(), kShellFont.end(), std::begin(font.lfFaceName));
         font.lfCharSet = DEFAULT_CHARSET;
     }
     font.lfHeight = -MulDiv(kDialogFontPoints, static_cast<int>(dpi), kPointsPerInch);

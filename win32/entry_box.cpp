@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <new>
 
 namespace velmora::win32 {
 namespace {
@@ -10,6 +11,8 @@ constexpr UINT_PTR kSubclassId = 0x5650; // "VP"
 // The limit in UTF-16 units that the EDIT control keeps itself: the most that the code-point
 // limit can ever need, as a backstop.
 constexpr int kUnitsPerCharacter = 2;
+// Asks the box to put in text at its cursor; the text is a std::wstring at lParam.
+constexpr UINT kInsertMessage = WM_APP + 2;
 
 std::size_t codePoints(const std::wstring& text) {
     std::size_t count = 0;
@@ -20,6 +23,17 @@ std::size_t codePoints(const std::wstring& text) {
         ++count;
     }
     return count;
+}
+
+// The first `count` characters of the text; a surrogate pair is never cut in half.
+std::wstring firstCharacters(const std::wstring& text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t taken = 0; taken < count && end < text.size(); ++taken) {
+        const bool pair = IS_HIGH_SURROGATE(text[end]) && end + 1 < text.size() &&
+                          IS_LOW_SURROGATE(text[end + 1]);
+        end += pair ? 2 : 1;
+    }
+    return text.substr(0, end);
 }
 
 std::wstring textOf(HWND window) {
@@ -53,29 +67,12 @@ std::wstring clipboardText(HWND owner) {
 
 void EntryBox::attach(HWND edit, int maxCharacters, PasteHandler onPaste) {
     auto* box = new EntryBox(maxCharacters, std::move(onPaste));
-    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxCharacters * kUnitsPerCharacter), 0);
+    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxCharacters) * kUnitsPerCharacter, 0);
     SetWindowSubclass(edit, procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(box));
 }
 
-std::wstring EntryBox::fitted(const std::wstring& text, int maxCharacters) {
-    std::size_t end = 0;
-    for (int taken = 0; taken < maxCharacters && end < text.size(); ++taken) {
-        const bool pair = IS_HIGH_SURROGATE(text[end]) && end + 1 < text.size() &&
-                          IS_LOW_SURROGATE(text[end + 1]);
-        end += pair ? 2 : 1;
-    }
-    return text.substr(0, end);
-}
-
-void EntryBox::showNote(HWND box, const std::wstring& title, const std::wstring& text) {
-    EDITBALLOONTIP tip{};
-    tip.cbStruct = sizeof(tip);
-    tip.pszTitle = title.c_str();
-    tip.pszText = text.c_str();
-    tip.ttiIcon = TTI_INFO;
-    if (SendMessageW(box, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip)) == FALSE) {
-        MessageBeep(MB_ICONINFORMATION);
-    }
+void EntryBox::insert(HWND box, const std::wstring& text) {
+    SendMessageW(box, kInsertMessage, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 LRESULT CALLBACK EntryBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -86,7 +83,12 @@ LRESULT CALLBACK EntryBox::procedure(HWND window, UINT message, WPARAM wParam, L
         delete box;
         return DefSubclassProc(window, message, wParam, lParam);
     }
-    return box->handle(window, message, wParam, lParam);
+    try {
+        return box->handle(window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBeep(MB_ICONWARNING);
+        return 0;
+    }
 }
 
 LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -104,15 +106,19 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         if (IS_LOW_SURROGATE(unit)) {
             const wchar_t high = pendingHighSurrogate_;
             pendingHighSurrogate_ = 0;
-            if (high == 0 || !hasRoomFor(window, 1)) {
+            if (high == 0 || room(window) == 0) {
                 return 0;
             }
             DefSubclassProc(window, message, high, lParam);
             return DefSubclassProc(window, message, wParam, lParam);
         }
         pendingHighSurrogate_ = 0;
-        // Control characters (backspace, Ctrl+A, ...) are editing keys, not text.
-        if (unit >= L' ' && unit != 0x7F && !hasRoomFor(window, 1)) {
+        // Control characters are editing keys (Backspace, Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+X,
+        // Ctrl+Z), never text: Ctrl+Backspace's DEL would otherwise stand in the box as a code.
+        if (unit == 0x7F) {
+            return 0;
+        }
+        if (unit >= L' ' && room(window) == 0) {
             return 0;
         }
         return DefSubclassProc(window, message, wParam, lParam);
@@ -125,12 +131,19 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_PASTE:
         paste(window);
         return 0;
+    case kInsertMessage: {
+        const std::wstring fitting =
+            firstCharacters(*reinterpret_cast<const std::wstring*>(lParam), room(window));
+        return DefSubclassProc(window, EM_REPLACESEL, TRUE,
+                               reinterpret_cast<LPARAM>(fitting.c_str()));
+    }
     default:
         return DefSubclassProc(window, message, wParam, lParam);
     }
 }
 
-bool EntryBox::hasRoomFor(HWND window, int characters) const {
+// How many characters can go in at the cursor, the selection being replaced.
+std::size_t EntryBox::room(HWND window) const {
     const std::wstring text = textOf(window);
     DWORD start = 0;
     DWORD end = 0;
@@ -139,8 +152,9 @@ bool EntryBox::hasRoomFor(HWND window, int characters) const {
     start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
     end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
     const std::wstring kept = text.substr(0, start) + text.substr(end);
-    return codePoints(kept) + static_cast<std::size_t>(characters) <=
-           static_cast<std::size_t>(maxCharacters_);
+    const auto limit = static_cast<std::size_t>(maxCharacters_);
+    const std::size_t used = codePoints(kept);
+    return used < limit ? limit - used : 0;
 }
 
 void EntryBox::paste(HWND window) {

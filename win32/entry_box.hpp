@@ -17,11 +17,8 @@ public:
 
     static void attach(HWND edit, int maxCharacters, PasteHandler onPaste);
 
-    // Shows `text` in a balloon tip at the box, without taking the focus or waiting.
-    static void showNote(HWND box, const std::wstring& title, const std::wstring& text);
-
-    // The text cut to the box's limit, counted in code points.
-    static std::wstring fitted(const std::wstring& text, int maxCharacters);
+    // Puts `text` in at the box's cursor as typed text goes in: what does not fit is dropped.
+    static void insert(HWND box, const std::wstring& text);
 
 private:
     EntryBox(int maxCharacters, PasteHandler onPaste)
@@ -29,7 +26,7 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR data);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool hasRoomFor(HWND window, int characters) const;
+    std::size_t room(HWND window) const;
     void paste(HWND window);
 
     int maxCharacters_;

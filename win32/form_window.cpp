@@ -4,15 +4,18 @@
 #include "dpi.hpp"
 #include "entry_box.hpp"
 #include "forms.hpp"
+#include "paste.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
-#include "text.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
 #include <cctype>
+#include <commctrl.h>
 #include <exception>
 #include <new>
+#include <stdexcept>
+#include <windowsx.h>
 
 namespace velmora::win32 {
 namespace {
@@ -29,6 +32,19 @@ DWORD frameStyle(const forms::Form& form) {
         style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
     }
     return style;
+}
+
+// No button is a default button: the dialog keys would give the focused one the default look
+// and, on a plain window, not take it back.
+LRESULT CALLBACK plainButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == BM_SETSTYLE && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+        wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_PUSHBUTTON;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, plainButton, 1);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 int menuId(CommandId command) {
@@ -53,74 +69,99 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
     CreateWindowExW(0, kClassName, caption.c_str(), frameStyle(form_), CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
-        throw std::bad_alloc();
+        throw std::runtime_error("A window could not be created.");
     }
+    try {
+        build();
+    } catch (...) {
+        // The handle must not outlive the object it points to.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        release();
+        throw;
+    }
+}
+
+void FormWindow::build() {
     dpi_ = dpi::of(window_);
+    note_ = std::make_unique<Note>(window_);
     font_ = dpi::createDialogFont(dpi_);
     createMenus();
     createAccelerators();
     createControls();
     layOut();
+    sizeFrame();
 
     if (form_.icon == forms::WindowIcon::Program) {
         const auto load = [this](int metric) {
             const int side = dpi::systemMetric(metric, dpi_);
-            return reinterpret_cast<LPARAM>(LoadImageW(instance_,
-                                                       MAKEINTRESOURCEW(VELMORA_ICON_PROGRAM),
-                                                       IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+            return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VELMORA_ICON_PROGRAM),
+                                                 IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
         };
-        SendMessageW(window_, WM_SETICON, ICON_BIG, load(SM_CXICON));
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, load(SM_CXSMICON));
-    } else {
-        SendMessageW(window_, WM_SETICON, ICON_BIG, 0);
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, 0);
+        bigIcon_ = load(SM_CXICON);
+        smallIcon_ = load(SM_CXSMICON);
     }
+    // A window without the program icon has none: not even the system's default picture.
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
 FormWindow::~FormWindow() {
+    note_.reset();
     if (window_ != nullptr) {
         // The handle goes first, so that nothing it holds is drawn after it is freed.
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
-    for (const Placed& placed : controls_) {
+    release();
+}
+
+void FormWindow::release() {
+    note_.reset();
+    for (Placed& placed : controls_) {
         if (placed.ownFont != nullptr) {
             DeleteObject(placed.ownFont);
+            placed.ownFont = nullptr;
         }
     }
-    for (const auto& [value, handle] : brushes_) {
+    for (const auto& [value, made] : brushes_) {
         if (!forms::isSystemColour(value)) {
-            DeleteObject(handle);
+            DeleteObject(made);
+        }
+    }
+    brushes_.clear();
+    for (HICON* icon : {&bigIcon_, &smallIcon_}) {
+        if (*icon != nullptr) {
+            DestroyIcon(*icon);
+            *icon = nullptr;
         }
     }
     if (accelerators_ != nullptr) {
         DestroyAcceleratorTable(accelerators_);
+        accelerators_ = nullptr;
     }
     if (font_ != nullptr) {
         DeleteObject(font_);
+        font_ = nullptr;
     }
 }
 
 HWND FormWindow::control(std::string_view name, int index) const {
-    for (const Placed& placed : controls_) {
-        if (placed.control->name == name && placed.control->index == index) {
-            return placed.window;
-        }
-    }
-    return nullptr;
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
+        return placed.control->name == name && placed.control->index == index;
+    });
+    return found != controls_.end() ? found->window : nullptr;
 }
 
 HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
-    for (const Placed& placed : controls_) {
-        if (placed.control->kind == kind && placed.control->index == index) {
-            return placed.window;
-        }
-    }
-    return nullptr;
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
+        return placed.control->kind == kind && placed.control->index == index;
+    });
+    return found != controls_.end() ? found->window : nullptr;
 }
 
 void FormWindow::show() {
-    ShowWindow(window_, shownBefore_ ? SW_SHOW : SW_SHOWNORMAL);
+    ShowWindow(window_, !shownBefore_ || IsIconic(window_) != FALSE ? SW_SHOWNORMAL : SW_SHOW);
     SetForegroundWindow(window_);
     if (!shownBefore_) {
         shownBefore_ = true;
@@ -190,8 +231,8 @@ void FormWindow::createControls() {
                form_.controls[static_cast<std::size_t>(b)].tabIndex;
     });
     for (const int i : order) {
-        const forms::Control& control = form_.controls[static_cast<std::size_t>(i)];
-        controls_.push_back({&control, createControl(control, kFirstControlId + i), nullptr});
+        const forms::Control& made = form_.controls[static_cast<std::size_t>(i)];
+        controls_.push_back({&made, createControl(made, kFirstControlId + i), nullptr});
     }
 }
 
@@ -227,25 +268,28 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     if (control.sunkenEdge) {
         exStyle |= WS_EX_CLIENTEDGE;
     }
-    HWND handle =
+    HWND child =
         CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control.kind == forms::ControlKind::TextBox) {
-        EntryBox::attach(handle, control.maxLength > 0 ? control.maxLength : 0x7FFF,
+        EntryBox::attach(child, control.maxLength > 0 ? control.maxLength : 0x7FFF,
                          [this](HWND box, const std::wstring& pasted) { onPaste(box, pasted); });
     }
+    if (control.kind == forms::ControlKind::CommandButton) {
+        SetWindowSubclass(child, plainButton, 1, 0);
+    }
     if (control.kind == forms::ControlKind::PictureBox) {
-        PictureBox::setPicture(handle, host_.picture(control.picture),
+        PictureBox::setPicture(child, host_.picture(control.picture),
                                brush(control.background.value_or(form_.background)));
     }
-    return handle;
+    return child;
 }
 
 int FormWindow::toPixels(int twips) const {
     return dpi::toPixels(twips, dpi_);
 }
 
-// Every control at its place and the frame around the client size, at the window's DPI.
+// Every control at its place, at the window's DPI.
 void FormWindow::layOut() {
     for (Placed& placed : controls_) {
         const forms::TwipsRect& rect = placed.control->rect;
@@ -256,6 +300,11 @@ void FormWindow::layOut() {
             fitLabel(placed);
         }
     }
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The frame around the form's client size, at the window's DPI.
+void FormWindow::sizeFrame() {
     const SIZE client{toPixels(form_.client.width), toPixels(form_.client.height)};
     const SIZE frame = dpi::frameSizeFor(client, frameStyle(form_), 0, !form_.menus.empty(), dpi_);
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
@@ -267,7 +316,6 @@ void FormWindow::layOut() {
         SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy + client.cy - actual.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    InvalidateRect(window_, nullptr, TRUE);
 }
 
 // Where the platform's font is wider than the layout allowed for, the label is drawn a little
@@ -325,21 +373,20 @@ COLORREF FormWindow::colour(forms::Colour value) const {
     return RGB(forms::red(value), forms::green(value), forms::blue(value));
 }
 
-const FormWindow::Placed* FormWindow::placedFor(HWND control) const {
-    for (const Placed& placed : controls_) {
-        if (placed.window == control) {
-            return &placed;
-        }
-    }
-    return nullptr;
+const FormWindow::Placed* FormWindow::placedFor(HWND child) const {
+    const auto found =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [child](const Placed& placed) { return placed.window == child; });
+    return found != controls_.end() ? &*found : nullptr;
 }
 
 void FormWindow::paintLines(HDC dc) const {
     for (const forms::Line& line : form_.lines) {
-        const int style = line.style == forms::LineStyle::Dotted ? PS_DOT : PS_SOLID;
-        HPEN pen = CreatePen(style, 1, GetSysColor(COLOR_WINDOWTEXT));
+        // A dotted line sets every other pixel.
+        const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
+        const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
+        HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
         HGDIOBJ previous = SelectObject(dc, pen);
-        SetBkMode(dc, TRANSPARENT);
         MoveToEx(dc, toPixels(line.x1), toPixels(line.y), nullptr);
         LineTo(dc, toPixels(line.x2), toPixels(line.y));
         SelectObject(dc, previous);
@@ -354,13 +401,13 @@ LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam,
         created->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
-    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) {
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     // No failure may unwind through the system's code: it is told, and the window goes on.
     try {
-        return form->handle(message, wParam, lParam);
+        return self->handle(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
         MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
                     L"Velmora", MB_OK | MB_ICONERROR);
@@ -391,9 +438,26 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         onCommand(wParam, lParam);
         return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: {
+        // The wheel scrolls the display box under the pointer, wherever the focus is.
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        HWND under = WindowFromPoint(at);
+        if (under != window_ && IsChild(window_, under) != FALSE &&
+            DisplayBox::from(under) != nullptr) {
+            return SendMessageW(under, message, wParam, lParam);
+        }
+        break;
+    }
+    case WM_TIMER:
+        if (note_->onTimer(wParam)) {
+            return 0;
+        }
+        break;
     case WM_ACTIVATE:
         // A plain window does not give the focus back to its control on its own.
         if (LOWORD(wParam) == WA_INACTIVE) {
+            note_->hide();
             HWND focus = GetFocus();
             if (focus != nullptr && IsChild(window_, focus) != FALSE) {
                 lastFocus_ = focus;
@@ -412,6 +476,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         dpi_ = HIWORD(wParam);
         HFONT previous = font_;
         font_ = dpi::createDialogFont(dpi_);
+        // The frame takes the size the system suggests, which keeps a size the user chose.
         layOut();
         if (previous != nullptr) {
             DeleteObject(previous);
@@ -474,37 +539,40 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// A text of several codes is spread over the pasted box and the boxes after it in its array;
+// codes for which no box remains are named in a note. A text of one code goes in as typed.
 void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     const Placed* target = placedFor(box);
     if (target == nullptr) {
         return;
     }
-    const forms::Control& control = *target->control;
-    const int limit = control.maxLength > 0 ? control.maxLength : 0x7FFF;
-    const std::string utf8 = toUtf8(pasted);
-    if (!text::holdsSeparator(utf8)) {
-        SendMessageW(box, EM_REPLACESEL, TRUE,
-                     reinterpret_cast<LPARAM>(EntryBox::fitted(pasted, limit).c_str()));
+    const forms::Control& pastedInto = *target->control;
+    const int first = std::max(pastedInto.index, 0);
+    const auto boxCount = static_cast<int>(
+        std::count_if(controls_.begin(), controls_.end(), [&pastedInto](const Placed& placed) {
+            return placed.control->name == pastedInto.name;
+        }));
+    const paste::Spread spread = paste::spreadPaste(toUtf8(pasted), first, boxCount);
+    if (!spread.spreads) {
+        EntryBox::insert(box, toWide(spread.text));
         return;
     }
-    const std::vector<std::string> codes = text::splitCodes(utf8);
-    int index = control.index;
     HWND last = box;
-    std::wstring leftOver;
-    for (const std::string& code : codes) {
-        HWND next = control.index == forms::kNoIndex ? (index == control.index ? box : nullptr)
-                                                     : this->control(control.name, index);
-        if (next == nullptr) {
-            leftOver += (leftOver.empty() ? L"" : L" ") + toWide(code);
-            continue;
+    int index = first;
+    for (const std::string& code : spread.codes) {
+        HWND next = pastedInto.index == forms::kNoIndex ? box : control(pastedInto.name, index);
+        if (next != nullptr) {
+            SetWindowTextW(next, toWide(code).c_str());
+            last = next;
         }
-        SetWindowTextW(next, EntryBox::fitted(toWide(code), limit).c_str());
-        last = next;
         ++index;
     }
     SetFocus(last);
-    if (!leftOver.empty()) {
-        EntryBox::showNote(last, L"Not pasted", L"No box was left for: " + leftOver);
+    SendMessageW(last, EM_SETSEL, 0, -1);
+    if (spread.leftOver.empty()) {
+        note_->hide();
+    } else {
+        note_->show(last, L"Not pasted", toWide(paste::leftOverNote(spread.leftOver)));
     }
 }
 

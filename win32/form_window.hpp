@@ -2,8 +2,10 @@
 
 #include "command_ids.hpp"
 #include "form.hpp"
+#include "note.hpp"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,18 +69,21 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void build();
+    void release();
     void createMenus();
     void createAccelerators();
     void createControls();
     HWND createControl(const forms::Control& control, int id);
     void layOut();
+    void sizeFrame();
     void fitLabel(Placed& label);
     void paintLines(HDC dc) const;
-    HBRUSH brush(forms::Colour colour);
-    COLORREF colour(forms::Colour colour) const;
-    const Placed* placedFor(HWND control) const;
+    HBRUSH brush(forms::Colour value);
+    COLORREF colour(forms::Colour value) const;
+    const Placed* placedFor(HWND child) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
-    void onPaste(HWND box, const std::wstring& text);
+    void onPaste(HWND box, const std::wstring& pasted);
     LRESULT onControlColour(HDC dc, HWND control);
     int toPixels(int twips) const;
 
@@ -89,8 +94,11 @@ private:
     unsigned dpi_ = 96;
     HFONT font_ = nullptr;
     HACCEL accelerators_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
     std::vector<Placed> controls_;
     std::map<forms::Colour, HBRUSH> brushes_;
+    std::unique_ptr<Note> note_;
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;
     bool shownBefore_ = false;

@@ -1,7 +1,7 @@
 #include "wide.hpp"
 
 #include <algorithm>
-#include <windows.h>
+#include <array>
 
 namespace velmora::win32 {
 namespace {
@@ -50,6 +50,17 @@ std::string toUtf8(std::wstring_view wide) {
         wide.remove_prefix(take);
     }
     return utf8;
+}
+
+bool isOfClass(HWND window, std::wstring_view name) {
+    // Class names are at most 256 characters long.
+    std::array<wchar_t, 257> buffer{};
+    if (window == nullptr) {
+        return false;
+    }
+    const int length = GetClassNameW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return length > 0 && CompareStringOrdinal(buffer.data(), length, name.data(),
+                                              static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
 }
 
 } // namespace velmora::win32

@@ -1,0 +1,115 @@
+#include "form_controls.hpp"
+
+#include "assets.hpp"
+#include "command_button.hpp"
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "forms.hpp"
+#include "picture_box.hpp"
+#include "twips.hpp"
+#include "window_look.hpp"
+
+#include <algorithm>
+#include <QLabel>
+
+namespace velmora::ui {
+namespace {
+
+QImage pictureOf(forms::Picture picture) {
+    switch (picture) {
+    case forms::Picture::Banner:
+        return assets::banner();
+    case forms::Picture::HelpPicture:
+        return assets::helpPicture();
+    case forms::Picture::None:
+        break;
+    }
+    return {};
+}
+
+// The one place where a control kind becomes a Qt widget.
+QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
+    switch (control.kind) {
+    case forms::ControlKind::Label:
+        return new QLabel(toQString(control.caption), &parent);
+    case forms::ControlKind::CommandButton:
+        // A stored background colour does not change the standard button look.
+        return new CommandButton(toQString(control.caption), &parent);
+    case forms::ControlKind::TextBox:
+        return new EntryBox(control.maxLength, &parent);
+    case forms::ControlKind::PictureBox: {
+        auto* box = new PictureBox(pictureOf(control.picture), &parent);
+        if (control.background) {
+            setBackground(*box, *control.background);
+        }
+        return box;
+    }
+    case forms::ControlKind::DisplayBox:
+        // The display box draws its own gray and its sunken edge.
+        return new DisplayBox(&parent);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString objectName(const forms::Control& control) {
+    QString name = toQString(control.name);
+    if (control.index != forms::kNoIndex) {
+        name += QString::number(control.index);
+    }
+    return name;
+}
+
+FormControls::FormControls(const forms::Form& form, QWidget& surface, WindowPort& port)
+    : form_(form) {
+    for (const forms::Control& control : form.controls) {
+        QWidget* widget = makeWidget(control, surface);
+        widget->setObjectName(objectName(control));
+        widget->setGeometry(toPixels(control.rect));
+        if (!control.accessibleName.empty()) {
+            widget->setAccessibleName(toQString(control.accessibleName));
+        }
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            styleLabel(*label, control.foreground, control.background);
+        }
+        if (!control.takesFocus) {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+        if (control.command) {
+            const CommandId command = *control.command;
+            QObject::connect(qobject_cast<CommandButton*>(widget), &CommandButton::clicked, widget,
+                             [command, &port] { run(command, port); });
+        }
+        widgets_.push_back(widget);
+    }
+
+    std::vector<std::size_t> chain;
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        if (form.controls[i].takesFocus) {
+            chain.push_back(i);
+        }
+    }
+    std::ranges::sort(chain, [&form](std::size_t a, std::size_t b) {
+        return form.controls[a].tabIndex < form.controls[b].tabIndex;
+    });
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        QWidget::setTabOrder(widgets_[chain[i - 1]], widgets_[chain[i]]);
+    }
+}
+
+QWidget* FormControls::find(std::string_view name, int index) const {
+    const forms::Control* control = forms::findControl(form_, name, index);
+    if (control == nullptr) {
+        return nullptr;
+    }
+    return widgets_[static_cast<std::size_t>(control - form_.controls.data())];
+}
+
+void FormControls::focusFirst() const {
+    if (const forms::Control* first = forms::firstFocus(form_)) {
+        find(first->name, first->index)->setFocus();
+    }
+}
+
+} // namespace velmora::ui

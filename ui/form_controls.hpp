@@ -1,0 +1,44 @@
+#pragma once
+
+#include "commands.hpp"
+#include "form.hpp"
+
+#include <QWidget>
+#include <string_view>
+#include <vector>
+
+namespace velmora::ui {
+
+// The controls of one window, made from its form: each control kind becomes its Qt widget here,
+// at its converted place, under its name, with its colours and accessible name; the tab chain
+// follows the tab indices, and every button runs its command through `port`.
+class FormControls {
+public:
+    FormControls(const forms::Form& form, QWidget& surface, WindowPort& port);
+
+    // The widget made for the control of that name and array index.
+    QWidget* find(std::string_view name, int index = forms::kNoIndex) const;
+
+    template <typename Widget>
+    Widget* get(std::string_view name, int index = forms::kNoIndex) const {
+        return qobject_cast<Widget*>(find(name, index));
+    }
+
+    // Gives the focus to the first control in tab order that can take it.
+    void focusFirst() const;
+
+private:
+    const forms::Form& form_;
+    std::vector<QWidget*> widgets_; // in the order of form_.controls
+};
+
+// A text of the layouts (UTF-8) as Qt text.
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The Qt object name of a control: its name, and for an array element the index after it
+// ("txtrpo0").
+QString objectName(const forms::Control& control);
+
+} // namespace velmora::ui
