@@ -70,6 +70,17 @@ class Prefix:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
         self.wait()
 
+    def set_dpi(self, dpi):
+        """Sets the display's DPI for programs started from now on; None sets it back to 96."""
+        key = r"HKCU\Control Panel\Desktop"
+        if dpi is None:
+            command = ["reg", "delete", key, "/v", "LogPixels", "/f"]
+        else:
+            command = ["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
+                       "/f"]
+        subprocess.run(["wine"] + command, env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
+
     def wait(self):
         """Waits until the prefix's wine server has written everything and ended."""
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)

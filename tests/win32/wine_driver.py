@@ -249,6 +249,11 @@ class LookupWindowUser:
         return lines(copied)
 
 
+def scaled(client, dpi):
+    """A size in pixels at 96 DPI as it stands at another DPI, rounded to the nearest pixel."""
+    return tuple((pixels * dpi + 48) // 96 for pixels in client)
+
+
 def client_deltas(desktop, window, client):
     width, height = desktop.size(window)
     return width - client[0], height - client[1]
@@ -389,7 +394,9 @@ def drive_windows(args, checks, shots=None):
 
         if shots:
             return
-        # From another folder: the table beside the program, both in a non-ASCII folder.
+        # From another folder: the table beside the program, both in a non-ASCII folder; and the
+        # display at 144 DPI, where every size grows by half.
+        prefix.set_dpi(144)
         foreign = fresh_folder(os.path.join(work, NON_ASCII_FOLDER))
         exe = os.path.join(foreign, "velmora.exe")
         shutil.copy(os.path.join(args.build, "bin", "velmora.exe"), exe)
@@ -398,9 +405,16 @@ def drive_windows(args, checks, shots=None):
         program = Program(prefix, display, exe, elsewhere, os.path.join(work, "trace-2.txt"))
         try:
             start = desktop.wait_window(CAPTION, timeout=60)
+            start_frame = client_deltas(desktop, start, scaled(START_CLIENT, 144))
             desktop.point_at(start)
             desktop.key("Tab", "Return")
             desktop.wait_gone(start)
+            lookup_frame = client_deltas(desktop, desktop.wait_window(CAPTION),
+                                         scaled(LOOKUP_CLIENT, 144))
+            checks.expect(all(abs(a - b) <= 1 for a, b in zip(start_frame, lookup_frame))
+                          and 0 < start_frame[0] < 60 and 20 < start_frame[1] < 150,
+                          "at 144 DPI the client areas are half as large again",
+                          f"frame and menu bar: start {start_frame}, lookup {lookup_frame}")
             user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
@@ -414,6 +428,7 @@ def drive_windows(args, checks, shots=None):
             checks.expect(False, "the second run's windows appear in time", str(timeout))
         finally:
             program.kill()
+            prefix.set_dpi(None)
 
 
 def check_windows(args):
