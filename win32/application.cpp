@@ -249,6 +249,10 @@ void Application::destroyed(WindowId window) {
     }
 }
 
+void Application::nameForScreenReaders(HWND control, const std::wstring& name) {
+    screenReaderNames_.name(control, name);
+}
+
 HBITMAP Application::picture(forms::Picture picture) {
     const auto load = [this](HBITMAP& bitmap, int id) {
         if (bitmap == nullptr) {
