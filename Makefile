@@ -118,8 +118,8 @@ windows: setup-windows
 # Pictures of the three windows of velmora.exe under wine, in build/screenshots-windows.
 screenshots-windows: windows setup-screen
 	$(call install_missing,$(WINE_PACKAGES))
-	python3 tests/win32/wine_driver.py screenshots --build build/windows --work build/wine \
-		--out build/screenshots-windows
+	python3 tests/win32/wine_driver.py screenshots --build build/windows --table data/RPO.txt \
+		--work build/wine --out build/screenshots-windows
 
 # The .deb, in build/<preset>/: velmora_1.00.0001_amd64.deb
 package: build

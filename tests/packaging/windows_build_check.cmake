@@ -3,6 +3,7 @@
 # carries its resources and imports only the system's own DLLs; the zip holds what a Windows user
 # needs, its README.txt with CRLF line ends.
 #   cmake -DSOURCE_DIR=... -DVERSION=... -P windows_build_check.cmake
+cmake_policy(VERSION 3.25)
 foreach(step "--preset;windows" "--build;--preset;windows")
     execute_process(COMMAND ${CMAKE_COMMAND} ${step} WORKING_DIRECTORY ${SOURCE_DIR}
                     RESULT_VARIABLE failed OUTPUT_VARIABLE said ERROR_VARIABLE said)
@@ -12,11 +13,7 @@ foreach(step "--preset;windows" "--build;--preset;windows")
 endforeach()
 
 set(build ${SOURCE_DIR}/build/windows)
-set(programs velmora-lookup.exe)
-file(GLOB window_sources ${SOURCE_DIR}/win32/*.cpp)
-if(window_sources)
-    list(APPEND programs velmora.exe)
-endif()
+set(programs velmora.exe velmora-lookup.exe)
 
 # Windows' own DLLs; a MinGW runtime DLL (libstdc++-6.dll, libgcc_s_seh-1.dll,
 # libwinpthread-1.dll) would have to be shipped beside the program.
@@ -43,12 +40,38 @@ foreach(name IN LISTS programs)
         endif()
     endforeach()
 endforeach()
-if(window_sources)
-    execute_process(COMMAND ${OBJDUMP} -p ${build}/bin/velmora.exe OUTPUT_VARIABLE dump)
-    if(NOT dump MATCHES "Subsystem[ \t]+0+2[ \t]")
-        message(FATAL_ERROR "velmora.exe is not a window program (subsystem 2)")
-    endif()
+execute_process(COMMAND ${OBJDUMP} -p ${build}/bin/velmora.exe OUTPUT_VARIABLE dump)
+if(NOT dump MATCHES "Subsystem[ \t]+0+2[ \t]")
+    message(FATAL_ERROR "velmora.exe is not a window program (subsystem 2)")
 endif()
+
+# The resources as type/number pairs (hex) from objdump's listing of the resource tree, where a
+# type's entries stand three blanks in and its numbers five.
+function(resources_of program out)
+    execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump)
+    string(REPLACE "\n" ";" listing "${dump}")
+    set(found "")
+    foreach(line IN LISTS listing)
+        if(line MATCHES "^[0-9a-f]+   Entry: ID: 0x0*([0-9a-f]+),")
+            set(type ${CMAKE_MATCH_1})
+        elseif(line MATCHES "^[0-9a-f]+     Entry: ID: 0x0*([0-9a-f]+),")
+            list(APPEND found ${type}/${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()
+# Icon group 1 (type e) with icon 30001 (3/7531) and the version record (10/1) in both; in the
+# window program also the banner and help bitmaps (2/65, 2/66) and the manifest (18/1).
+foreach(case "velmora.exe:2/65;2/66;3/7531;e/1;10/1;18/1" "velmora-lookup.exe:3/7531;e/1;10/1")
+    string(REPLACE ":" ";" case "${case}")
+    list(POP_FRONT case name)
+    resources_of(${build}/bin/${name} resources)
+    foreach(resource IN LISTS case)
+        if(NOT resource IN_LIST resources)
+            message(FATAL_ERROR "${name} lacks resource ${resource} (type/number); it has ${resources}")
+        endif()
+    endforeach()
+endforeach()
 
 set(zip ${build}/Velmora-${VERSION}-win64.zip)
 set(unpacked ${build}/zip-check)

@@ -78,6 +78,7 @@ class Prefix:
         """Ends the prefix's wine server and every program still running in it."""
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60)
+        self.wait()
 
     def run(self, arguments, cwd, timeout=60):
         """Runs a console program to its end; returns (status, stdout bytes, stderr bytes)."""
@@ -169,6 +170,18 @@ class Desktop:
         self._x(["xdotool", "mousemove", "--window", str(window),
                  str(width // 2 if x is None else x), str(height // 2 if y is None else y)])
 
+    def point_at_titled(self, title, x=None, y=None):
+        """Points at the visible window with this title, looked up afresh: wine may give a
+        window a new X window while it lives. Returns the window's id."""
+        for _ in range(3):
+            window = self.wait_window(title)
+            try:
+                self.point_at(window, x, y)
+                return window
+            except RuntimeError:
+                time.sleep(0.2)
+        raise Timeout(f"could not point at the window titled '{title}'")
+
     def key(self, *keys):
         self._x(["xdotool", "key", "--delay", "40"] + list(keys))
 
@@ -182,8 +195,14 @@ class Desktop:
         return done.stdout if done.returncode == 0 else None
 
     def set_clipboard(self, data):
+        """Puts data on the clipboard and waits until the clipboard gives it back, so that
+        nothing copied later can be overtaken by it."""
         subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=data, env=self.env,
-                       timeout=30, check=True)
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30,
+                       check=True)
+        poll("the clipboard to take the text", lambda: self.clipboard() == data, timeout=10)
 
     def screenshot(self, window, path):
-        self._x(["import", "-window", str(window), path])
+        """A picture of one window, or of the whole screen for window "root"."""
+        if shutil.which("import"):
+            self._x(["import", "-window", str(window), path], check=False)

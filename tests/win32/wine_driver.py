@@ -44,6 +44,8 @@ class Checks:
 
     def __init__(self):
         self.failures = []
+        # Called with a file name on each failure, to keep a picture of the screen.
+        self.keep_screen = None
 
     def expect(self, holds, what, detail=""):
         print(("ok      " if holds else "FAILED  ") + what, flush=True)
@@ -51,6 +53,8 @@ class Checks:
             if detail:
                 print("        " + detail.replace("\n", "\n        "), flush=True)
             self.failures.append(what)
+            if self.keep_screen:
+                self.keep_screen(f"failure-{len(self.failures)}.png")
         return holds
 
     def equal(self, actual, expected, what):
@@ -123,6 +127,10 @@ def check_lookup(args):
     linux = os.path.join(fresh_folder(os.path.join(work, "linux-program")), "velmora-lookup")
     shutil.copy(built, exe)
     shutil.copy(args.linux_lookup, linux)
+    # The first program in a new prefix starts slowly; the cases below then run at their pace.
+    status, out, _ = prefix.run([exe, "--version"], cwd=work, timeout=120)
+    checks.equal((status, lines(out)), (0, [b"velmora-lookup " + args.version.encode()]),
+                 "velmora-lookup.exe --version")
 
     shipped = fresh_folder(os.path.join(work, "shipped"))
     shutil.copy(args.table, os.path.join(shipped, "RPO.txt"))
@@ -197,14 +205,16 @@ class LookupWindowUser:
 
     ORDER = ["search", 0, "display"] + list(range(1, 15)) + ["clear"]
 
-    def __init__(self, desktop, window):
+    def __init__(self, desktop):
         self.desktop = desktop
-        self.window = window
         self.at = "search"
+
+    def point(self):
+        self.desktop.point_at_titled(CAPTION, 20, 20)
 
     def go(self, place):
         here, there = self.ORDER.index(self.at), self.ORDER.index(place)
-        self.desktop.point_at(self.window, 20, 20)
+        self.point()
         if there > here:
             self.desktop.key(*["Tab"] * (there - here))
         elif there < here:
@@ -267,6 +277,16 @@ def drive_windows(args, checks, shots=None):
     prefix = Prefix(os.path.join(args.work, "prefix"))
     if not prefix.exists():
         prefix.make()
+
+    def reference(entries, folder):
+        """The lines the display box should hold: the Linux velmora-lookup's, or where none is
+        given (screenshots), velmora-lookup.exe's."""
+        if args.linux_lookup:
+            _, out, _ = linux_lookup(args.linux_lookup, entries, folder)
+        else:
+            exe = os.path.join(args.build, "bin", "velmora-lookup.exe")
+            _, out, _ = prefix.run([exe, "--"] + entries, cwd=folder)
+        return lines(out)
     work = fresh_folder(os.path.join(args.work, "windows"))
     folder = fresh_folder(os.path.join(work, "program"))
     exe = os.path.join(folder, "velmora.exe")
@@ -277,6 +297,7 @@ def drive_windows(args, checks, shots=None):
 
     with Display() as display:
         desktop = Desktop(display)
+        checks.keep_screen = lambda name: desktop.screenshot("root", os.path.join(work, name))
         program = Program(prefix, display, exe, folder, os.path.join(work, "trace.txt"))
         try:
             start = desktop.wait_window(CAPTION, timeout=60)
@@ -300,19 +321,18 @@ def drive_windows(args, checks, shots=None):
                           f"{LOOKUP_CLIENT[0]} x {LOOKUP_CLIENT[1]} inside the same frame",
                           f"frame and menu bar: start {start_frame}, lookup {lookup_frame}")
 
-            user = LookupWindowUser(desktop, lookup)
+            user = LookupWindowUser(desktop)
             # The fourth letter typed into the third box is refused.
             typed = ["l98", "g80", "ws6x", "l9", "xyz", "g80"]
             user.type_codes(typed)
             user.search()
             entries = ["L98", "G80", "WS6", "L9", "XYZ", "G80"]
-            status, out, _ = linux_lookup(args.linux_lookup, entries, folder)
-            expected = lines(out)
+            expected = reference(entries, folder)
             checks.equal(user.copy_display(), expected,
-                         "typed codes and Search: the display box holds the Linux program's lines")
+                         "typed codes and Search: the display box holds velmora-lookup's lines")
             if shots:
                 time.sleep(0.5)
-                desktop.screenshot(lookup, os.path.join(shots, "lookup.png"))
+                desktop.screenshot(desktop.wait_window(CAPTION), os.path.join(shots, "lookup.png"))
 
             # Tables that cannot be read: a message, and the window goes on.
             said = len(program.messages())
@@ -328,9 +348,8 @@ def drive_windows(args, checks, shots=None):
             with open(table, "wb") as junk:
                 junk.write(junk_table())
             user.search()
-            _, out, _ = linux_lookup(args.linux_lookup, entries, folder)
-            checks.equal(user.copy_display(), lines(out),
-                         "binary junk: the display box holds the Linux program's lines")
+            checks.equal(user.copy_display(), reference(entries, folder),
+                         "binary junk: the display box holds velmora-lookup's lines")
             shutil.copy(args.table, table)
             user.search()
             checks.equal(user.copy_display(), expected,
@@ -339,7 +358,7 @@ def drive_windows(args, checks, shots=None):
                           "the program goes on after the table errors")
 
             # Help > Help, then "Close Help Box", which has the focus.
-            desktop.point_at(lookup, 20, 20)
+            user.point()
             desktop.key("alt+h")
             desktop.key("Return")
             help_window = desktop.wait_window(HELP_CAPTION)
@@ -353,13 +372,13 @@ def drive_windows(args, checks, shots=None):
             if shots:
                 time.sleep(0.5)
                 desktop.screenshot(help_window, os.path.join(shots, "help.png"))
-            desktop.point_at(help_window, 20, 40)
+            desktop.point_at_titled(HELP_CAPTION, 20, 40)
             desktop.key("Return")
             desktop.wait_gone(help_window)
             checks.expect(bool(desktop.visible(CAPTION)),
                           "Close Help Box hides the help window; the lookup window stays")
 
-            desktop.point_at(lookup, 20, 20)
+            user.point()
             desktop.key("ctrl+q")
             status = program.ended(timeout=20)
             checks.equal(status, 0, "Ctrl+Q ends the program")
@@ -382,14 +401,13 @@ def drive_windows(args, checks, shots=None):
             desktop.point_at(start)
             desktop.key("Tab", "Return")
             desktop.wait_gone(start)
-            user = LookupWindowUser(desktop, desktop.wait_window(CAPTION))
+            user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
-            _, out, _ = linux_lookup(args.linux_lookup, ["WS6", "", "L98"], foreign)
-            checks.equal(user.copy_display(), lines(out),
+            checks.equal(user.copy_display(), reference(["WS6", "", "L98"], foreign),
                          "run from another folder: the table beside velmora.exe in a non-ASCII "
                          "folder is read")
-            desktop.point_at(user.window, 20, 20)
+            user.point()
             desktop.key("ctrl+q")
             checks.equal(program.ended(timeout=20), 0, "Ctrl+Q ends the second run")
         except Timeout as timeout:
@@ -426,8 +444,11 @@ def main():
     parser.add_argument("--linux-lookup", help="the Linux velmora-lookup")
     parser.add_argument("--table", help="the shipped RPO.txt")
     parser.add_argument("--out", help="folder for the screenshots")
+    parser.add_argument("--version", default="1.00.0001", help="the version the programs carry")
     args = parser.parse_args()
-    args.work = os.path.abspath(args.work)
+    for name in ["work", "build", "linux_lookup", "table", "out"]:
+        if getattr(args, name):
+            setattr(args, name, os.path.abspath(getattr(args, name)))
     missing = missing_tools() + (["import"] if args.command == "screenshots"
                                  and shutil.which("import") is None else [])
     if missing:
