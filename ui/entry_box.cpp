@@ -2,6 +2,7 @@
 
 #include "paste.hpp"
 
+#include <algorithm>
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -33,6 +34,18 @@ private:
 };
 
 } // namespace
+
+QAction* findPasteAction(const QMenu& menu) {
+    // The line edit's menu names its entries in the user's language, each followed by a tab and
+    // its shortcut; the same translation finds Paste among them.
+    const QString paste = QLineEdit::tr("&Paste");
+    const QList<QAction*> actions = menu.actions();
+    const auto found =
+        std::find_if(actions.begin(), actions.end(), [&paste](const QAction* action) {
+            return action->text().section(QLatin1Char('\t'), 0, 0) == paste;
+        });
+    return found == actions.end() ? nullptr : *found;
+}
 
 int characterCount(const QString& text) {
     int count = 0;
@@ -73,7 +86,7 @@ void EntryBox::keyPressEvent(QKeyEvent* event) {
 void EntryBox::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (auto* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+    if (QAction* pasteAction = findPasteAction(*menu)) {
         pasteAction->disconnect();
         connect(pasteAction, &QAction::triggered, this,
                 [this] { emit textPasted(QGuiApplication::clipboard()->text()); });

@@ -2,6 +2,9 @@
 
 #include <QLineEdit>
 
+class QAction;
+class QMenu;
+
 namespace velmora::ui {
 
 // One of the fifteen entry boxes: at most three characters of any kind, counted as characters
@@ -33,6 +36,9 @@ protected:
 private:
     int maxCharacters_;
 };
+
+// The Paste entry of a line edit's standard context menu, or nullptr.
+QAction* findPasteAction(const QMenu& menu);
 
 // The number of characters (code points) in a text.
 int characterCount(const QString& text);

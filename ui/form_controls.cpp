@@ -53,7 +53,7 @@ QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
 
 } // namespace
 
-QString objectName(const forms::Control& control) {
+QString controlObjectName(const forms::Control& control) {
     QString name = toQString(control.name);
     if (control.index != forms::kNoIndex) {
         name += QString::number(control.index);
@@ -65,7 +65,7 @@ FormControls::FormControls(const forms::Form& form, QWidget& surface, WindowPort
     : form_(form) {
     for (const forms::Control& control : form.controls) {
         QWidget* widget = makeWidget(control, surface);
-        widget->setObjectName(objectName(control));
+        widget->setObjectName(controlObjectName(control));
         widget->setGeometry(toPixels(control.rect));
         if (!control.accessibleName.empty()) {
             widget->setAccessibleName(toQString(control.accessibleName));

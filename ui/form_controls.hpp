@@ -39,6 +39,6 @@ inline QString toQString(std::string_view text) {
 
 // The Qt object name of a control: its name, and for an array element the index after it
 // ("txtrpo0").
-QString objectName(const forms::Control& control);
+QString controlObjectName(const forms::Control& control);
 
 } // namespace velmora::ui

@@ -34,28 +34,23 @@ bool isPushButton(HWND window) {
 // The lookup window's entry boxes and display box as the search sees them.
 class Application::LookupSlots final : public EntrySlots {
 public:
-    explicit LookupSlots(FormWindow& window) : window_(window) {}
+    explicit LookupSlots(FormWindow& window)
+        : window_(window),
+          display_(*DisplayBox::from(window.controlOfKind(forms::ControlKind::DisplayBox))) {}
 
     std::string entry(int slot) const override {
-        HWND box = window_.controlOfKind(forms::ControlKind::TextBox, slot);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-        return toUtf8(text);
+        return toUtf8(windowText(window_.controlOfKind(forms::ControlKind::TextBox, slot)));
     }
     void setEntry(int slot, const std::string& text) override {
         SetWindowTextW(window_.controlOfKind(forms::ControlKind::TextBox, slot),
                        toWide(text).c_str());
     }
-    void clearDisplay() override { display().clear(); }
-    void printLine(std::string_view line) override { display().printLine(line); }
+    void clearDisplay() override { display_.clear(); }
+    void printLine(std::string_view line) override { display_.printLine(line); }
 
 private:
-    DisplayBox& display() const {
-        return *DisplayBox::from(window_.controlOfKind(forms::ControlKind::DisplayBox));
-    }
-
     FormWindow& window_;
+    DisplayBox& display_;
 };
 
 Application::Application(HINSTANCE instance) : instance_(instance) {
@@ -252,6 +247,10 @@ void Application::destroyed(WindowId window) {
     if (slot) {
         retired_.push_back(std::move(slot));
     }
+}
+
+void Application::nameForScreenReaders(HWND control, const std::wstring& name) {
+    screenReaderNames_.name(control, name);
 }
 
 HBITMAP Application::picture(forms::Picture picture) {

@@ -2,6 +2,7 @@
 
 #include "commands.hpp"
 #include "form_window.hpp"
+#include "screen_reader.hpp"
 
 #include <array>
 #include <filesystem>
@@ -39,6 +40,7 @@ public:
     void runCommand(CommandId command) override;
     void destroyed(WindowId window) override;
     HBITMAP picture(forms::Picture picture) override;
+    void nameForScreenReaders(HWND control, const std::wstring& name) override;
 
 private:
     class LookupSlots;
@@ -50,6 +52,8 @@ private:
     void tell(const std::wstring& message, const std::wstring& advice);
 
     HINSTANCE instance_;
+    // Before the windows, so that it is still there while they go.
+    ScreenReaderNames screenReaderNames_;
     std::array<std::unique_ptr<FormWindow>, 3> windows_;
     // Windows closed while their own message was handled; freed once it has returned.
     std::vector<std::unique_ptr<FormWindow>> retired_;

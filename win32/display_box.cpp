@@ -200,6 +200,8 @@ void DisplayBox::clear() {
     distinct_.shrink_to_fit();
     order_.clear();
     order_.shrink_to_fit();
+    lastPrinted_.clear();
+    lastPrinted_.shrink_to_fit();
     widest_ = 0;
     topLine_ = 0;
     left_ = 0;
@@ -207,13 +209,16 @@ void DisplayBox::clear() {
 }
 
 void DisplayBox::printLine(std::string_view utf8) {
-    std::wstring wide = toWide(utf8);
-    if (!order_.empty() && distinct_[order_.back()].text == wide) {
+    // The same line again (every empty box matching a code that is empty prints one) is kept
+    // once, found without converting it again.
+    if (!order_.empty() && utf8 == lastPrinted_) {
         order_.push_back(order_.back());
     } else if (distinct_.size() < UINT32_MAX) {
-        distinct_.push_back(measure(std::move(wide)));
+        lastPrinted_.clear();
+        distinct_.push_back(measure(toWide(utf8)));
         widest_ = std::max(widest_, distinct_.back().width);
         order_.push_back(static_cast<std::uint32_t>(distinct_.size() - 1));
+        lastPrinted_.assign(utf8);
     }
     scheduleUpdate();
 }

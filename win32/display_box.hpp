@@ -71,6 +71,8 @@ private:
     std::vector<int> advances_;
     std::vector<Line> distinct_;
     std::vector<std::uint32_t> order_;
+    // The last line printed as it came, to know a repeat of it.
+    std::string lastPrinted_;
     int widest_ = 0;
     long long topLine_ = 0;
     long long left_ = 0;

@@ -1,5 +1,7 @@
 #include "entry_box.hpp"
 
+#include "wide.hpp"
+
 #include <algorithm>
 #include <commctrl.h>
 #include <new>
@@ -34,13 +36,6 @@ std::wstring firstCharacters(const std::wstring& text, std::size_t count) {
         end += pair ? 2 : 1;
     }
     return text.substr(0, end);
-}
-
-std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 std::wstring clipboardText(HWND owner) {
@@ -144,7 +139,7 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 // How many characters can go in at the cursor, the selection being replaced.
 std::size_t EntryBox::room(HWND window) const {
-    const std::wstring text = textOf(window);
+    const std::wstring text = windowText(window);
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),

@@ -275,6 +275,9 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
         EntryBox::attach(child, control.maxLength > 0 ? control.maxLength : 0x7FFF,
                          [this](HWND box, const std::wstring& pasted) { onPaste(box, pasted); });
     }
+    if (!control.accessibleName.empty()) {
+        host_.nameForScreenReaders(child, toWide(control.accessibleName));
+    }
     if (control.kind == forms::ControlKind::CommandButton) {
         SetWindowSubclass(child, plainButton, 1, 0);
     }

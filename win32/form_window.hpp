@@ -28,6 +28,8 @@ public:
     // The window's handle is gone (closed with its title bar, or at the program's end).
     virtual void destroyed(WindowId window) = 0;
     virtual HBITMAP picture(forms::Picture picture) = 0;
+    // Gives a control the name a screen reader speaks.
+    virtual void nameForScreenReaders(HWND control, const std::wstring& name) = 0;
 };
 
 // One top-level window built from its form: the frame and title-bar controls, the menus, every

@@ -52,6 +52,13 @@ std::string toUtf8(std::wstring_view wide) {
     return utf8;
 }
 
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 bool isOfClass(HWND window, std::wstring_view name) {
     // Class names are at most 256 characters long.
     std::array<wchar_t, 257> buffer{};

@@ -10,6 +10,9 @@ namespace velmora::win32 {
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view wide);
 
+// The text of a window or control.
+std::wstring windowText(HWND window);
+
 // True when the window is of the window class `name` (compared without case, as the system does).
 bool isOfClass(HWND window, std::wstring_view name);
 

@@ -2,17 +2,16 @@
 #include "display_box.hpp"
 #include "entry_box.hpp"
 #include "lookup_window.hpp"
+#include "message_box_watch.hpp"
 #include "table_files.hpp"
 #include "window_test.hpp"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace velmora::ui;
 
@@ -176,21 +175,15 @@ private slots:
 
     void theMessageBoxNamesErrorAndPath() {
         RPO2& window = lookupWindow();
-        QString title;
-        QString text;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box != nullptr);
-            title = box->windowTitle();
-            text = box->text() + box->informativeText();
-            box->accept();
-        });
+        const MessageBoxWatch watch;
         RPO2::showTableError(window,
                              velmora::TableError{velmora::TableError::Kind::NotFound,
                                                  std::filesystem::path("/nowhere/RPO.txt")});
-        QCOMPARE(title, QStringLiteral("Velmora"));
-        QVERIFY(text.contains(QStringLiteral("Error 53: File not found: /nowhere/RPO.txt")));
-        QVERIFY(text.contains(QStringLiteral("beside the program")));
+        QVERIFY(watch.seen());
+        QCOMPARE(watch.title(), QStringLiteral("Velmora"));
+        QVERIFY(
+            watch.text().contains(QStringLiteral("Error 53: File not found: /nowhere/RPO.txt")));
+        QVERIFY(watch.text().contains(QStringLiteral("beside the program")));
     }
 
     // One code in 100,000 records: every line is printed and every one can be scrolled to.

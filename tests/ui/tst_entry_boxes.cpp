@@ -1,0 +1,333 @@
+#include "command_button.hpp"
+#include "commands.hpp"
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "lookup_window.hpp"
+#include "message_box_watch.hpp"
+#include "start_window.hpp"
+#include "table_files.hpp"
+#include "window_test.hpp"
+
+#include <new>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+using namespace velmora::ui;
+
+namespace {
+
+// A character outside the Basic Multilingual Plane: two UTF-16 units, one character.
+const QString kClef = QString::fromUtf8("\xf0\x9d\x84\x9e");
+
+enum class PastePath { CtrlV, ShiftInsert, ContextMenu, Selection, Drop };
+
+// A point right of the box's text: a middle click or a drop there pastes at its end.
+QPoint endOf(const EntryBox& box) {
+    return {box.width() - 6, box.height() / 2};
+}
+
+// Pastes `text` into `box` the way a user would along `path`.
+void pasteAlong(PastePath path, EntryBox& box, const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    box.setFocus();
+    switch (path) {
+    case PastePath::CtrlV:
+        clipboard->setText(text);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case PastePath::ShiftInsert:
+        clipboard->setText(text);
+        QTest::keyClick(&box, Qt::Key_Insert, Qt::ShiftModifier);
+        break;
+    case PastePath::ContextMenu: {
+        clipboard->setText(text);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                box.mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(&box, &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr);
+        QAction* paste = findPasteAction(*menu);
+        QVERIFY(paste != nullptr && paste->isEnabled());
+        paste->trigger();
+        menu->close();
+        break;
+    }
+    case PastePath::Selection:
+        clipboard->setText(text, QClipboard::Selection);
+        QTest::mouseClick(&box, Qt::MiddleButton, Qt::NoModifier, endOf(box));
+        break;
+    case PastePath::Drop: {
+        // Dragged in from another program: it enters, moves over the box and is dropped there.
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = endOf(box);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&box, &move);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&box, &drop);
+        QVERIFY(drop.isAccepted());
+        break;
+    }
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(PastePath)
+Q_DECLARE_METATYPE(velmora::TableError::Kind)
+
+class EntryBoxesTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    QString table_;
+    int searches_ = 0;
+    QStringList reports_;
+    QList<int> cursorsDuringSearch_;
+
+    RPO2& lookupWindow() {
+        RPO2& window = Windows::rpo2();
+        window.setTableLocator([this] {
+            ++searches_;
+            const QCursor* cursor = QApplication::overrideCursor();
+            cursorsDuringSearch_ << (cursor == nullptr ? -1 : int(cursor->shape()));
+            return std::filesystem::path(table_.toStdString());
+        });
+        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
+            reports_ << QString::fromStdString(error.describe());
+            QVERIFY(QApplication::overrideCursor() == nullptr);
+        });
+        window.setOutOfMemoryReporter([this](QWidget&) {
+            reports_ << QStringLiteral("out of memory");
+            QVERIFY(QApplication::overrideCursor() == nullptr);
+        });
+        return window;
+    }
+
+private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        applyProgramFont();
+    }
+    void init() {
+        table_ = writeTableFile(folder_.path(), "L98,Engine\nG80,Limited slip\n");
+        searches_ = 0;
+        reports_.clear();
+        cursorsDuringSearch_.clear();
+    }
+    void cleanup() {
+        QToolTip::hideText();
+        Windows::releaseAll();
+    }
+
+    void pasteSpreadsByEveryPath_data() {
+        QTest::addColumn<PastePath>("path");
+        QTest::newRow("Ctrl+V") << PastePath::CtrlV;
+        QTest::newRow("Shift+Insert") << PastePath::ShiftInsert;
+        QTest::newRow("context menu") << PastePath::ContextMenu;
+        QTest::newRow("middle click") << PastePath::Selection;
+        QTest::newRow("drop") << PastePath::Drop;
+    }
+    void pasteSpreadsByEveryPath() {
+        QFETCH(PastePath, path);
+        if (path == PastePath::Selection && !QGuiApplication::clipboard()->supportsSelection()) {
+            QSKIP("this platform keeps no selection (run under X11 for this case)");
+        }
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        window.txtrpo(3)->setText(QStringLiteral("OLD"));
+        // Semicolon, no-break space, a NUL and a bell: web pages and spreadsheets copy such text.
+        const QString pasted = QString::fromUtf8("l98;G80\xc2\xa0W\0S6\x07\n", 14);
+        pasteAlong(path, *window.txtrpo(2), pasted);
+        QCOMPARE(window.txtrpo(1)->text(), QString());
+        QCOMPARE(window.txtrpo(2)->text(), QStringLiteral("l98"));
+        QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("G80"));
+        QCOMPARE(window.txtrpo(4)->text(), QStringLiteral("WS6"));
+        QCOMPARE(window.txtrpo(5)->text(), QString());
+
+        // One code goes in where the cursor is, as typed text does, and no further.
+        window.txtrpo(7)->setText(QStringLiteral("A"));
+        window.txtrpo(7)->setCursorPosition(1);
+        pasteAlong(path, *window.txtrpo(7),
+                   QString::fromUtf8("B\x01"
+                                     "CD",
+                                     4));
+        QCOMPARE(window.txtrpo(7)->text(), QStringLiteral("ABC"));
+        QCOMPARE(window.txtrpo(8)->text(), QString());
+    }
+
+    // The user is told which codes found no box, by a balloon and not by a box to dismiss.
+    void codesThatDoNotFitAreNamed() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        pasteAlong(PastePath::CtrlV, *window.txtrpo(13), QStringLiteral("A11 B22 C33 D44"));
+        QCOMPARE(window.txtrpo(13)->text(), QStringLiteral("A11"));
+        QCOMPARE(window.txtrpo(14)->text(), QStringLiteral("B22"));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("No box left for C33 and D44."));
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(QApplication::focusWidget(), window.txtrpo(14));
+
+        QToolTip::hideText();
+        pasteAlong(PastePath::CtrlV, *window.txtrpo(0), QStringLiteral("A11 B22"));
+        QVERIFY(!QToolTip::isVisible());
+    }
+
+    void threeCharactersAreThreeCodePoints() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        EntryBox& box = *window.txtrpo(0);
+        box.setFocus();
+        for (int i = 0; i < 4; ++i) {
+            QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, kClef, Qt::NoModifier);
+        }
+        QCOMPARE(box.text(), kClef.repeated(3));
+        QTest::keyClicks(&box, QStringLiteral("x"));
+        QCOMPARE(box.text(), kClef.repeated(3));
+
+        // A paste is cut after three whole characters: never half of one, never a "?".
+        pasteAlong(PastePath::CtrlV, *window.txtrpo(1), QStringLiteral("A") + kClef.repeated(3));
+        QCOMPARE(window.txtrpo(1)->text(), QStringLiteral("A") + kClef.repeated(2));
+        pasteAlong(PastePath::CtrlV, *window.txtrpo(2), kClef.repeated(4) + QStringLiteral(" X"));
+        QCOMPARE(window.txtrpo(2)->text(), kClef.repeated(3));
+        QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("X"));
+    }
+
+    // On the black window each box shows a light edge at its bottom and right, and a dark one
+    // at its top and left that is not the window's black.
+    void entryBoxesShowTheirSunkenEdge() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        const QImage box = window.txtrpo(4)->grab().toImage();
+        const int middle = box.height() / 2;
+        const QColor black(Qt::black);
+        const QColor inside = box.pixelColor(box.width() / 2, middle);
+        QCOMPARE(inside, QColor(Qt::white));
+        // Light at the bottom and right, a gray shadow at the top and left: none of it black.
+        const QPoint light[] = {{box.width() - 1, middle}, {box.width() / 2, box.height() - 1}};
+        const QPoint shadow[] = {{0, middle}, {box.width() / 2, 0}};
+        for (const QPoint edge : light) {
+            QVERIFY(box.pixelColor(edge) != black);
+        }
+        for (const QPoint edge : shadow) {
+            const QColor colour = box.pixelColor(edge);
+            QVERIFY2(colour != black && colour != inside, qPrintable(colour.name()));
+        }
+        QVERIFY(box.pixelColor(box.width() - 1, middle).lightness() >
+                box.pixelColor(0, middle).lightness());
+    }
+
+    // Held down on "Look up RPO Codes", Enter opens the lookup window once; none of its repeats,
+    // nor its release, runs "Search " there.
+    void heldEnterOnLookUpNeverSearches() {
+        RPO2& lookup = lookupWindow();
+        lookup.pic1()->printLine(QStringLiteral("untouched"));
+        RPO& start = Windows::rpo();
+        QVERIFY(showAndActivate(start));
+        start.cmdlookup()->setFocus();
+        const auto send = [](QEvent::Type type, bool repeat) {
+            QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
+            QApplication::sendEvent(QApplication::focusWidget(), &event);
+        };
+        send(QEvent::KeyPress, false);
+        for (int i = 0; i < 20; ++i) {
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
+        }
+        QVERIFY(!lookup.isVisible());
+        send(QEvent::KeyRelease, false);
+        QVERIFY(start.isHidden());
+        QVERIFY(QTest::qWaitForWindowActive(&lookup));
+        QCOMPARE(QApplication::focusWidget(), lookup.cmdlookup());
+        // Repeats that were still on their way, and a late release, reach "Search ".
+        for (int i = 0; i < 20; ++i) {
+            send(QEvent::KeyPress, true);
+            send(QEvent::KeyRelease, true);
+        }
+        send(QEvent::KeyRelease, false);
+        QCOMPARE(searches_, 0);
+        QCOMPARE(lookup.pic1()->lines(), std::vector<QString>{QStringLiteral("untouched")});
+        // A fresh press and release does search.
+        send(QEvent::KeyPress, false);
+        send(QEvent::KeyRelease, false);
+        QCOMPARE(searches_, 1);
+    }
+
+    // The cursor shows the program busy while the search runs, and is as it was afterwards,
+    // also when the table cannot be read.
+    void searchShowsABusyCursorAndEndsAsItWas() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        window.txtrpo(0)->setText(QStringLiteral("L98"));
+        window.cmdlookup()->click();
+        QCOMPARE(cursorsDuringSearch_, QList<int>{Qt::WaitCursor});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(window.pic1()->lines(), std::vector<QString>{QStringLiteral("L98  Engine")});
+
+        QVERIFY(QFile::remove(table_));
+        window.cmdlookup()->click();
+        QCOMPARE(cursorsDuringSearch_, (QList<int>{Qt::WaitCursor, Qt::WaitCursor}));
+        QCOMPARE(reports_.size(), 1);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    // Memory that runs out during a search is a message, and the window goes on.
+    void runningOutOfMemoryIsAMessage() {
+        RPO2& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        window.txtrpo(0)->setText(QStringLiteral("G80"));
+        bool exhausted = true;
+        window.setTableLocator([this, &exhausted] {
+            if (exhausted) {
+                throw std::bad_alloc();
+            }
+            return std::filesystem::path(table_.toStdString());
+        });
+        window.cmdlookup()->click();
+        QCOMPARE(reports_, QStringList{QStringLiteral("out of memory")});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(window.isVisible());
+        exhausted = false;
+        window.cmdlookup()->click();
+        QCOMPARE(window.pic1()->lines(), std::vector<QString>{QStringLiteral("G80  Limited slip")});
+
+        const MessageBoxWatch watch;
+        RPO2::showOutOfMemory(window);
+        QVERIFY(watch.seen());
+        QVERIFY(watch.text().contains(QStringLiteral("ran out of memory")));
+        QVERIFY(watch.text().contains(QStringLiteral("\"Search\" again")));
+    }
+
+    // Each cause of an unreadable table gets its own advice under the description.
+    void messageBoxAdviceFitsTheCause_data() {
+        QTest::addColumn<velmora::TableError::Kind>("kind");
+        QTest::newRow("missing") << velmora::TableError::Kind::NotFound;
+        QTest::newRow("not readable") << velmora::TableError::Kind::AccessDenied;
+        QTest::newRow("a folder") << velmora::TableError::Kind::NotAFile;
+        QTest::newRow("failed part-way") << velmora::TableError::Kind::ReadFailed;
+    }
+    void messageBoxAdviceFitsTheCause() {
+        QFETCH(velmora::TableError::Kind, kind);
+        const velmora::TableError error{kind, std::filesystem::path("/tables/RPO.txt")};
+        RPO2& window = lookupWindow();
+        const MessageBoxWatch watch;
+        RPO2::showTableError(window, error);
+        QVERIFY(watch.seen());
+        QCOMPARE(watch.text(), QString::fromStdString(error.describe()) + '\n' +
+                                   QString::fromStdString(error.advice()));
+        QCOMPARE(watch.text().contains(QStringLiteral("Put RPO.txt beside the program")),
+                 kind == velmora::TableError::Kind::NotFound);
+    }
+};
+
+QTEST_MAIN(EntryBoxesTest)
+#include "tst_entry_boxes.moc"
