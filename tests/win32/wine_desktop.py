@@ -226,14 +226,6 @@ class Desktop:
                               capture_output=True, timeout=30)
         return done.stdout if done.returncode == 0 else None
 
-    def set_clipboard(self, data):
-        """Puts data on the clipboard and waits until the clipboard gives it back, so that
-        nothing copied later can be overtaken by it."""
-        subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=data, env=self.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30,
-                       check=True)
-        poll("the clipboard to take the text", lambda: self.clipboard() == data, timeout=10)
-
     def screenshot(self, window, path):
         """A picture of one window, or of the whole screen for window "root"."""
         if shutil.which("import"):

@@ -239,22 +239,25 @@ class LookupWindowUser:
         self.go("search")
         self.desktop.key("Return")
 
-    def copy_display(self):
-        """The display box's lines, copied with Ctrl+C; None when nothing reached the clipboard."""
+    def copy_display(self, expected):
+        """Copies the display box's lines with Ctrl+C and reads them from the clipboard, waiting
+        until they are the expected ones; returns the lines last seen there (None for none).
+        Waiting for the expected text rather than for any change leaves no race with wine's own
+        handing over of the clipboard."""
         self.go("display")
-        sentinel = b"(nothing copied yet)"
-        self.desktop.set_clipboard(sentinel)
         self.desktop.key("ctrl+c")
+        seen = [None]
 
-        def copied_now():
+        def copied():
             data = self.desktop.clipboard()
-            return data if data not in (None, sentinel) else None
+            seen[0] = None if data is None else lines(data)
+            return seen[0] == expected
 
         try:
-            copied = poll("the clipboard", copied_now, timeout=10)
+            poll("the clipboard to hold the expected lines", copied, timeout=10)
         except Timeout:
-            return None
-        return lines(copied)
+            pass
+        return seen[0]
 
 
 def scaled(client, dpi):
@@ -352,7 +355,7 @@ def drive_windows(args, checks, shots=None):
             user.search()
             entries = ["L98", "G80", "WS6", "L9", "XYZ", "G80"]
             expected = reference(entries, folder)
-            checks.equal(user.copy_display(), expected,
+            checks.equal(user.copy_display(expected), expected,
                          "typed codes and Search: the display box holds velmora-lookup's lines")
             if shots:
                 time.sleep(0.5)
@@ -372,11 +375,12 @@ def drive_windows(args, checks, shots=None):
             with open(table, "wb") as junk:
                 junk.write(junk_table())
             user.search()
-            checks.equal(user.copy_display(), reference(entries, folder),
+            junk_lines = reference(entries, folder)
+            checks.equal(user.copy_display(junk_lines), junk_lines,
                          "binary junk: the display box holds velmora-lookup's lines")
             shutil.copy(args.table, table)
             user.search()
-            checks.equal(user.copy_display(), expected,
+            checks.equal(user.copy_display(expected), expected,
                          "the table back in place: Search shows the lines again")
             checks.expect(program.process.poll() is None and bool(desktop.visible(CAPTION)),
                           "the program goes on after the table errors")
@@ -439,7 +443,8 @@ def drive_windows(args, checks, shots=None):
             user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
-            checks.equal(user.copy_display(), reference(["WS6", "", "L98"], foreign),
+            beside = reference(["WS6", "", "L98"], foreign)
+            checks.equal(user.copy_display(beside), beside,
                          "run from another folder: the table beside velmora.exe in a non-ASCII "
                          "folder is read")
             user.point()
