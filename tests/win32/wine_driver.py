@@ -329,6 +329,10 @@ def drive_windows(args, checks, shots=None):
             desktop.key("Return")
             help_window = desktop.wait_window(HELP_CAPTION)
             checks.expect(True, "Help > Help in the start window shows the help window")
+            if shots:
+                # Now, while it is on top: without a window manager nothing raises it later.
+                time.sleep(1)
+                desktop.screenshot(help_window, os.path.join(shots, "help.png"))
 
             # A click on the banner, where the help window leaves it free, makes the start window
             # active again; from the banner, Tab reaches "Look up RPO Codes".
@@ -399,9 +403,6 @@ def drive_windows(args, checks, shots=None):
                           f"help window's client area {HELP_CLIENT[0]} x {HELP_CLIENT[1]}, "
                           "inside a frame with no menu bar",
                           f"frame: help {help_frame}, lookup {lookup_frame}")
-            if shots:
-                time.sleep(0.5)
-                desktop.screenshot(help_window, os.path.join(shots, "help.png"))
             desktop.point_at_titled(HELP_CAPTION, 20, 40)
             desktop.key("Return")
             desktop.wait_gone(help_window)
