@@ -70,6 +70,17 @@ class Prefix:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
         self.wait()
 
+    def set_dpi(self, dpi):
+        """Sets the display's DPI for programs started from now on; None sets it back to 96."""
+        key = r"HKCU\Control Panel\Desktop"
+        if dpi is None:
+            command = ["reg", "delete", key, "/v", "LogPixels", "/f"]
+        else:
+            command = ["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
+                       "/f"]
+        subprocess.run(["wine"] + command, env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
+
     def wait(self):
         """Waits until the prefix's wine server has written everything and ended."""
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
@@ -158,11 +169,28 @@ class Desktop:
             return "IsUnMapped" in out or "IsUnviewable" in out or not out
         poll(f"window {window} to go", gone, timeout)
 
-    def size(self, window):
-        """The window's width and height in pixels, frame included (wine draws the frame)."""
+    def geometry(self, window):
+        """The window's left, top, width and height on the screen in pixels, frame included
+        (wine draws the frame)."""
         out = self._x(["xwininfo", "-id", str(window)])
         fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
-        return int(fields["Width"]), int(fields["Height"])
+        return tuple(int(fields[name]) for name in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def size(self, window):
+        return self.geometry(window)[2:]
+
+    def point_at_uncovered(self, window, others):
+        """Points at a place of the window below its menu bar that none of the other windows
+        covers, so that keys go to this window."""
+        left, top, width, height = self.geometry(window)
+        covers = [self.geometry(other) for other in others if other != window]
+        for y in range(top + 60, top + height - 10, 20):
+            for x in range(left + 10, left + width - 10, 20):
+                if not any(ox <= x < ox + ow and oy <= y < oy + oh for ox, oy, ow, oh in covers):
+                    self._x(["xdotool", "mousemove", str(x), str(y)])
+                    return
+        raise RuntimeError(f"window {window} is covered everywhere")
 
     def point_at(self, window, x=None, y=None):
         """Moves the pointer over the window (its middle unless told where); keys go there."""
@@ -181,6 +209,10 @@ class Desktop:
             except RuntimeError:
                 time.sleep(0.2)
         raise Timeout(f"could not point at the window titled '{title}'")
+
+    def click(self):
+        """Presses and releases the left button where the pointer is."""
+        self._x(["xdotool", "click", "1"])
 
     def key(self, *keys):
         self._x(["xdotool", "key", "--delay", "40"] + list(keys))

@@ -210,7 +210,15 @@ class LookupWindowUser:
         self.at = "search"
 
     def point(self):
-        self.desktop.point_at_titled(CAPTION, 20, 20)
+        """Points at the lookup window where the help window does not cover it."""
+        for _ in range(3):
+            try:
+                window = self.desktop.wait_window(CAPTION)
+                self.desktop.point_at_uncovered(window, self.desktop.visible(HELP_CAPTION))
+                return
+            except RuntimeError:
+                time.sleep(0.2)
+        raise Timeout("could not point at the lookup window")
 
     def go(self, place):
         here, there = self.ORDER.index(self.at), self.ORDER.index(place)
@@ -247,6 +255,11 @@ class LookupWindowUser:
         except Timeout:
             return None
         return lines(copied)
+
+
+def scaled(client, dpi):
+    """A size in pixels at 96 DPI as it stands at another DPI, rounded to the nearest pixel."""
+    return tuple((pixels * dpi + 48) // 96 for pixels in client)
 
 
 def client_deltas(desktop, window, client):
@@ -307,13 +320,24 @@ def drive_windows(args, checks, shots=None):
                 time.sleep(1)
                 desktop.screenshot(start, os.path.join(shots, "start.png"))
 
-            # The focus starts in the banner: Tab reaches "Look up RPO Codes".
+            # Help from the start window stays open beside the lookup window.
             desktop.point_at(start)
+            desktop.key("alt+h")
+            desktop.key("Return")
+            help_window = desktop.wait_window(HELP_CAPTION)
+            checks.expect(True, "Help > Help in the start window shows the help window")
+
+            # A click on the banner, where the help window leaves it free, makes the start window
+            # active again; from the banner, Tab reaches "Look up RPO Codes".
+            desktop.point_at_uncovered(start, [help_window])
+            desktop.click()
             desktop.key("Tab", "Return")
             desktop.wait_gone(start)
             lookup = desktop.wait_window(CAPTION)
             checks.expect(lookup != start, "Tab and Enter hide the start window and show the "
                           "lookup window")
+            checks.equal(len(desktop.visible(HELP_CAPTION)), 1,
+                         "the help window stays open beside the lookup window")
             lookup_frame = client_deltas(desktop, lookup, LOOKUP_CLIENT)
             checks.expect(start_frame == lookup_frame and 0 < start_frame[0] < 40
                           and 20 < start_frame[1] < 100,
@@ -357,12 +381,14 @@ def drive_windows(args, checks, shots=None):
             checks.expect(program.process.poll() is None and bool(desktop.visible(CAPTION)),
                           "the program goes on after the table errors")
 
-            # Help > Help, then "Close Help Box", which has the focus.
+            # Help > Help brings the one help window to the front; "Close Help Box", which has
+            # the focus there, hides it.
             user.point()
             desktop.key("alt+h")
             desktop.key("Return")
             help_window = desktop.wait_window(HELP_CAPTION)
-            checks.expect(True, "Help > Help shows the help window")
+            checks.equal(len(desktop.visible(HELP_CAPTION)), 1,
+                         "Help > Help in the lookup window: one help window")
             help_frame = client_deltas(desktop, help_window, HELP_CLIENT)
             checks.expect(help_frame[0] == lookup_frame[0]
                           and 10 < lookup_frame[1] - help_frame[1] < 40,
@@ -389,7 +415,9 @@ def drive_windows(args, checks, shots=None):
 
         if shots:
             return
-        # From another folder: the table beside the program, both in a non-ASCII folder.
+        # From another folder: the table beside the program, both in a non-ASCII folder; and the
+        # display at 144 DPI, where every size grows by half.
+        prefix.set_dpi(144)
         foreign = fresh_folder(os.path.join(work, NON_ASCII_FOLDER))
         exe = os.path.join(foreign, "velmora.exe")
         shutil.copy(os.path.join(args.build, "bin", "velmora.exe"), exe)
@@ -398,9 +426,16 @@ def drive_windows(args, checks, shots=None):
         program = Program(prefix, display, exe, elsewhere, os.path.join(work, "trace-2.txt"))
         try:
             start = desktop.wait_window(CAPTION, timeout=60)
+            start_frame = client_deltas(desktop, start, scaled(START_CLIENT, 144))
             desktop.point_at(start)
             desktop.key("Tab", "Return")
             desktop.wait_gone(start)
+            lookup_frame = client_deltas(desktop, desktop.wait_window(CAPTION),
+                                         scaled(LOOKUP_CLIENT, 144))
+            checks.expect(all(abs(a - b) <= 1 for a, b in zip(start_frame, lookup_frame))
+                          and 0 < start_frame[0] < 60 and 20 < start_frame[1] < 150,
+                          "at 144 DPI the client areas are half as large again",
+                          f"frame and menu bar: start {start_frame}, lookup {lookup_frame}")
             user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
@@ -414,6 +449,7 @@ def drive_windows(args, checks, shots=None):
             checks.expect(False, "the second run's windows appear in time", str(timeout))
         finally:
             program.kill()
+            prefix.set_dpi(None)
 
 
 def check_windows(args):
