@@ -130,25 +130,4 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-namespace {
-constexpr std::string_view kSeparators = " \t,\r\n";
-}
-
-std::vector<std::string> splitCodes(std::string_view text) {
-    std::vector<std::string> codes;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t stop = std::min(text.find_first_of(kSeparators, start), text.size());
-        if (stop > start) {
-            codes.emplace_back(text.substr(start, stop - start));
-        }
-        start = stop + 1;
-    }
-    return codes;
-}
-
-bool holdsSeparator(std::string_view text) {
-    return text.find_first_of(kSeparators) != std::string_view::npos;
-}
-
 } // namespace velmora::text

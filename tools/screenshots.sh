@@ -6,12 +6,14 @@ set -euo pipefail
 build=${1:-build/dev}
 out=build/screenshots
 mkdir -p "$out"
-display=:97
-Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+# A display number nobody else uses: the X server picks it and writes it to a pipe.
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$program" "$xvfb" 2>/dev/null || true' EXIT
-export DISPLAY=$display
-sleep 1
+program=
+trap 'kill $program "$xvfb" 2>/dev/null || true' EXIT
+read -r -t 10 number <&"$displayfd"
+export DISPLAY=:$number
 (cd "$build/bin" && exec ./velmora) &
 program=$!
 
@@ -50,6 +52,21 @@ xdotool key Return
 help=$(window "Velmora Help")
 sleep 0.5
 import -window "$help" "$out/help.png"
-xdotool key --window "$lookup" ctrl+q
+# Close Help Box has the focus: Return hides the help window. With no window manager on the
+# virtual display nothing gives the focus back to the lookup window, so it is given here; then
+# Ctrl+Q ends the program.
+xdotool key --window "$help" Return
+sleep 0.3
+xdotool windowfocus --sync "$lookup"
+# The window may be gone before the key comes up, which xdotool reports as an error.
+xdotool key --window "$lookup" ctrl+q 2>/dev/null || true
+for _ in $(seq 50); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$program" 2>/dev/null; then
+    echo "the program did not end on Ctrl+Q" >&2
+    exit 1
+fi
 wait "$program"
 echo "screenshots in $out: start.png lookup.png help.png"

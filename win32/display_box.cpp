@@ -446,22 +446,48 @@ void DisplayBox::showContextMenu(LPARAM position) {
     }
 }
 
+// Drawn off screen first and put on screen at once, so that scrolling does not flicker.
 void DisplayBox::paint() {
     PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(window_, &paint);
+    HDC screen = BeginPaint(window_, &paint);
+    const RECT& area = paint.rcPaint;
+    HDC canvas = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, std::max(1L, area.right - area.left),
+                                             std::max(1L, area.bottom - area.top));
+    if (canvas == nullptr || picture == nullptr) {
+        draw(screen, area);
+    } else {
+        HGDIOBJ previous = SelectObject(canvas, picture);
+        SetViewportOrgEx(canvas, -area.left, -area.top, nullptr);
+        draw(canvas, area);
+        SetViewportOrgEx(canvas, 0, 0, nullptr);
+        BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top, canvas,
+               0, 0, SRCCOPY);
+        SelectObject(canvas, previous);
+    }
+    if (picture != nullptr) {
+        DeleteObject(picture);
+    }
+    if (canvas != nullptr) {
+        DeleteDC(canvas);
+    }
+    EndPaint(window_, &paint);
+}
+
+void DisplayBox::draw(HDC dc, const RECT& area) {
     HBRUSH background = CreateSolidBrush(kBackground);
-    FillRect(dc, &paint.rcPaint, background);
+    FillRect(dc, &area, background);
     DeleteObject(background);
 
     HGDIOBJ previousFont = SelectObject(dc, font_);
     SetTextColor(dc, kText);
     SetBkMode(dc, TRANSPARENT);
     const auto count = static_cast<long long>(order_.size());
-    const long long first = topLine_ + paint.rcPaint.top / lineHeight_;
-    const long long last = std::min(count - 1, topLine_ + paint.rcPaint.bottom / lineHeight_);
+    const long long first = topLine_ + area.top / lineHeight_;
+    const long long last = std::min(count - 1, topLine_ + area.bottom / lineHeight_);
     for (long long i = first; i <= last; ++i) {
         const Line& line = distinct_[order_[static_cast<std::size_t>(i)]];
-        paintLine(dc, line, static_cast<int>(i - topLine_) * lineHeight_, paint.rcPaint.right);
+        paintLine(dc, line, static_cast<int>(i - topLine_) * lineHeight_, area.right);
     }
     SelectObject(dc, previousFont);
 
@@ -479,7 +505,6 @@ void DisplayBox::paint() {
         SelectObject(dc, previousPen);
         DeleteObject(pen);
     }
-    EndPaint(window_, &paint);
 }
 
 // Draws the part of `line` between the left edge and `right`: it starts from the nearest mark

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -51,6 +50,7 @@ private:
     int advance(const std::wstring& text, std::size_t index, std::size_t& units);
     Line measure(std::wstring text);
     void paint();
+    void draw(HDC dc, const RECT& area);
     void paintLine(HDC dc, const Line& line, int top, int right);
     void scheduleUpdate();
     void updateScrollBars();

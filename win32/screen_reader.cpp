@@ -6,8 +6,8 @@
 
 namespace velmora::win32 {
 
-ScreenReaderNames::ScreenReaderNames() {
-    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+ScreenReaderNames::ScreenReaderNames()
+    : comStarted_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     void* services = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_IAccPropServices, &services))) {
