@@ -6,6 +6,7 @@
   wine_driver.py windows     --work DIR --build WINDOWS_BUILD --linux-lookup PROGRAM --table FILE
   wine_driver.py screenshots --work DIR --build WINDOWS_BUILD --table FILE --out FOLDER
   wine_driver.py stop        --work DIR        ends the prefix's wine server
+(--version VERSION: the version velmora-lookup.exe reports, 1.00.0001 unless given.)
 
 `lookup` runs velmora-lookup.exe and the Linux velmora-lookup on the same cases and compares
 their lines and exit statuses. `windows` starts velmora.exe on a virtual display, goes from the
