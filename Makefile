@@ -2,7 +2,7 @@
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test (and again under sanitizers)
 # Run as root, missing packages are installed with apt-get; otherwise the apt-get line is printed.
-# Also: make bench, make fuzz, make lint, make package.
+# Also: make bench, make fuzz, make lint, make package, make windows, make screenshots-windows.
 
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
@@ -11,17 +11,22 @@ FUZZ_SECONDS ?= 60
 
 # Building: compiler, CMake, Ninja, Qt 6 Widgets.
 BUILD_PACKAGES := g++ cmake ninja-build make qt6-base-dev libgl-dev
-# Testing: the desktop-entry and metainfo validators, the package tools, the Windows resource
-# compiler and cross compiler, clang with libFuzzer, the linters, and a virtual display for the
-# middle-click paste, which needs a real X11 selection.
-TEST_PACKAGES := desktop-file-utils appstream dpkg-dev file \
-	binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64 \
-	clang libclang-rt-14-dev clang-tidy cppcheck python3 xvfb xauth
+# The Windows programs: the MinGW-w64 cross compiler and resource compiler.
+WINDOWS_PACKAGES := cmake ninja-build make binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64
+# Running them as a person would: wine with its fonts, a virtual display, key input, the
+# clipboard and window sizes.
+WINE_PACKAGES := wine64 wine fonts-wine xvfb xdotool xclip x11-utils python3
+# Testing: the desktop-entry and metainfo validators, the package tools, the Windows build and
+# wine, clang with libFuzzer, and the linters (the virtual display in WINE_PACKAGES, started by
+# xvfb-run, which needs xauth, also serves the middle-click paste test: it needs a real X11
+# selection).
+TEST_PACKAGES := desktop-file-utils appstream dpkg-dev file $(WINDOWS_PACKAGES) $(WINE_PACKAGES) \
+	xauth clang libclang-rt-14-dev clang-tidy cppcheck
 # Looking at a real window: a virtual display, key and mouse input, screenshots.
 SCREEN_PACKAGES := xvfb xauth xdotool imagemagick
 
-.PHONY: all setup setup-test setup-screen configure build run test test-sanitized bench fuzz \
-	lint package screenshots clean
+.PHONY: all setup setup-test setup-screen setup-windows configure build run test test-sanitized \
+	bench fuzz lint package screenshots windows screenshots-windows clean
 
 all: build
 
@@ -50,6 +55,9 @@ setup-test: setup
 
 setup-screen: setup
 	$(call install_missing,$(SCREEN_PACKAGES))
+
+setup-windows:
+	$(call install_missing,$(WINDOWS_PACKAGES))
 
 configure: setup
 	cmake --preset $(PRESET)
@@ -104,6 +112,19 @@ lint: setup-test configure
 # Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
 screenshots: setup-screen build
 	tools/screenshots.sh $(BUILD_DIR)
+
+# Both Windows programs, cross-built with MinGW-w64, and the download that carries them:
+# build/windows/Velmora-1.00.0001-win64.zip
+windows: setup-windows
+	cmake --preset windows
+	cmake --build --preset windows
+	@echo "The Windows download: $$(ls build/windows/Velmora-*-win64.zip)"
+
+# Pictures of the three windows of velmora.exe under wine, in build/screenshots-windows.
+screenshots-windows: windows setup-screen
+	$(call install_missing,$(WINE_PACKAGES))
+	python3 tests/win32/wine_driver.py screenshots --build build/windows --table data/RPO.txt \
+		--work build/wine --out build/screenshots-windows
 
 # The .deb, in build/<preset>/: velmora_1.00.0001_amd64.deb
 package: build

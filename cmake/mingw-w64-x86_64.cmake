@@ -12,3 +12,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # One file that runs on any Windows machine, without MinGW's runtime beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# A released program file carries no symbols.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
+# CTest and custom commands run the Windows programs they build through wine, where it is at hand.
+find_program(VELMORA_WINE NAMES wine wine64)
+if(VELMORA_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${VELMORA_WINE})
+endif()

@@ -34,6 +34,10 @@ utf16("Velmora" product)
 utf16("ProductName" productName)
 utf16("InternalName" internalName)
 expect("the version 1.00.0001" "${version}")
+# The fixed part of the version record: its signature and structure version, then file and
+# product version 1,0,0,1 as two pairs of 16-bit numbers each, little-endian.
+expect("file and product version 1,0,0,1"
+       "bd04effe0000010000000100010000000000010001000000")
 expect("ProductName" "${productName}")
 expect("InternalName" "${internalName}")
 expect("the name Velmora" "${product}")

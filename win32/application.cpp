@@ -1,0 +1,275 @@
+#include "application.hpp"
+
+#include "code_table.hpp"
+#include "display_box.hpp"
+#include "entry_box.hpp"
+#include "forms.hpp"
+#include "picture_box.hpp"
+#include "resource_ids.h"
+#include "wide.hpp"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <iterator>
+
+namespace velmora::win32 {
+namespace {
+
+constexpr const wchar_t* kMessageTitle = L"Velmora";
+
+std::size_t slotOf(WindowId window) {
+    return static_cast<std::size_t>(window);
+}
+
+bool isPushButton(HWND window) {
+    if (!isOfClass(window, L"Button")) {
+        return false;
+    }
+    const auto type = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+} // namespace
+
+// The lookup window's entry boxes and display box as the search sees them.
+class Application::LookupSlots final : public EntrySlots {
+public:
+    explicit LookupSlots(FormWindow& window)
+        : window_(window),
+          display_(*DisplayBox::from(window.controlOfKind(forms::ControlKind::DisplayBox))) {}
+
+    std::string entry(int slot) const override {
+        return toUtf8(windowText(window_.controlOfKind(forms::ControlKind::TextBox, slot)));
+    }
+    void setEntry(int slot, const std::string& text) override {
+        SetWindowTextW(window_.controlOfKind(forms::ControlKind::TextBox, slot),
+                       toWide(text).c_str());
+    }
+    void clearDisplay() override { display_.clear(); }
+    void printLine(std::string_view line) override { display_.printLine(line); }
+
+private:
+    FormWindow& window_;
+    DisplayBox& display_;
+};
+
+Application::Application(HINSTANCE instance) : instance_(instance) {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+    FormWindow::registerClass(instance_);
+    DisplayBox::registerClass(instance_);
+    PictureBox::registerClass(instance_);
+}
+
+Application::~Application() {
+    lookupSlots_.reset();
+    for (auto& window : windows_) {
+        window.reset();
+    }
+    retired_.clear();
+    for (HBITMAP bitmap : {banner_, helpPicture_}) {
+        if (bitmap != nullptr) {
+            DeleteObject(bitmap);
+        }
+    }
+}
+
+int Application::run() {
+    show(WindowId::RPO);
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!translate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        retired_.clear();
+    }
+    return static_cast<int>(message.wParam);
+}
+
+// The keyboard rules of the windows, before a message reaches its control: Enter on a button,
+// the menu shortcuts, and Tab, Shift+Tab and the arrows between the controls.
+bool Application::translate(MSG& message) {
+    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    FormWindow* window = existing(root);
+    if (window == nullptr) {
+        return false;
+    }
+    if (handleEnter(message)) {
+        return true;
+    }
+    if (window->accelerators() != nullptr &&
+        TranslateAcceleratorW(root, window->accelerators(), &message) != 0) {
+        return true;
+    }
+    // Alt and the menus' letters belong to the menu bar.
+    if (message.message == WM_SYSKEYDOWN || message.message == WM_SYSKEYUP ||
+        message.message == WM_SYSCHAR) {
+        return false;
+    }
+    return IsDialogMessageW(root, &message) != FALSE;
+}
+
+// Enter presses the focused button as Space does: down on the press, clicked on the release, and
+// only when both happen on the same button. So a held Enter on "Look up RPO Codes" ends with the
+// start window gone and nothing more: its repeats and its release reach the lookup window's
+// "Search " without pressing it. Anywhere else Enter does nothing: no button is a default one.
+bool Application::handleEnter(const MSG& message) {
+    if (message.wParam != VK_RETURN ||
+        (message.message != WM_KEYDOWN && message.message != WM_KEYUP &&
+         message.message != WM_CHAR)) {
+        return false;
+    }
+    HWND focus = GetFocus();
+    if (message.message == WM_KEYDOWN) {
+        const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
+        if (!repeat && isPushButton(focus)) {
+            enterButton_ = focus;
+            SendMessageW(focus, BM_SETSTATE, TRUE, 0);
+        }
+    } else if (message.message == WM_KEYUP && enterButton_ != nullptr) {
+        HWND pressed = enterButton_;
+        enterButton_ = nullptr;
+        if (IsWindow(pressed) != FALSE) {
+            SendMessageW(pressed, BM_SETSTATE, FALSE, 0);
+            if (pressed == focus && IsWindowVisible(pressed) != FALSE) {
+                SendMessageW(GetParent(pressed), WM_COMMAND,
+                             MAKEWPARAM(GetDlgCtrlID(pressed), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(pressed));
+            }
+        }
+    }
+    return true;
+}
+
+FormWindow& Application::instance(WindowId window) {
+    auto& slot = windows_[slotOf(window)];
+    if (!slot) {
+        slot = std::make_unique<FormWindow>(forms::form(window), *this, instance_);
+    }
+    return *slot;
+}
+
+FormWindow* Application::existing(HWND topLevel) const {
+    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
+    const auto found =
+        std::find_if(windows_.begin(), windows_.end(), [topLevel](const auto& window) {
+            return window && window->handle() == topLevel;
+        });
+    return found != windows_.end() ? found->get() : nullptr;
+}
+
+void Application::show(WindowId window) {
+    instance(window).show();
+}
+
+// Hiding the active window hands the activation on to a visible window of the program, so
+// that the keyboard goes on working where the user looks next.
+void Application::hide(WindowId window) {
+    FormWindow& hidden = instance(window);
+    const bool wasActive = GetActiveWindow() == hidden.handle();
+    hidden.hide();
+    if (!wasActive) {
+        return;
+    }
+    for (const WindowId next : {WindowId::RPO2, WindowId::RPO, WindowId::helpform}) {
+        const auto& other = windows_[slotOf(next)];
+        if (other && other.get() != &hidden && IsWindowVisible(other->handle()) != FALSE) {
+            SetForegroundWindow(other->handle());
+            SetActiveWindow(other->handle());
+            return;
+        }
+    }
+}
+
+void Application::endProgram() {
+    if (ending_) {
+        return;
+    }
+    ending_ = true;
+    lookupSlots_.reset();
+    for (auto& window : windows_) {
+        if (window) {
+            ShowWindow(window->handle(), SW_HIDE);
+        }
+    }
+    std::move(windows_.begin(), windows_.end(), std::back_inserter(retired_));
+    PostQuitMessage(0);
+}
+
+EntrySlots& Application::lookupSlots() {
+    if (!lookupSlots_) {
+        lookupSlots_ = std::make_unique<LookupSlots>(instance(WindowId::RPO2));
+    }
+    return *lookupSlots_;
+}
+
+std::filesystem::path Application::tablePath() {
+    return locateTable();
+}
+
+void Application::setBusy(bool busy) {
+    if (busy) {
+        cursorBeforeBusy_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    } else {
+        SetCursor(cursorBeforeBusy_ != nullptr ? cursorBeforeBusy_
+                                               : LoadCursorW(nullptr, IDC_ARROW));
+        cursorBeforeBusy_ = nullptr;
+    }
+}
+
+void Application::reportTableError(const TableError& error) {
+    tell(toWide(error.describe()), toWide(error.advice()));
+}
+
+void Application::reportOutOfMemory() {
+    tell(toWide(kOutOfMemoryMessage), toWide(kOutOfMemoryAdvice));
+}
+
+void Application::tell(const std::wstring& message, const std::wstring& advice) {
+    HWND owner = windows_[slotOf(WindowId::RPO2)] ? windows_[slotOf(WindowId::RPO2)]->handle()
+                                                  : GetActiveWindow();
+    const std::wstring text = advice.empty() ? message : message + L"\n\n" + advice;
+    MessageBoxW(owner, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
+}
+
+void Application::runCommand(CommandId command) {
+    velmora::run(command, *this);
+}
+
+void Application::destroyed(WindowId window) {
+    auto& slot = windows_[slotOf(window)];
+    if (window == WindowId::RPO2) {
+        lookupSlots_.reset();
+    }
+    if (slot) {
+        retired_.push_back(std::move(slot));
+    }
+}
+
+void Application::nameForScreenReaders(HWND control, const std::wstring& name) {
+    screenReaderNames_.name(control, name);
+}
+
+HBITMAP Application::picture(forms::Picture picture) {
+    const auto load = [this](HBITMAP& bitmap, int id) {
+        if (bitmap == nullptr) {
+            bitmap = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_BITMAP,
+                                                     0, 0, LR_CREATEDIBSECTION));
+        }
+        return bitmap;
+    };
+    switch (picture) {
+    case forms::Picture::Banner:
+        return load(banner_, VELMORA_BITMAP_BANNER);
+    case forms::Picture::HelpPicture:
+        return load(helpPicture_, VELMORA_BITMAP_HELP);
+    case forms::Picture::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace velmora::win32

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "commands.hpp"
+#include "form_window.hpp"
+#include "screen_reader.hpp"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <vector>
+#include <windows.h>
+
+namespace velmora::win32 {
+
+// The program on the Win32 API: the three windows as single instances made on first use, the
+// command table's port over them, and the message loop with its keyboard rules.
+class Application final : public WindowPort, public FormHost {
+public:
+    explicit Application(HINSTANCE instance);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    Application(Application&&) = delete;
+    Application& operator=(Application&&) = delete;
+    ~Application() override;
+
+    // Shows the start window and runs until the program ends; returns the exit status.
+    int run();
+
+    // WindowPort
+    void show(WindowId window) override;
+    void hide(WindowId window) override;
+    void endProgram() override;
+    EntrySlots& lookupSlots() override;
+    std::filesystem::path tablePath() override;
+    void setBusy(bool busy) override;
+    void reportTableError(const TableError& error) override;
+    void reportOutOfMemory() override;
+
+    // FormHost
+    void runCommand(CommandId command) override;
+    void destroyed(WindowId window) override;
+    HBITMAP picture(forms::Picture picture) override;
+    void nameForScreenReaders(HWND control, const std::wstring& name) override;
+
+private:
+    class LookupSlots;
+
+    FormWindow& instance(WindowId window);
+    FormWindow* existing(HWND topLevel) const;
+    bool handleEnter(const MSG& message);
+    bool translate(MSG& message);
+    void tell(const std::wstring& message, const std::wstring& advice);
+
+    HINSTANCE instance_;
+    // Before the windows, so that it is still there while they go.
+    ScreenReaderNames screenReaderNames_;
+    std::array<std::unique_ptr<FormWindow>, 3> windows_;
+    // Windows closed while their own message was handled; freed once it has returned.
+    std::vector<std::unique_ptr<FormWindow>> retired_;
+    std::unique_ptr<LookupSlots> lookupSlots_;
+    HBITMAP banner_ = nullptr;
+    HBITMAP helpPicture_ = nullptr;
+    HCURSOR cursorBeforeBusy_ = nullptr;
+    // The button Enter went down on; it is clicked when Enter comes up on it.
+    HWND enterButton_ = nullptr;
+    bool ending_ = false;
+};
+
+} // namespace velmora::win32

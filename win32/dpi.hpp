@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+// Geometry and fonts at a window's own DPI. The layouts are kept in twips (1440 to the inch), so
+// that 15 twips make a pixel at 96 DPI and every other DPI scales the same way.
+namespace velmora::win32::dpi {
+
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr unsigned kDefault = 96;
+
+// The DPI of the monitor the window stands on (the system DPI where the platform cannot say).
+unsigned of(HWND window);
+
+inline int toPixels(int twips, unsigned dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+// The frame size that gives a window the client size asked for, at `dpi`.
+SIZE frameSizeFor(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, unsigned dpi);
+
+int systemMetric(int index, unsigned dpi);
+
+// The platform's message and dialog font at 8 points, regular weight, at `dpi`. The caller owns
+// the font.
+HFONT createDialogFont(unsigned dpi);
+
+} // namespace velmora::win32::dpi

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <windows.h>
+
+namespace velmora::win32 {
+
+// An EDIT control made into one of the entry boxes: it holds at most `maxCharacters` characters
+// counted as code points, so a character outside the Basic Multilingual Plane counts once and
+// is never cut in half; Enter does nothing in it; and every paste (Ctrl+V, Shift+Insert, the
+// context menu's Paste, WM_PASTE) goes to `onPaste` with the clipboard's text, for the window to
+// spread over the boxes.
+class EntryBox {
+public:
+    using PasteHandler = std::function<void(HWND box, const std::wstring& text)>;
+
+    static void attach(HWND edit, int maxCharacters, PasteHandler onPaste);
+
+    // Puts `text` in at the box's cursor as typed text goes in: what does not fit is dropped.
+    static void insert(HWND box, const std::wstring& text);
+
+private:
+    EntryBox(int maxCharacters, PasteHandler onPaste)
+        : maxCharacters_(maxCharacters), onPaste_(std::move(onPaste)) {}
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR data);
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::size_t room(HWND window) const;
+    void paste(HWND window);
+
+    int maxCharacters_;
+    PasteHandler onPaste_;
+    // The first half of a character typed as a surrogate pair, until its second half arrives.
+    wchar_t pendingHighSurrogate_ = 0;
+};
+
+} // namespace velmora::win32

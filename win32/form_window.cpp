@@ -1,0 +1,582 @@
+#include "form_window.hpp"
+
+#include "display_box.hpp"
+#include "dpi.hpp"
+#include "entry_box.hpp"
+#include "forms.hpp"
+#include "paste.hpp"
+#include "picture_box.hpp"
+#include "resource_ids.h"
+#include "wide.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <commctrl.h>
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <windowsx.h>
+
+namespace velmora::win32 {
+namespace {
+
+constexpr int kFirstControlId = 100;
+constexpr int kFirstMenuId = 1000;
+// The smallest size a label's font is brought down to so that its whole text shows.
+constexpr int kSmallestLabelPoints = 6;
+
+DWORD frameStyle(const forms::Form& form) {
+    DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    if (!form.canMaximize) {
+        // With minimize kept, the title bar shows maximize disabled.
+        style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
+    }
+    return style;
+}
+
+// No button is a default button: the dialog keys would give the focused one the default look
+// and, on a plain window, not take it back.
+LRESULT CALLBACK plainButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == BM_SETSTYLE && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+        wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_PUSHBUTTON;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, plainButton, 1);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+int menuId(CommandId command) {
+    return kFirstMenuId + static_cast<int>(command);
+}
+
+} // namespace
+
+void FormWindow::registerClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+}
+
+FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instance)
+    : form_(form), host_(host), instance_(instance) {
+    const std::wstring caption = toWide(form_.caption);
+    CreateWindowExW(0, kClassName, caption.c_str(), frameStyle(form_), CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    if (window_ == nullptr) {
+        throw std::runtime_error("A window could not be created.");
+    }
+    try {
+        build();
+    } catch (...) {
+        // The handle must not outlive the object it points to.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        release();
+        throw;
+    }
+}
+
+void FormWindow::build() {
+    dpi_ = dpi::of(window_);
+    note_ = std::make_unique<Note>(window_);
+    font_ = dpi::createDialogFont(dpi_);
+    createMenus();
+    createAccelerators();
+    createControls();
+    layOut();
+    sizeFrame();
+
+    if (form_.icon == forms::WindowIcon::Program) {
+        const auto load = [this](int metric) {
+            const int side = dpi::systemMetric(metric, dpi_);
+            return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VELMORA_ICON_PROGRAM),
+                                                 IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+        };
+        bigIcon_ = load(SM_CXICON);
+        smallIcon_ = load(SM_CXSMICON);
+    }
+    // A window without the program icon has none: not even the system's default picture.
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+FormWindow::~FormWindow() {
+    note_.reset();
+    if (window_ != nullptr) {
+        // The handle goes first, so that nothing it holds is drawn after it is freed.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+    release();
+}
+
+void FormWindow::release() {
+    note_.reset();
+    for (Placed& placed : controls_) {
+        if (placed.ownFont != nullptr) {
+            DeleteObject(placed.ownFont);
+            placed.ownFont = nullptr;
+        }
+    }
+    for (const auto& [value, made] : brushes_) {
+        if (!forms::isSystemColour(value)) {
+            DeleteObject(made);
+        }
+    }
+    brushes_.clear();
+    for (HICON* icon : {&bigIcon_, &smallIcon_}) {
+        if (*icon != nullptr) {
+            DestroyIcon(*icon);
+            *icon = nullptr;
+        }
+    }
+    if (accelerators_ != nullptr) {
+        DestroyAcceleratorTable(accelerators_);
+        accelerators_ = nullptr;
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+        font_ = nullptr;
+    }
+}
+
+HWND FormWindow::control(std::string_view name, int index) const {
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
+        return placed.control->name == name && placed.control->index == index;
+    });
+    return found != controls_.end() ? found->window : nullptr;
+}
+
+HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
+        return placed.control->kind == kind && placed.control->index == index;
+    });
+    return found != controls_.end() ? found->window : nullptr;
+}
+
+void FormWindow::show() {
+    ShowWindow(window_, !shownBefore_ || IsIconic(window_) != FALSE ? SW_SHOWNORMAL : SW_SHOW);
+    SetForegroundWindow(window_);
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        if (const forms::Control* first = forms::firstFocus(form_)) {
+            lastFocus_ = control(first->name, first->index);
+            SetFocus(lastFocus_);
+        }
+    }
+}
+
+void FormWindow::hide() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void FormWindow::createMenus() {
+    if (form_.menus.empty()) {
+        return;
+    }
+    HMENU bar = CreateMenu();
+    for (const forms::Menu& menu : form_.menus) {
+        HMENU entries = CreatePopupMenu();
+        for (const forms::MenuEntry& entry : menu.entries) {
+            std::wstring caption = toWide(entry.caption);
+            if (!entry.shortcut.none()) {
+                caption += L"\tCtrl+";
+                caption += static_cast<wchar_t>(entry.shortcut.key);
+            }
+            AppendMenuW(entries, MF_STRING, static_cast<UINT_PTR>(menuId(entry.command)),
+                        caption.c_str());
+        }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(entries),
+                    toWide(menu.caption).c_str());
+    }
+    SetMenu(window_, bar);
+}
+
+void FormWindow::createAccelerators() {
+    std::vector<ACCEL> keys;
+    for (const forms::Menu& menu : form_.menus) {
+        for (const forms::MenuEntry& entry : menu.entries) {
+            if (entry.shortcut.none()) {
+                continue;
+            }
+            ACCEL key{};
+            key.fVirt = FVIRTKEY | (entry.shortcut.ctrl ? FCONTROL : 0);
+            // A letter's virtual key is its upper-case character.
+            key.key =
+                static_cast<WORD>(std::toupper(static_cast<unsigned char>(entry.shortcut.key)));
+            key.cmd = static_cast<WORD>(menuId(entry.command));
+            keys.push_back(key);
+        }
+    }
+    if (!keys.empty()) {
+        accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+    }
+}
+
+// Controls are made in tab order, so that the window's child order, which the keyboard
+// navigation follows, is the order of the tab indices.
+void FormWindow::createControls() {
+    std::vector<int> order(form_.controls.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return form_.controls[static_cast<std::size_t>(a)].tabIndex <
+               form_.controls[static_cast<std::size_t>(b)].tabIndex;
+    });
+    for (const int i : order) {
+        const forms::Control& made = form_.controls[static_cast<std::size_t>(i)];
+        controls_.push_back({&made, createControl(made, kFirstControlId + i), nullptr});
+    }
+}
+
+HWND FormWindow::createControl(const forms::Control& control, int id) {
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    const wchar_t* className = L"STATIC";
+    std::wstring text = toWide(control.caption);
+    switch (control.kind) {
+    case forms::ControlKind::Label:
+        style |= SS_LEFT | SS_NOPREFIX;
+        break;
+    case forms::ControlKind::CommandButton:
+        className = L"BUTTON";
+        style |= BS_PUSHBUTTON;
+        break;
+    case forms::ControlKind::TextBox:
+        className = L"EDIT";
+        style |= ES_LEFT | ES_AUTOHSCROLL;
+        break;
+    case forms::ControlKind::PictureBox:
+        className = PictureBox::kClassName;
+        text = toWide(control.accessibleName);
+        break;
+    case forms::ControlKind::DisplayBox:
+        className = DisplayBox::kClassName;
+        text = toWide(control.accessibleName);
+        break;
+    }
+    if (control.takesFocus) {
+        style |= WS_TABSTOP;
+    }
+    if (control.sunkenEdge) {
+        exStyle |= WS_EX_CLIENTEDGE;
+    }
+    HWND child =
+        CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    if (control.kind == forms::ControlKind::TextBox) {
+        EntryBox::attach(child, control.maxLength > 0 ? control.maxLength : 0x7FFF,
+                         [this](HWND box, const std::wstring& pasted) { onPaste(box, pasted); });
+    }
+    if (!control.accessibleName.empty()) {
+        host_.nameForScreenReaders(child, toWide(control.accessibleName));
+    }
+    if (control.kind == forms::ControlKind::CommandButton) {
+        SetWindowSubclass(child, plainButton, 1, 0);
+    }
+    if (control.kind == forms::ControlKind::PictureBox) {
+        PictureBox::setPicture(child, host_.picture(control.picture),
+                               brush(control.background.value_or(form_.background)));
+    }
+    return child;
+}
+
+int FormWindow::toPixels(int twips) const {
+    return dpi::toPixels(twips, dpi_);
+}
+
+// Every control at its place, at the window's DPI.
+void FormWindow::layOut() {
+    for (Placed& placed : controls_) {
+        const forms::TwipsRect& rect = placed.control->rect;
+        MoveWindow(placed.window, toPixels(rect.left), toPixels(rect.top), toPixels(rect.width),
+                   toPixels(rect.height), FALSE);
+        SendMessageW(placed.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (placed.control->kind == forms::ControlKind::Label) {
+            fitLabel(placed);
+        }
+    }
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The frame around the form's client size, at the window's DPI.
+void FormWindow::sizeFrame() {
+    const SIZE client{toPixels(form_.client.width), toPixels(form_.client.height)};
+    const SIZE frame = dpi::frameSizeFor(client, frameStyle(form_), 0, !form_.menus.empty(), dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar that wraps on a narrow window takes more height than the frame allowed.
+    RECT actual{};
+    GetClientRect(window_, &actual);
+    if (actual.bottom < client.cy) {
+        SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy + client.cy - actual.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// Where the platform's font is wider than the layout allowed for, the label is drawn a little
+// smaller, so that every word shows and nothing moves.
+void FormWindow::fitLabel(Placed& label) {
+    if (label.ownFont != nullptr) {
+        DeleteObject(label.ownFont);
+        label.ownFont = nullptr;
+    }
+    RECT box{};
+    GetClientRect(label.window, &box);
+    const std::wstring text = toWide(label.control->caption);
+    LOGFONTW shape{};
+    GetObjectW(font_, sizeof(shape), &shape);
+    const int smallest = -MulDiv(kSmallestLabelPoints, static_cast<int>(dpi_), 72);
+    HDC dc = GetDC(label.window);
+    HFONT candidate = nullptr;
+    for (;;) {
+        HGDIOBJ previous = SelectObject(dc, candidate != nullptr ? candidate : font_);
+        RECT needed = box;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+        SelectObject(dc, previous);
+        if (needed.bottom <= box.bottom || shape.lfHeight >= smallest) {
+            break;
+        }
+        if (candidate != nullptr) {
+            DeleteObject(candidate);
+        }
+        ++shape.lfHeight;
+        candidate = CreateFontIndirectW(&shape);
+    }
+    ReleaseDC(label.window, dc);
+    label.ownFont = candidate;
+    if (candidate != nullptr) {
+        SendMessageW(label.window, WM_SETFONT, reinterpret_cast<WPARAM>(candidate), FALSE);
+    }
+}
+
+HBRUSH FormWindow::brush(forms::Colour value) {
+    const auto known = brushes_.find(value);
+    if (known != brushes_.end()) {
+        return known->second;
+    }
+    HBRUSH made = forms::isSystemColour(value) ? GetSysColorBrush(forms::systemColourEntry(value))
+                                               : CreateSolidBrush(colour(value));
+    brushes_.emplace(value, made);
+    return made;
+}
+
+COLORREF FormWindow::colour(forms::Colour value) const {
+    if (forms::isSystemColour(value)) {
+        return GetSysColor(forms::systemColourEntry(value));
+    }
+    return RGB(forms::red(value), forms::green(value), forms::blue(value));
+}
+
+const FormWindow::Placed* FormWindow::placedFor(HWND child) const {
+    const auto found =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [child](const Placed& placed) { return placed.window == child; });
+    return found != controls_.end() ? &*found : nullptr;
+}
+
+void FormWindow::paintLines(HDC dc) const {
+    for (const forms::Line& line : form_.lines) {
+        // A dotted line sets every other pixel.
+        const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
+        const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
+        HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
+        HGDIOBJ previous = SelectObject(dc, pen);
+        MoveToEx(dc, toPixels(line.x1), toPixels(line.y), nullptr);
+        LineTo(dc, toPixels(line.x2), toPixels(line.y));
+        SelectObject(dc, previous);
+        DeleteObject(pen);
+    }
+}
+
+LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created =
+            static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        created->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // No failure may unwind through the system's code: it is told, and the window goes on.
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
+                    L"Velmora", MB_OK | MB_ICONERROR);
+    } catch (const std::exception& failure) {
+        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
+    }
+    return 0;
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(window_, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, brush(form_.background));
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(window_, &paint);
+        paintLines(dc);
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+        onCommand(wParam, lParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: {
+        // The wheel scrolls the display box under the pointer, wherever the focus is.
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        HWND under = WindowFromPoint(at);
+        if (under != window_ && IsChild(window_, under) != FALSE &&
+            DisplayBox::from(under) != nullptr) {
+            return SendMessageW(under, message, wParam, lParam);
+        }
+        break;
+    }
+    case WM_TIMER:
+        if (note_->onTimer(wParam)) {
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        // A plain window does not give the focus back to its control on its own.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            note_->hide();
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(window_, focus) != FALSE) {
+                lastFocus_ = focus;
+            }
+        } else if (lastFocus_ != nullptr && IsWindow(lastFocus_) != FALSE) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        if (lastFocus_ != nullptr && IsWindow(lastFocus_) != FALSE) {
+            SetFocus(lastFocus_);
+        }
+        return 0;
+    case WM_DPICHANGED: {
+        dpi_ = HIWORD(wParam);
+        HFONT previous = font_;
+        font_ = dpi::createDialogFont(dpi_);
+        // The frame takes the size the system suggests, which keeps a size the user chose.
+        layOut();
+        if (previous != nullptr) {
+            DeleteObject(previous);
+        }
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_CLOSE:
+        if (form_.onClose == forms::CloseAction::EndProgram) {
+            host_.endProgram();
+        } else {
+            DestroyWindow(window_);
+        }
+        return 0;
+    case WM_DESTROY:
+        window_ = nullptr;
+        host_.destroyed(form_.id);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT FormWindow::onControlColour(HDC dc, HWND control) {
+    const Placed* placed = placedFor(control);
+    const forms::Colour background = placed != nullptr
+                                         ? placed->control->background.value_or(form_.background)
+                                         : form_.background;
+    // A button only takes the window's colour for the corners around its face.
+    if (placed != nullptr && placed->control->kind == forms::ControlKind::CommandButton) {
+        return reinterpret_cast<LRESULT>(brush(form_.background));
+    }
+    SetBkColor(dc, colour(background));
+    SetTextColor(dc, placed != nullptr && placed->control->foreground.has_value()
+                         ? colour(*placed->control->foreground)
+                         : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(brush(background));
+}
+
+void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    if (lParam == 0) {
+        // A menu entry or its shortcut.
+        const int command = id - kFirstMenuId;
+        if (command >= 0 && command < kCommandCount) {
+            host_.runCommand(static_cast<CommandId>(command));
+        }
+        return;
+    }
+    if (HIWORD(wParam) != BN_CLICKED) {
+        return;
+    }
+    const Placed* placed = placedFor(reinterpret_cast<HWND>(lParam));
+    if (placed != nullptr && placed->control->command.has_value()) {
+        host_.runCommand(*placed->control->command);
+    }
+}
+
+// A text of several codes is spread over the pasted box and the boxes after it in its array;
+// codes for which no box remains are named in a note. A text of one code goes in as typed.
+void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
+    const Placed* target = placedFor(box);
+    if (target == nullptr) {
+        return;
+    }
+    const forms::Control& pastedInto = *target->control;
+    const int first = std::max(pastedInto.index, 0);
+    const auto boxCount = static_cast<int>(
+        std::count_if(controls_.begin(), controls_.end(), [&pastedInto](const Placed& placed) {
+            return placed.control->name == pastedInto.name;
+        }));
+    const paste::Spread spread = paste::spreadPaste(toUtf8(pasted), first, boxCount);
+    if (!spread.spreads) {
+        EntryBox::insert(box, toWide(spread.text));
+        return;
+    }
+    HWND last = box;
+    int index = first;
+    for (const std::string& code : spread.codes) {
+        HWND next = pastedInto.index == forms::kNoIndex ? box : control(pastedInto.name, index);
+        if (next != nullptr) {
+            SetWindowTextW(next, toWide(code).c_str());
+            last = next;
+        }
+        ++index;
+    }
+    SetFocus(last);
+    SendMessageW(last, EM_SETSEL, 0, -1);
+    if (spread.leftOver.empty()) {
+        note_->hide();
+    } else {
+        note_->show(last, L"Not pasted", toWide(paste::leftOverNote(spread.leftOver)));
+    }
+}
+
+} // namespace velmora::win32

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "command_ids.hpp"
+#include "form.hpp"
+#include "note.hpp"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+#include <windows.h>
+
+namespace velmora::win32 {
+
+// What a window asks of the program around it.
+class FormHost {
+public:
+    FormHost() = default;
+    FormHost(const FormHost&) = delete;
+    FormHost& operator=(const FormHost&) = delete;
+    FormHost(FormHost&&) = delete;
+    FormHost& operator=(FormHost&&) = delete;
+    virtual ~FormHost() = default;
+
+    virtual void runCommand(CommandId command) = 0;
+    virtual void endProgram() = 0;
+    // The window's handle is gone (closed with its title bar, or at the program's end).
+    virtual void destroyed(WindowId window) = 0;
+    virtual HBITMAP picture(forms::Picture picture) = 0;
+    // Gives a control the name a screen reader speaks.
+    virtual void nameForScreenReaders(HWND control, const std::wstring& name) = 0;
+};
+
+// One top-level window built from its form: the frame and title-bar controls, the menus, every
+// control at its place converted from twips at the window's DPI, the tab order from the tab
+// indices, the colours, the lines, and what closing does. It only translates: a click runs the
+// control's command through the host.
+class FormWindow {
+public:
+    static constexpr const wchar_t* kClassName = L"VelmoraForm";
+    static void registerClass(HINSTANCE instance);
+
+    FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instance);
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+    FormWindow(FormWindow&&) = delete;
+    FormWindow& operator=(FormWindow&&) = delete;
+    ~FormWindow();
+
+    HWND handle() const { return window_; }
+    const forms::Form& form() const { return form_; }
+    HACCEL accelerators() const { return accelerators_; }
+    // The control of that name (and array index), or null.
+    HWND control(std::string_view name, int index = forms::kNoIndex) const;
+    // The control of that kind (and array index), or null.
+    HWND controlOfKind(forms::ControlKind kind, int index = forms::kNoIndex) const;
+
+    // Makes the window visible and active; the first time, the focus goes to the control the
+    // form names first.
+    void show();
+    void hide();
+
+private:
+    struct Placed {
+        const forms::Control* control;
+        HWND window;
+        HFONT ownFont; // a smaller font where the label's text would not fit, or null
+    };
+
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void build();
+    void release();
+    void createMenus();
+    void createAccelerators();
+    void createControls();
+    HWND createControl(const forms::Control& control, int id);
+    void layOut();
+    void sizeFrame();
+    void fitLabel(Placed& label);
+    void paintLines(HDC dc) const;
+    HBRUSH brush(forms::Colour value);
+    COLORREF colour(forms::Colour value) const;
+    const Placed* placedFor(HWND child) const;
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    void onPaste(HWND box, const std::wstring& pasted);
+    LRESULT onControlColour(HDC dc, HWND control);
+    int toPixels(int twips) const;
+
+    const forms::Form& form_;
+    FormHost& host_;
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    unsigned dpi_ = 96;
+    HFONT font_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    std::vector<Placed> controls_;
+    std::map<forms::Colour, HBRUSH> brushes_;
+    std::unique_ptr<Note> note_;
+    // The control that had the focus when the window was last deactivated.
+    HWND lastFocus_ = nullptr;
+    bool shownBefore_ = false;
+};
+
+} // namespace velmora::win32

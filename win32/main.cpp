@@ -1,0 +1,17 @@
+// velmora.exe: the desktop program on Windows. It shows the start window and waits for the user.
+
+#include "application.hpp"
+
+#include <exception>
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int /*show*/) {
+    try {
+        velmora::win32::Application application(instance);
+        return application.run();
+    } catch (const std::exception& failure) {
+        MessageBoxA(nullptr, failure.what(), "Velmora", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+}
