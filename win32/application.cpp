@@ -6,6 +6,7 @@
 #include "forms.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
+#include "table_file.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
