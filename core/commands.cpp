@@ -1,5 +1,7 @@
 #include "commands.hpp"
 
+#include "find.hpp"
+
 #include <array>
 #include <new>
 #include <optional>
@@ -60,6 +62,26 @@ private:
     WindowPort& port_;
 };
 
+// One reading of the table into the lookup window: the busy sign while it runs; then the table's
+// error or the lack of memory is reported, and the window goes on.
+template <typename Read> void readIntoLookup(WindowPort& port, Read read) {
+    std::optional<TableError> tableError;
+    bool outOfMemory = false;
+    {
+        const BusySign busy(port);
+        try {
+            tableError = read();
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    }
+    if (tableError) {
+        port.reportTableError(*tableError);
+    } else if (outOfMemory) {
+        port.reportOutOfMemory();
+    }
+}
+
 } // namespace
 
 namespace commands {
@@ -79,21 +101,8 @@ void RPO_nhelp2_Click(WindowPort& port) {
 }
 
 void RPO2_cmdlookup_Click(WindowPort& port) {
-    std::optional<TableError> tableError;
-    bool outOfMemory = false;
-    {
-        const BusySign busy(port);
-        try {
-            tableError = rpomodule::search(port.lookupSlots(), port.tablePath());
-        } catch (const std::bad_alloc&) {
-            outOfMemory = true;
-        }
-    }
-    if (tableError) {
-        port.reportTableError(*tableError);
-    } else if (outOfMemory) {
-        port.reportOutOfMemory();
-    }
+    readIntoLookup(port,
+                   [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()); });
 }
 
 void RPO2_cmdclear_Click(WindowPort& port) {
@@ -116,6 +125,13 @@ void helpform_Command1_Click(WindowPort& port) {
 
 void run(CommandId command, WindowPort& port) {
     entryFor(command).run(port);
+}
+
+void runFind(WindowPort& port, std::string_view words) {
+    readIntoLookup(port, [&port, words] {
+        DescriptionQuery query(words);
+        return findByDescription(query, port.tablePath(), port.lookupSlots());
+    });
 }
 
 WindowId commandWindow(CommandId command) {

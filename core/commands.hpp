@@ -76,6 +76,11 @@ void helpform_Command1_Click(WindowPort& port);
 // Runs a command by its id, as a front end does when a control is clicked.
 void run(CommandId command, WindowPort& port);
 
+// Find by description from the lookup window's find box: prints the records whose description
+// holds every word of `words` into the lookup window's display box, with the busy cursor and the
+// reports of "Search ".
+void runFind(WindowPort& port, std::string_view words);
+
 // The window whose control runs the command, and the handler's name ("RPO2_cmdlookup_Click").
 WindowId commandWindow(CommandId command);
 std::string_view handlerName(CommandId command);

@@ -82,10 +82,7 @@ void RPO2::showFindBox() {
 }
 
 void RPO2::findByDescription(const QString& words) {
-    DescriptionQuery query(words.toStdString());
-    if (const auto failure = velmora::findByDescription(query, locateTable_(), slots_)) {
-        reportTableError_(*this, *failure);
-    }
+    runFind(port_, words.toStdString());
 }
 
 void RPO2::showTableError(QWidget& parent, const TableError& error) {

@@ -194,6 +194,30 @@ private slots:
         QVERIFY(velmora::kOutOfMemoryAdvice.find("\"Search\"") != std::string_view::npos);
     }
 
+    // Find from the lookup window's find box prints into its display box as "Search " does, with
+    // the same busy sign and reports.
+    void findPrintsIntoTheLookupDisplayWithTheSearchsReports() {
+        RecordingPort port;
+        port.table =
+            writeTableFile(folder_.path(), "G80,Limited slip axle\nL98,V8 engine\n").toStdString();
+        port.lookup.boxes[0] = "l98";
+        velmora::runFind(port, "slip AXLE");
+        QCOMPARE(port.calls, (QStringList{"busy", "not busy"}));
+        QCOMPARE(port.lookup.display,
+                 (std::vector<std::string>{"G80  Limited slip axle", "1 record matched."}));
+        QCOMPARE(port.lookup.boxes[0], std::string("l98"));
+
+        port.calls.clear();
+        port.table = std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt";
+        velmora::runFind(port, "slip");
+        QCOMPARE(port.calls, (QStringList{"busy", "not busy", "table error 53"}));
+
+        ExhaustedPort exhausted;
+        exhausted.table = writeTableFile(folder_.path(), "L98,Engine\n").toStdString();
+        velmora::runFind(exhausted, "engine");
+        QCOMPARE(exhausted.calls, (QStringList{"busy", "not busy", "out of memory"}));
+    }
+
     void clearEmptiesTheEntriesAndLeavesTheDisplay() {
         RecordingPort port;
         port.lookup.boxes[0] = "L98";
