@@ -108,6 +108,9 @@ lint: setup-test configure
 	cppcheck --enable=warning,performance,portability,style --std=c++20 --library=qt \
 		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
 		$(addprefix -I ,$(LINT_DIRS)) -I $(BUILD_DIR)/core/generated $(LINT_DIRS)
+	cppcheck --enable=warning,performance,portability,style --std=c++20 --library=windows \
+		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
+		-D_WIN32 -DUNICODE -I core -I forms -I win32 -I $(BUILD_DIR)/core/generated win32
 
 # Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
 screenshots: setup-screen build

@@ -260,6 +260,8 @@ void DisplayBox::copy() const {
     }
     EmptyClipboard();
     if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+        // The clipboard took no ownership: the memory is still the program's to free.
+        // cppcheck-suppress doubleFree
         GlobalFree(memory);
     }
     CloseClipboard();

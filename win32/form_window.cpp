@@ -66,6 +66,8 @@ void FormWindow::registerClass(HINSTANCE instance) {
 FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instance)
     : form_(form), host_(host), instance_(instance) {
     const std::wstring caption = toWide(form_.caption);
+    // The handle arrives in window_ through WM_NCCREATE, before any other message needs it.
+    // cppcheck-suppress ignoredReturnValue
     CreateWindowExW(0, kClassName, caption.c_str(), frameStyle(form_), CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
