@@ -3,7 +3,6 @@
 
 #include "find.hpp"
 #include "modes.hpp"
-#include "table_file.hpp"
 #include "terminal_display.hpp"
 #include "text.hpp"
 
@@ -22,20 +21,10 @@ int runFind(const Arguments& arguments, Streams streams) {
         return usageError(streams.err, "--find needs at least one word to look for");
     }
 
-    // Standard output appended to the table would be read back as table, without end.
-    auto reader =
-        velmora::openTable(tablePath(arguments), velmora::CodeTableReader::kDefaultReadSize,
-                           velmora::identityOfOpenFile(1));
-    if (!reader) {
-        complain(streams.err, reader.error().describe());
-        return kExitFailure;
-    }
-    TerminalDisplay display(streams.out);
-    if (const auto failure = velmora::findByDescription(query, *reader, display)) {
-        complain(streams.err, failure->describe());
-        return kExitFailure;
-    }
-    return kExitSuccess;
+    return readTableToOutput(arguments, streams,
+                             [&query](velmora::CodeTableReader& reader, TerminalDisplay& display) {
+                                 return velmora::findByDescription(query, reader, display);
+                             });
 }
 
 } // namespace lookup

@@ -3,7 +3,6 @@
 
 #include "modes.hpp"
 #include "search.hpp"
-#include "table_file.hpp"
 #include "terminal_display.hpp"
 #include "text.hpp"
 
@@ -95,20 +94,11 @@ int runLabel(const Arguments& arguments, Streams streams) {
         return usageError(streams.err, "--label found no codes to decode");
     }
 
-    // Standard output appended to the table would be read back as table, without end.
-    auto reader =
-        velmora::openTable(tablePath(arguments), velmora::CodeTableReader::kDefaultReadSize,
-                           velmora::identityOfOpenFile(1));
-    if (!reader) {
-        complain(streams.err, reader.error().describe());
-        return kExitFailure;
-    }
-    TerminalDisplay display(streams.out);
-    if (const auto failure = velmora::rpomodule::searchLabel(std::move(codes), *reader, display)) {
-        complain(streams.err, failure->describe());
-        return kExitFailure;
-    }
-    return leftOut ? kExitUsage : kExitSuccess;
+    const int status = readTableToOutput(
+        arguments, streams, [&codes](velmora::CodeTableReader& reader, TerminalDisplay& display) {
+            return velmora::rpomodule::searchLabel(std::move(codes), reader, display);
+        });
+    return status == kExitSuccess && leftOut ? kExitUsage : status;
 }
 
 } // namespace lookup

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "code_table.hpp"
 #include "display_surface.hpp"
+#include "modes.hpp"
 #include "output.hpp"
+#include "table_error.hpp"
+
+#include <functional>
+#include <optional>
 
 namespace lookup {
 
@@ -15,5 +21,15 @@ public:
 private:
     Output& out_;
 };
+
+// What a mode does with the opened table: prints into the display, and gives back the reason
+// when the table fails part-way.
+using TableReading =
+    std::function<std::optional<velmora::TableError>(velmora::CodeTableReader&, TerminalDisplay&)>;
+
+// Opens the table the command line names and runs `read` over it into standard output. A table
+// that cannot be read, or fails part-way, is named on standard error: kExitFailure; otherwise
+// kExitSuccess.
+int readTableToOutput(const Arguments& arguments, Streams streams, const TableReading& read);
 
 } // namespace lookup
