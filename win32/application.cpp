@@ -247,6 +247,10 @@ void Application::reportOutOfMemory() {
 void Application::tell(const std::wstring& message, const std::wstring& advice) {
     HWND owner = windows_[slotOf(WindowId::RPO2)] ? windows_[slotOf(WindowId::RPO2)]->handle()
                                                   : GetActiveWindow();
+    // A find run from the find box is told there, so that the keyboard goes back to the box.
+    if (findBox_ && findBox_->handle() != nullptr && GetActiveWindow() == findBox_->handle()) {
+        owner = findBox_->handle();
+    }
     const std::wstring text = advice.empty() ? message : message + L"\n\n" + advice;
     MessageBoxW(owner, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
 }

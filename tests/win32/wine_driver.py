@@ -403,6 +403,18 @@ def drive_windows(args, checks, shots=None):
             user.search()
             expect_message(checks, desktop, program, said, ["53", "File not found"],
                            "missing table")
+            # Find reads the same table and tells the same.
+            said = len(program.messages())
+            user.point()
+            desktop.key("ctrl+f")
+            find_box = desktop.wait_window(FIND_CAPTION, timeout=10)
+            desktop.point_at(find_box)
+            desktop.key("Return")
+            expect_message(checks, desktop, program, said, ["53", "File not found"],
+                           "missing table, find")
+            desktop.point_at_titled(FIND_CAPTION)
+            desktop.key("Escape")
+            desktop.wait_gone(find_box)
             said = len(program.messages())
             os.makedirs(table)
             user.search()
