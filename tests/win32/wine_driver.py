@@ -11,8 +11,9 @@
 their lines and exit statuses. `windows` starts velmora.exe on a virtual display, goes from the
 start window to the lookup window with Tab and Enter, types codes, searches, reads the display
 box back through Ctrl+C and the clipboard, finds by description from the find box (Ctrl+F and
-the display box's menu), meets tables that cannot be read, opens and closes the help window and ends the program with Ctrl+Q. Exit status 0 when every check holds, 1 when
-one fails, 77 when a tool is missing.
+the display box's menu), meets tables that cannot be read, opens and closes the help window
+and ends the program with Ctrl+Q. Exit status 0 when every check holds, 1 when one fails, 77
+when a tool is missing.
 """
 
 import argparse
