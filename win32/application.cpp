@@ -3,6 +3,7 @@
 #include "code_table.hpp"
 #include "display_box.hpp"
 #include "entry_box.hpp"
+#include "find.hpp"
 #include "forms.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <iterator>
+#include <new>
+#include <optional>
 
 namespace velmora::win32 {
 namespace {
@@ -62,9 +65,11 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     FormWindow::registerClass(instance_);
     DisplayBox::registerClass(instance_);
     PictureBox::registerClass(instance_);
+    FindBox::registerClass(instance_);
 }
 
 Application::~Application() {
+    findBox_.reset();
     lookupSlots_.reset();
     for (auto& window : windows_) {
         window.reset();
@@ -94,6 +99,10 @@ int Application::run() {
 // the menu shortcuts, and Tab, Shift+Tab and the arrows between the controls.
 bool Application::translate(MSG& message) {
     HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    // The find box keeps the dialog keys: Tab between its controls, Enter finds, Escape closes.
+    if (findBox_ && root != nullptr && root == findBox_->handle()) {
+        return IsDialogMessageW(root, &message) != FALSE;
+    }
     FormWindow* window = existing(root);
     if (window == nullptr) {
         return false;
@@ -171,6 +180,9 @@ void Application::show(WindowId window) {
 void Application::hide(WindowId window) {
     FormWindow& hidden = instance(window);
     const bool wasActive = GetActiveWindow() == hidden.handle();
+    if (window == WindowId::RPO2 && findBox_) {
+        findBox_->hide();
+    }
     hidden.hide();
     if (!wasActive) {
         return;
@@ -190,6 +202,9 @@ void Application::endProgram() {
         return;
     }
     ending_ = true;
+    if (findBox_ && findBox_->handle() != nullptr) {
+        ShowWindow(findBox_->handle(), SW_HIDE);
+    }
     lookupSlots_.reset();
     for (auto& window : windows_) {
         if (window) {
@@ -232,6 +247,10 @@ void Application::reportOutOfMemory() {
 void Application::tell(const std::wstring& message, const std::wstring& advice) {
     HWND owner = windows_[slotOf(WindowId::RPO2)] ? windows_[slotOf(WindowId::RPO2)]->handle()
                                                   : GetActiveWindow();
+    // A find run from the find box is told there, so that the keyboard goes back to the box.
+    if (findBox_ && findBox_->handle() != nullptr && GetActiveWindow() == findBox_->handle()) {
+        owner = findBox_->handle();
+    }
     const std::wstring text = advice.empty() ? message : message + L"\n\n" + advice;
     MessageBoxW(owner, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
 }
@@ -243,10 +262,43 @@ void Application::runCommand(CommandId command) {
 void Application::destroyed(WindowId window) {
     auto& slot = windows_[slotOf(window)];
     if (window == WindowId::RPO2) {
+        // The find box went with the window that owned it.
+        findBox_.reset();
         lookupSlots_.reset();
     }
     if (slot) {
         retired_.push_back(std::move(slot));
+    }
+}
+
+void Application::openFindBox() {
+    if (!findBox_ || findBox_->handle() == nullptr) {
+        findBox_ = std::make_unique<FindBox>(
+            instance_, instance(WindowId::RPO2).handle(),
+            [this](const std::string& words) { findByDescription(words); });
+    }
+    findBox_->present();
+}
+
+// Prints into the lookup window's display box as a search does, from the table a search reads.
+void Application::findByDescription(const std::string& words) {
+    std::optional<TableError> tableError;
+    bool outOfMemory = false;
+    setBusy(true);
+    try {
+        DescriptionQuery query(words);
+        tableError = velmora::findByDescription(query, locateTable(), lookupSlots());
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    } catch (...) {
+        setBusy(false);
+        throw;
+    }
+    setBusy(false);
+    if (tableError) {
+        reportTableError(*tableError);
+    } else if (outOfMemory) {
+        reportOutOfMemory();
     }
 }
 

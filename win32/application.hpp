@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands.hpp"
+#include "find_box.hpp"
 #include "form_window.hpp"
 #include "screen_reader.hpp"
 
@@ -41,6 +42,7 @@ public:
     void destroyed(WindowId window) override;
     HBITMAP picture(forms::Picture picture) override;
     void nameForScreenReaders(HWND control, const std::wstring& name) override;
+    void openFindBox() override;
 
 private:
     class LookupSlots;
@@ -50,6 +52,7 @@ private:
     bool handleEnter(const MSG& message);
     bool translate(MSG& message);
     void tell(const std::wstring& message, const std::wstring& advice);
+    void findByDescription(const std::string& words);
 
     HINSTANCE instance_;
     // Before the windows, so that it is still there while they go.
@@ -58,6 +61,8 @@ private:
     // Windows closed while their own message was handled; freed once it has returned.
     std::vector<std::unique_ptr<FormWindow>> retired_;
     std::unique_ptr<LookupSlots> lookupSlots_;
+    // Made on first use, owned by the lookup window; it keeps its words while hidden.
+    std::unique_ptr<FindBox> findBox_;
     HBITMAP banner_ = nullptr;
     HBITMAP helpPicture_ = nullptr;
     HCURSOR cursorBeforeBusy_ = nullptr;

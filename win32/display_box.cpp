@@ -1,5 +1,6 @@
 #include "display_box.hpp"
 
+#include "find.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ constexpr std::size_t kMarkStride = 4096;
 // line of characters that take no width.
 constexpr std::size_t kMostCharactersPainted = 16384;
 constexpr UINT kCopyCommand = 1;
+constexpr UINT kFindMenuCommand = 2;
 
 int clampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
@@ -440,11 +442,15 @@ void DisplayBox::showContextMenu(LPARAM position) {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING | (order_.empty() ? MF_GRAYED : 0U), kCopyCommand,
                 L"&Copy\tCtrl+C");
+    const std::wstring find = toWide(kFindActionText) + L"\t" + toWide(kFindShortcut);
+    AppendMenuW(menu, MF_STRING, kFindMenuCommand, find.c_str());
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));
     DestroyMenu(menu);
     if (chosen == kCopyCommand) {
         copy();
+    } else if (chosen == kFindMenuCommand) {
+        SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(kFindCommand, 0), 0);
     }
 }
 

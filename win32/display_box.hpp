@@ -16,6 +16,9 @@ namespace velmora::win32 {
 class DisplayBox {
 public:
     static constexpr const wchar_t* kClassName = L"VelmoraDisplayBox";
+    // The command (a WM_COMMAND as from a menu) by which the box asks the window it stands in for
+    // the find box; that window's Ctrl+F sends the same.
+    static constexpr WORD kFindCommand = 900;
 
     static void registerClass(HINSTANCE instance);
     // The box behind a window of this class, or null.

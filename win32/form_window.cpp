@@ -3,6 +3,7 @@
 #include "display_box.hpp"
 #include "dpi.hpp"
 #include "entry_box.hpp"
+#include "find.hpp"
 #include "forms.hpp"
 #include "paste.hpp"
 #include "picture_box.hpp"
@@ -215,6 +216,19 @@ void FormWindow::createAccelerators() {
             key.cmd = static_cast<WORD>(menuId(entry.command));
             keys.push_back(key);
         }
+    }
+    // The window with the display box finds by description, by a shortcut of its own, so that
+    // its menus stay as they are.
+    const bool hasDisplayBox =
+        std::any_of(form_.controls.begin(), form_.controls.end(), [](const forms::Control& c) {
+            return c.kind == forms::ControlKind::DisplayBox;
+        });
+    if (hasDisplayBox && !kFindShortcut.empty()) {
+        ACCEL key{};
+        key.fVirt = FVIRTKEY | (kFindShortcut.starts_with("Ctrl+") ? FCONTROL : 0);
+        key.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(kFindShortcut.back())));
+        key.cmd = DisplayBox::kFindCommand;
+        keys.push_back(key);
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -527,6 +541,10 @@ LRESULT FormWindow::onControlColour(HDC dc, HWND control) {
 
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
+    if (lParam == 0 && id == DisplayBox::kFindCommand) {
+        host_.openFindBox();
+        return;
+    }
     if (lParam == 0) {
         // A menu entry or its shortcut.
         const int command = id - kFirstMenuId;

@@ -30,6 +30,8 @@ public:
     virtual HBITMAP picture(forms::Picture picture) = 0;
     // Gives a control the name a screen reader speaks.
     virtual void nameForScreenReaders(HWND control, const std::wstring& name) = 0;
+    // Shows the find box beside the window that has the display box.
+    virtual void openFindBox() = 0;
 };
 
 // One top-level window built from its form: the frame and title-bar controls, the menus, every

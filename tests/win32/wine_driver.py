@@ -10,9 +10,10 @@
 `lookup` runs velmora-lookup.exe and the Linux velmora-lookup on the same cases and compares
 their lines and exit statuses. `windows` starts velmora.exe on a virtual display, goes from the
 start window to the lookup window with Tab and Enter, types codes, searches, reads the display
-box back through Ctrl+C and the clipboard, meets tables that cannot be read, opens and closes
-the help window and ends the program with Ctrl+Q. Exit status 0 when every check holds, 1 when
-one fails, 77 when a tool is missing.
+box back through Ctrl+C and the clipboard, finds by description from the find box (Ctrl+F and
+the display box's menu), meets tables that cannot be read, opens and closes the help window
+and ends the program with Ctrl+Q. Exit status 0 when every check holds, 1 when one fails, 77
+when a tool is missing.
 """
 
 import argparse
@@ -30,6 +31,7 @@ from wine_desktop import Desktop, Display, Prefix, Timeout, missing_tools, poll 
 
 CAPTION = "3rd Generation F-body Velmora"
 HELP_CAPTION = "Velmora Help"
+FIND_CAPTION = "Find by description"
 MESSAGE_CAPTION = "Velmora"
 # Client areas at 96 DPI: 15 twips to a pixel.
 START_CLIENT = (6495 // 15, 6240 // 15)
@@ -77,8 +79,9 @@ def lines(data):
     return text.split(b"\n") if text else []
 
 
-def linux_lookup(program, entries, folder):
-    done = subprocess.run([program, "--"] + entries, cwd=folder, capture_output=True, timeout=60)
+def linux_lookup(program, entries, folder, options=("--",)):
+    done = subprocess.run([program, *options] + entries, cwd=folder, capture_output=True,
+                          timeout=60)
     return done.returncode, done.stdout, done.stderr
 
 
@@ -295,14 +298,14 @@ def drive_windows(args, checks, shots=None):
     if not prefix.exists():
         prefix.make()
 
-    def reference(entries, folder):
+    def reference(entries, folder, options=("--",)):
         """The lines the display box should hold: the Linux velmora-lookup's, or where none is
         given (screenshots), velmora-lookup.exe's."""
         if args.linux_lookup:
-            _, out, _ = linux_lookup(args.linux_lookup, entries, folder)
+            _, out, _ = linux_lookup(args.linux_lookup, entries, folder, options)
         else:
             exe = os.path.join(args.build, "bin", "velmora-lookup.exe")
-            _, out, _ = prefix.run([exe, "--"] + entries, cwd=folder)
+            _, out, _ = prefix.run([exe, *options] + entries, cwd=folder)
         return lines(out)
     work = fresh_folder(os.path.join(args.work, "windows"))
     folder = fresh_folder(os.path.join(work, "program"))
@@ -366,12 +369,53 @@ def drive_windows(args, checks, shots=None):
                 time.sleep(0.5)
                 desktop.screenshot(desktop.wait_window(CAPTION), os.path.join(shots, "lookup.png"))
 
+            # Find by description: Ctrl+F opens the find box beside the window; Enter in its
+            # words finds, Escape closes it.
+            user.point()
+            desktop.key("ctrl+f")
+            find_box = desktop.wait_window(FIND_CAPTION, timeout=10)
+            desktop.point_at(find_box)
+            desktop.type("AXLE ratio")
+            desktop.key("Return")
+            found = reference(["AXLE", "ratio"], folder, ("--find",))
+            if shots:
+                time.sleep(1)
+                desktop.screenshot("root", os.path.join(shots, "find.png"))
+            desktop.key("Escape")
+            desktop.wait_gone(find_box)
+            checks.equal(user.copy_display(found), found,
+                         "Ctrl+F, words and Enter: the display box holds velmora-lookup "
+                         "--find's lines")
+            # After a search, the display box's menu opens the box again with its words kept.
+            user.search()
+            checks.equal(user.copy_display(expected), expected, "Search after a find")
+            user.go("display")
+            desktop.key("shift+F10", "Down", "Down", "Return")
+            find_box = desktop.wait_window(FIND_CAPTION, timeout=10)
+            desktop.point_at(find_box)
+            desktop.key("Return", "Escape")
+            desktop.wait_gone(find_box)
+            checks.equal(user.copy_display(found), found,
+                         "the display box's menu opens the find box, its words kept")
+
             # Tables that cannot be read: a message, and the window goes on.
             said = len(program.messages())
             os.remove(table)
             user.search()
             expect_message(checks, desktop, program, said, ["53", "File not found"],
                            "missing table")
+            # Find reads the same table and tells the same.
+            said = len(program.messages())
+            user.point()
+            desktop.key("ctrl+f")
+            find_box = desktop.wait_window(FIND_CAPTION, timeout=10)
+            desktop.point_at(find_box)
+            desktop.key("Return")
+            expect_message(checks, desktop, program, said, ["53", "File not found"],
+                           "missing table, find")
+            desktop.point_at_titled(FIND_CAPTION)
+            desktop.key("Escape")
+            desktop.wait_gone(find_box)
             said = len(program.messages())
             os.makedirs(table)
             user.search()
@@ -475,7 +519,7 @@ def take_screenshots(args):
     os.makedirs(args.out, exist_ok=True)
     drive_windows(args, checks, shots=os.path.abspath(args.out))
     Prefix(os.path.join(args.work, "prefix")).stop()
-    print(f"screenshots in {args.out}: start.png lookup.png help.png")
+    print(f"screenshots in {args.out}: start.png lookup.png find.png help.png")
     return checks.status()
 
 

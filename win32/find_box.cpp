@@ -1,0 +1,269 @@
+#include "find_box.hpp"
+
+#include "dpi.hpp"
+#include "find.hpp"
+#include "wide.hpp"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace velmora::win32 {
+namespace {
+
+constexpr int kWordsId = 100;
+
+// The layout in twips, 15 to a pixel at 96 DPI.
+constexpr int kMargin = 120;
+constexpr int kWordsWidth = 4200;
+constexpr int kPromptHeight = 195;
+constexpr int kPromptGap = 45;
+constexpr int kWordsHeight = 315;
+constexpr int kButtonsGap = 180;
+constexpr int kButtonWidth = 1125;
+constexpr int kButtonHeight = 345;
+constexpr int kButtonSpacing = 90;
+// Between the lookup window's frame and the box beside it.
+constexpr int kBesideGap = 120;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+
+std::wstring wideOf(std::string_view text) {
+    return toWide(text);
+}
+
+bool blank(const std::wstring& text) {
+    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
+} // namespace
+
+void FindBox::registerClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+}
+
+FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::string&)> find)
+    : instance_(instance), owner_(owner), find_(std::move(find)) {
+    CreateWindowExW(kExStyle, kClassName, wideOf(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
+    if (window_ == nullptr) {
+        throw std::runtime_error("The find box could not be created.");
+    }
+    dpi_ = dpi::of(window_);
+    font_ = dpi::createDialogFont(dpi_);
+    createControls();
+    layOut();
+}
+
+FindBox::~FindBox() {
+    if (window_ != nullptr) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
+void FindBox::createControls() {
+    const auto make = [this](const wchar_t* windowClass, const std::wstring& text, DWORD style,
+                             DWORD exStyle, int id) {
+        HWND control = CreateWindowExW(
+            exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        if (control == nullptr) {
+            throw std::runtime_error("The find box could not be created.");
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return control;
+    };
+    // The prompt comes just before the words, so that a screen reader names the edit by it.
+    prompt_ = make(L"Static", wideOf(kFindBoxPrompt), SS_LEFT | SS_NOPREFIX, 0, -1);
+    words_ = make(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kWordsId);
+    findButton_ = make(L"Button", wideOf(kFindButtonText), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK);
+    closeButton_ = make(L"Button", wideOf(kFindCloseText), WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL);
+    updateFindButton();
+}
+
+int FindBox::toPixels(int twips) const {
+    return dpi::toPixels(twips, dpi_);
+}
+
+void FindBox::layOut() {
+    const int wordsTop = kMargin + kPromptHeight + kPromptGap;
+    const int buttonsTop = wordsTop + kWordsHeight + kButtonsGap;
+    const int closeLeft = kMargin + kWordsWidth - kButtonWidth;
+    const int findLeft = closeLeft - kButtonSpacing - kButtonWidth;
+    const auto place = [this](HWND control, int left, int top, int width, int height) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        MoveWindow(control, toPixels(left), toPixels(top), toPixels(width), toPixels(height), TRUE);
+    };
+    place(prompt_, kMargin, kMargin, kWordsWidth, kPromptHeight);
+    place(words_, kMargin, wordsTop, kWordsWidth, kWordsHeight);
+    place(findButton_, findLeft, buttonsTop, kButtonWidth, kButtonHeight);
+    place(closeButton_, closeLeft, buttonsTop, kButtonWidth, kButtonHeight);
+
+    const SIZE client{toPixels(kMargin + kWordsWidth + kMargin),
+                      toPixels(buttonsTop + kButtonHeight + kMargin)};
+    const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The first time, beside the lookup window's right edge, so that the display box stays in view;
+// within the screen's work area where there is no room there.
+void FindBox::placeBesideOwner() {
+    RECT owner{};
+    RECT box{};
+    GetWindowRect(owner_, &owner);
+    GetWindowRect(window_, &box);
+    const LONG width = box.right - box.left;
+    const LONG height = box.bottom - box.top;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& area = monitor.rcWork;
+    LONG left = owner.right + toPixels(kBesideGap);
+    LONG top = owner.top;
+    left = std::max(area.left, std::min(left, area.right - width));
+    top = std::max(area.top, std::min(top, area.bottom - height));
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FindBox::present() {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        placeBesideOwner();
+    }
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetActiveWindow(window_);
+    lastFocus_ = words_;
+    SetFocus(words_);
+    SendMessageW(words_, EM_SETSEL, 0, -1);
+}
+
+void FindBox::hide() {
+    if (window_ == nullptr || IsWindowVisible(window_) == FALSE) {
+        return;
+    }
+    const bool wasActive = GetActiveWindow() == window_;
+    ShowWindow(window_, SW_HIDE);
+    // The lookup window takes the keyboard back, as it had it before.
+    if (wasActive && IsWindowVisible(owner_) != FALSE) {
+        SetForegroundWindow(owner_);
+        SetActiveWindow(owner_);
+    }
+}
+
+// Blanks alone are no words to look for.
+void FindBox::updateFindButton() {
+    EnableWindow(findButton_, blank(windowText(words_)) ? FALSE : TRUE);
+}
+
+void FindBox::find() {
+    if (IsWindowEnabled(findButton_) == FALSE) {
+        return;
+    }
+    find_(toUtf8(windowText(words_)));
+}
+
+LRESULT CALLBACK FindBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created =
+            static_cast<FindBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        created->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<FindBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // No failure may unwind through the system's code: it is told, and the box goes on.
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
+                    L"Velmora", MB_OK | MB_ICONERROR);
+    } catch (const std::exception& failure) {
+        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
+    }
+    return 0;
+}
+
+LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case DM_GETDEFID:
+        // Enter in the words presses Find, as in a dialog box.
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case kWordsId:
+            if (HIWORD(wParam) == EN_CHANGE) {
+                updateFindButton();
+            }
+            break;
+        case IDOK:
+            find();
+            break;
+        case IDCANCEL:
+            hide();
+            break;
+        default:
+            break;
+        }
+        return 0;
+    case WM_ACTIVATE:
+        // A plain window does not give the focus back to its control on its own.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(window_, focus) != FALSE) {
+                lastFocus_ = focus;
+            }
+        } else {
+            SetFocus(lastFocus_ != nullptr && IsWindowEnabled(lastFocus_) != FALSE ? lastFocus_
+                                                                                   : words_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        hide();
+        return 0;
+    case WM_DPICHANGED: {
+        dpi_ = HIWORD(wParam);
+        HFONT previous = font_;
+        font_ = dpi::createDialogFont(dpi_);
+        layOut();
+        if (previous != nullptr) {
+            DeleteObject(previous);
+        }
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_DESTROY:
+        // Gone with the lookup window that owns it; what follows goes to the system alone.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        window_ = nullptr;
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+} // namespace velmora::win32
