@@ -3,7 +3,6 @@
 #include "code_table.hpp"
 #include "display_box.hpp"
 #include "entry_box.hpp"
-#include "find.hpp"
 #include "forms.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
@@ -13,8 +12,6 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <iterator>
-#include <new>
-#include <optional>
 
 namespace velmora::win32 {
 namespace {
@@ -282,24 +279,7 @@ void Application::openFindBox() {
 
 // Prints into the lookup window's display box as a search does, from the table a search reads.
 void Application::findByDescription(const std::string& words) {
-    std::optional<TableError> tableError;
-    bool outOfMemory = false;
-    setBusy(true);
-    try {
-        DescriptionQuery query(words);
-        tableError = velmora::findByDescription(query, locateTable(), lookupSlots());
-    } catch (const std::bad_alloc&) {
-        outOfMemory = true;
-    } catch (...) {
-        setBusy(false);
-        throw;
-    }
-    setBusy(false);
-    if (tableError) {
-        reportTableError(*tableError);
-    } else if (outOfMemory) {
-        reportOutOfMemory();
-    }
+    runFind(*this, words);
 }
 
 void Application::nameForScreenReaders(HWND control, const std::wstring& name) {
