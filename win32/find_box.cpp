@@ -54,6 +54,8 @@ void FindBox::registerClass(HINSTANCE instance) {
 
 FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::string&)> find)
     : instance_(instance), owner_(owner), find_(std::move(find)) {
+    // The handle arrives in window_ through WM_NCCREATE, before any other message needs it.
+    // cppcheck-suppress ignoredReturnValue
     CreateWindowExW(kExStyle, kClassName, wideOf(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
     if (window_ == nullptr) {
