@@ -161,6 +161,8 @@ def check_lookup(args):
         table.write(junk_table())
     compare_lookups(checks, prefix, exe, linux, junk, ["L98", "AB", "", "XYZ"], "binary junk")
 
+    check_lookup_bounds(checks, prefix, exe, linux, work)
+
     foreign = fresh_folder(os.path.join(work, NON_ASCII_FOLDER))
     shutil.copy(args.table, os.path.join(foreign, "RPO.txt"))
     compare_lookups(checks, prefix, exe, linux, foreign, ["L98", "G80"],
@@ -168,6 +170,54 @@ def check_lookup(args):
     compare_lookups(checks, prefix, exe, linux, work, ["WS6"], "non-ASCII path given by --table",
                     table_option=os.path.join(NON_ASCII_FOLDER, "RPO.txt"))
     return checks.status()
+
+
+def check_lookup_bounds(checks, prefix, exe, linux, work):
+    """Hostile tables through velmora-lookup.exe: fields never held whole, a table that keeps
+    growing while it is read, and the table as the program's own output."""
+    hostile = fresh_folder(os.path.join(work, "hostile"))
+    table = os.path.join(hostile, "RPO.txt")
+    size = 20 * 1024 * 1024
+    for body, what in [
+        (b"\x80" * size + b",x\nG80,found\n", "20 MB of 0x80 before the first comma"),
+        (b'"' + b"abc, " * (size // 5) + b"\nG80,found\n", "20 MB quoted code, no closing quote"),
+        (b",empty code\n" * 1000 + b"," + b"d" * (2 * 1024 * 1024) + b"\nG80,found\n",
+         "empty codes, one 2 MB description"),
+    ]:
+        with open(table, "wb") as out:
+            out.write(body)
+        started = time.monotonic()
+        compare_lookups(checks, prefix, exe, linux, hostile, ["G80", ""], what)
+        print(f"      {what}: {time.monotonic() - started:.1f} s for both programs")
+
+    # Another program appends to the table while it is read: the read ends at the size the
+    # table had when it was opened.
+    with open(table, "wb") as out:
+        out.write(b"G80,found\n" * 100000)
+    with open(table, "ab") as grow:
+        writer = subprocess.Popen(["sh", "-c", "while :; do printf 'ZZZ,late\\n'; done"],
+                                  stdout=grow)
+        try:
+            status, out, _ = prefix.run([exe, "--table", table, "G80"], cwd=hostile, timeout=120)
+        finally:
+            writer.kill()
+            writer.wait()
+    checks.equal(status, 0, "a growing table: the read ends, exit status 0")
+    checks.equal(len(lines(out)), 100000, "a growing table: every record there at opening read")
+
+    # The table as the program's own output would be read back without end: refused. The
+    # redirection is made by the Windows command interpreter, as a user's would be (a handle
+    # inherited from a Unix parent tells wine's programs nothing about its file).
+    shutil.copy(exe, os.path.join(hostile, "velmora-lookup.exe"))
+    with open(table, "wb") as out:
+        out.write(b"G80,found\n")
+    status, _, err = prefix.run(
+        ["cmd", "/c", "velmora-lookup.exe --table RPO.txt G80 >> RPO.txt"], cwd=hostile)
+    checks.equal(status, 1, "table = output: refused with exit status 1")
+    checks.expect(b"Error 55" in err, "table = output: error 55, as on Linux",
+                  err.decode(errors="replace"))
+    with open(table, "rb") as written:
+        checks.equal(written.read(), b"G80,found\n", "table = output: the table is untouched")
 
 
 # --- velmora.exe on a virtual display ----------------------------------------------------------
