@@ -2,11 +2,10 @@
 
 #include "dpi.hpp"
 #include "find.hpp"
+#include "owned_window.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
-#include <exception>
-#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -184,26 +183,11 @@ void FindBox::find() {
 }
 
 LRESULT CALLBACK FindBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<FindBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<FindBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    // No failure may unwind through the system's code: it is told, and the box goes on.
-    try {
-        return self->handle(message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
-                    L"Velmora", MB_OK | MB_ICONERROR);
-    } catch (const std::exception& failure) {
-        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
-    }
-    return 0;
+    return routeToOwner<FindBox>(
+        window, message, wParam, lParam, [](FindBox& box, HWND created) { box.window_ = created; },
+        [](FindBox& box, UINT what, WPARAM first, LPARAM second) {
+            return box.handle(what, first, second);
+        });
 }
 
 LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {

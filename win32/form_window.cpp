@@ -5,6 +5,7 @@
 #include "entry_box.hpp"
 #include "find.hpp"
 #include "forms.hpp"
+#include "owned_window.hpp"
 #include "paste.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
@@ -13,8 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <commctrl.h>
-#include <exception>
-#include <new>
 #include <stdexcept>
 #include <windowsx.h>
 
@@ -414,26 +413,12 @@ void FormWindow::paintLines(HDC dc) const {
 }
 
 LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    // No failure may unwind through the system's code: it is told, and the window goes on.
-    try {
-        return self->handle(message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
-                    L"Velmora", MB_OK | MB_ICONERROR);
-    } catch (const std::exception& failure) {
-        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
-    }
-    return 0;
+    return routeToOwner<FormWindow>(
+        window, message, wParam, lParam,
+        [](FormWindow& form, HWND created) { form.window_ = created; },
+        [](FormWindow& form, UINT what, WPARAM first, LPARAM second) {
+            return form.handle(what, first, second);
+        });
 }
 
 LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

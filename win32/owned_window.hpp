@@ -1,0 +1,39 @@
+#pragma once
+
+#include "wide.hpp"
+
+#include <exception>
+#include <new>
+#include <windows.h>
+
+namespace velmora::win32 {
+
+// The body of a window procedure for a window that belongs to an object of `Owner`, handed over
+// as the creation parameter: WM_NCCREATE ties the two together through `attach`, and every
+// message from then on goes to `handle`. No failure may unwind through the system's code: it is
+// told, and the window goes on.
+template <typename Owner, typename Attach, typename Handle>
+LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Attach attach,
+                     Handle handle) {
+    if (message == WM_NCCREATE) {
+        auto* created =
+            static_cast<Owner*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        attach(*created, window);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (owner == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return handle(*owner, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
+                    L"Velmora", MB_OK | MB_ICONERROR);
+    } catch (const std::exception& failure) {
+        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
+    }
+    return 0;
+}
+
+} // namespace velmora::win32
