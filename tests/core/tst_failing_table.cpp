@@ -2,6 +2,7 @@
 // read and reports error 57, and the search keeps its match lines but prints no message, since
 // the unread rest of the table may hold the codes it would call missing.
 
+#include "failing_source.hpp"
 #include "recording_slots.hpp"
 #include "search.hpp"
 
@@ -13,25 +14,6 @@
 using Lines = std::vector<std::string>;
 
 namespace {
-
-// Hands out `bytes`, then fails instead of reaching the end.
-class FailingSource final : public velmora::ByteSource {
-public:
-    explicit FailingSource(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t read(char* destination, std::size_t capacity) override {
-        const std::size_t count = std::min(capacity, bytes_.size() - offset_);
-        std::memcpy(destination, bytes_.data() + offset_, count);
-        offset_ += count;
-        failed_ = count == 0;
-        return count;
-    }
-    bool failed() const override { return failed_; }
-
-private:
-    std::string bytes_;
-    std::size_t offset_ = 0;
-    bool failed_ = false;
-};
 
 velmora::CodeTableReader failingReader(const std::string& bytes, std::size_t readSize) {
     return {std::make_unique<FailingSource>(bytes), "/shares/cars/RPO.txt", readSize};

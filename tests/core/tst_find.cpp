@@ -1,3 +1,4 @@
+#include "failing_source.hpp"
 #include "find.hpp"
 #include "fold.hpp"
 #include "recording_slots.hpp"
@@ -22,25 +23,6 @@ const QByteArray kTable = "G80,Limited-slip rear differential\n"
                           "X01,Caf\xe9 d\xe9tente, cr\xe8me\n"
                           "X02,Stra\xc3\x9f"
                           "e \xc5\xa0koda \xc3\x86ther\n";
-
-// Gives its bytes, then fails, as a disk that goes away part-way through the table.
-class FailingSource final : public velmora::ByteSource {
-public:
-    explicit FailingSource(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t read(char* destination, std::size_t capacity) override {
-        const std::size_t count = std::min(capacity, bytes_.size() - offset_);
-        std::copy_n(bytes_.data() + offset_, count, destination);
-        offset_ += count;
-        failed_ = count == 0;
-        return count;
-    }
-    bool failed() const override { return failed_; }
-
-private:
-    std::string bytes_;
-    std::size_t offset_ = 0;
-    bool failed_ = false;
-};
 
 } // namespace
 
