@@ -217,6 +217,20 @@ std::size_t CodeTableReader::findLineEndCached() {
     return nextLineEnd_;
 }
 
+// The first quote or line end from pos_ on, or end_. A code's closing quote stands a few bytes
+// on, so those are looked at one by one before the searches that pay off over a long line.
+std::size_t CodeTableReader::findQuoteOrLineEnd() {
+    static constexpr std::size_t kNearBytes = 16;
+    const std::size_t near = std::min(end_, pos_ + kNearBytes);
+    for (std::size_t at = pos_; at < near; ++at) {
+        const char c = buffer_[at];
+        if (c == '"' || c == '\n' || c == '\r') {
+            return at;
+        }
+    }
+    return std::min(findCached('"', nextQuote_), findLineEndCached());
+}
+
 // Moves over the bytes before the first one `findStop` finds, across reads, handing them to
 // `take` piece by piece; false when the table ends first. `findStop` returns the stop's place in
 // the buffer, or end_ when the buffer holds none.
@@ -250,8 +264,7 @@ std::size_t CodeTableReader::takeQuoted(std::string* out, std::size_t limit, boo
         }
     };
     for (;;) {
-        const bool stopped = scanTo(
-            [this] { return std::min(findCached('"', nextQuote_), findLineEndCached()); }, keep);
+        const bool stopped = scanTo([this] { return findQuoteOrLineEnd(); }, keep);
         if (!stopped || buffer_[pos_] != '"') {
             open = true;
             return length;
@@ -275,6 +288,13 @@ bool CodeTableReader::dropToLineEnd() {
 }
 
 bool CodeTableReader::dropToFieldEnd() {
+    // A closing quote is most often followed by its comma, perhaps after blanks.
+    while (pos_ < end_ && isBlank(buffer_[pos_])) {
+        ++pos_;
+    }
+    if (pos_ < end_ && isFieldEnd(buffer_[pos_])) {
+        return false;
+    }
     bool dropped = false;
     scanTo([this] { return findStop<true>(buffer_.data(), pos_, end_); },
            [&dropped](std::string_view piece) {
@@ -320,31 +340,12 @@ bool CodeTableReader::atEnd() {
 std::string_view CodeTableReader::readCode() {
     notes_ = RecordNotes{};
     notes_.line = line_;
-    // Most codes are plain ASCII and end inside the buffer: they are handed out where they
+    // Most codes end inside the buffer and are valid UTF-8: they are handed out where they
     // stand, without a copy, since the search looks at every code of the table.
-    const char* const first = buffer_.data() + pos_;
-    const char* const last = buffer_.data() + end_;
-    if (first < last && *first != '"') {
-        const char* stop = first;
-        bool ascii = true;
-        while (stop < last && !isFieldEnd(*stop)) {
-            ascii = ascii && static_cast<unsigned char>(*stop) < 0x80;
-            ++stop;
-        }
-        if (stop < last && ascii) {
-            const char* trimmed = stop;
-            while (trimmed > first && isBlank(trimmed[-1])) {
-                --trimmed;
-            }
-            pos_ = static_cast<std::size_t>(stop - buffer_.data());
-            descriptionPending_ = *stop == ',';
-            if (descriptionPending_) {
-                ++pos_;
-            }
-            auto length = static_cast<std::size_t>(trimmed - first);
-            notes_.codeTooLong = length > kLongestCode;
-            return {first, std::min(length, kLongestCode)};
-        }
+    std::string_view inBuffer;
+    if (pos_ < end_ && (buffer_[pos_] == '"' ? takeQuotedCodeInBuffer(inBuffer)
+                                             : takePlainCodeInBuffer(inBuffer))) {
+        return inBuffer;
     }
     code_.clear();
     if (peek() == '"') {
@@ -365,6 +366,83 @@ std::string_view CodeTableReader::readCode() {
     }
     notes_.codeWindows1252 = makeUtf8(code_, 0);
     return code_;
+}
+
+// An unquoted code whose comma or line end is in the buffer, without its trailing blanks. A code
+// of more than kLongestCode bytes that is not plain ASCII takes the whole rule, which cuts it
+// between whole characters.
+bool CodeTableReader::takePlainCodeInBuffer(std::string_view& code) {
+    const char* const first = buffer_.data() + pos_;
+    const char* const last = buffer_.data() + end_;
+    const char* stop = first;
+    bool ascii = true;
+    while (stop < last && !isFieldEnd(*stop)) {
+        ascii = ascii && static_cast<unsigned char>(*stop) < 0x80;
+        ++stop;
+    }
+    if (stop == last) {
+        return false;
+    }
+    const char* trimmed = stop;
+    while (trimmed > first && isBlank(trimmed[-1])) {
+        --trimmed;
+    }
+    const auto length = static_cast<std::size_t>(trimmed - first);
+    if (!ascii && length > kLongestCode) {
+        return false;
+    }
+    notes_.codeTooLong = length > kLongestCode;
+    code = codeInBuffer({first, std::min(length, kLongestCode)}, ascii, stop);
+    return true;
+}
+
+// A quoted code with no doubled quote, whose closing quote, the blanks after it and its comma or
+// line end are in the buffer, and which is never longer than kLongestCode. Tables that quote
+// every code take this way.
+bool CodeTableReader::takeQuotedCodeInBuffer(std::string_view& code) {
+    const char* const first = buffer_.data() + pos_ + 1;
+    const char* const last = buffer_.data() + end_;
+    const char* const farthest = std::min(last, first + kLongestCode + 1);
+    const char* close = first;
+    bool ascii = true;
+    while (close < farthest && *close != '"') {
+        if (*close == '\n' || *close == '\r') {
+            return false;
+        }
+        ascii = ascii && static_cast<unsigned char>(*close) < 0x80;
+        ++close;
+    }
+    if (close == farthest) {
+        return false;
+    }
+    const char* stop = close + 1;
+    while (stop < last && isBlank(*stop)) {
+        ++stop;
+    }
+    // A doubled quote or text after the closing quote takes the whole rule.
+    if (stop == last || !isFieldEnd(*stop)) {
+        return false;
+    }
+    code = codeInBuffer({first, static_cast<std::size_t>(close - first)}, ascii, stop);
+    return true;
+}
+
+// A code read whole from the buffer, ending at `stop` (its comma or line end): handed out where
+// it stands when it is valid UTF-8, as most codes are, or else read as Windows-1252 into code_.
+std::string_view CodeTableReader::codeInBuffer(std::string_view code, bool ascii,
+                                               const char* stop) {
+    if (!ascii && !text::isValidUtf8(code)) {
+        code_.assign(code);
+        text::windows1252ToUtf8InPlace(code_, 0);
+        notes_.codeWindows1252 = true;
+        code = code_;
+    }
+    pos_ = static_cast<std::size_t>(stop - buffer_.data());
+    descriptionPending_ = *stop == ',';
+    if (descriptionPending_) {
+        ++pos_;
+    }
+    return code;
 }
 
 // An unquoted code up to its comma or line end, without its trailing blanks. Blanks are kept

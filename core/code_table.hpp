@@ -153,10 +153,14 @@ private:
     void skipBlanks();
     std::size_t findCached(char wanted, std::size_t& cache);
     std::size_t findLineEndCached();
+    std::size_t findQuoteOrLineEnd();
     template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);
     std::size_t takeQuoted(std::string* out, std::size_t limit, bool& open);
     bool dropToLineEnd();
     bool dropToFieldEnd();
+    bool takePlainCodeInBuffer(std::string_view& code);
+    bool takeQuotedCodeInBuffer(std::string_view& code);
+    std::string_view codeInBuffer(std::string_view code, bool ascii, const char* stop);
     void readUnquotedCode();
     bool skipLinesThatCannotMatch();
     // Whether the line index covers the whole buffer, so that quotes and line ends are looked

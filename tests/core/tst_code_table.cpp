@@ -123,6 +123,19 @@ private slots:
                        {std::string(12, 'Q'), "z"},
                        {QByteArray("\xC2\xB0").repeated(12).toStdString(), "w"},
                        {"x" + QByteArray("\xC3\xA9").repeated(5).toStdString(), "v"}};
+        QTest::newRow("quoted and accented codes")
+            << QByteArray("\"\xC3\x89"
+                          "1\",a\n\"\xC9\" ,b\n\"ABCDEFGHIJKL\",c\n\"ABCDEFGHIJKLM\",d\n\"X\"\n"
+                          "\"Y\"\r\n\xC9\xC9,e\n")
+            << Records{{"\xC3\x89"
+                        "1",
+                        "a"},
+                       {"\xC3\x89", "b"},
+                       {"ABCDEFGHIJKL", "c"},
+                       {"ABCDEFGHIJKL", "d"},
+                       {"X", ""},
+                       {"Y", ""},
+                       {"\xC3\x89\xC3\x89", "e"}};
         QTest::newRow("NUL bytes") << QByteArray("A\0"
                                                  "1,d\0e\n",
                                                  8)
@@ -195,10 +208,12 @@ private slots:
                                   "\"A04,y\n"
                                   " ABCDEFGHIJKLMN , \xB0 \r\n"
                                   "\xB0,\"\"  \n"
-                                  "\r\r\"A05\"  ,  \"e\"\t";
+                                  "\r\r\"A05\"  ,  \"e\"\t\n"
+                                  "\"\xC9"
+                                  "1\" ,x";
         const QStringList expected{
             "1 a01|x ", "4 A02|d tT", "5 A03|open Q", "6 A04,y| q", "7 ABCDEFGHIJKL|° LW",
-            "8 °| w",   "11 A05|e ",
+            "8 °| w",   "11 A05|e ",  "12 É1|x w",
         };
         for (const std::size_t readSize : std::initializer_list<std::size_t>{1, 2, 3, 7, 4096}) {
             CodeTableReader reader(std::make_unique<velmora::MemorySource>(table), {}, readSize);
