@@ -383,11 +383,10 @@ bool CodeTableReader::takePlainCodeInBuffer(std::string_view& code) {
     if (stop == last) {
         return false;
     }
-    const char* trimmed = stop;
-    while (trimmed > first && isBlank(trimmed[-1])) {
-        --trimmed;
+    auto length = static_cast<std::size_t>(stop - first);
+    while (length > 0 && isBlank(first[length - 1])) {
+        --length;
     }
-    const auto length = static_cast<std::size_t>(trimmed - first);
     if (!ascii && length > kLongestCode) {
         return false;
     }
