@@ -231,25 +231,21 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-namespace {
-constexpr std::string_view kSeparators = " \t,;\r\n";
-}
-
-std::vector<std::string> splitCodes(std::string_view text) {
-    std::vector<std::string> codes;
+std::vector<std::string> splitAt(std::string_view text, std::string_view separators) {
+    std::vector<std::string> pieces;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t stop = std::min(text.find_first_of(kSeparators, start), text.size());
+        const std::size_t stop = std::min(text.find_first_of(separators, start), text.size());
         if (stop > start) {
-            codes.emplace_back(text.substr(start, stop - start));
+            pieces.emplace_back(text.substr(start, stop - start));
         }
         start = stop + 1;
     }
-    return codes;
+    return pieces;
 }
 
-bool holdsSeparator(std::string_view text) {
-    return text.find_first_of(kSeparators) != std::string_view::npos;
+std::vector<std::string> splitCodes(std::string_view text) {
+    return splitAt(text, " \t,;\r\n");
 }
 
 } // namespace velmora::text

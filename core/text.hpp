@@ -58,11 +58,11 @@ std::string toUpper(std::string_view utf8);
 // as one character.
 std::size_t characterCount(std::string_view utf8);
 
-// The codes in a text that holds several, separated by blanks, tabs, commas, semicolons or line
-// ends, as copied from a label or a list ("L98 G80 WS6"). Empty pieces are dropped.
-std::vector<std::string> splitCodes(std::string_view text);
+// The pieces of `text` between any of the `separators`; empty pieces are dropped.
+std::vector<std::string> splitAt(std::string_view text, std::string_view separators);
 
-// True when the text holds a separator that splitCodes splits at.
-bool holdsSeparator(std::string_view text);
+// The codes in a text that holds several, separated by blanks, tabs, commas, semicolons or line
+// ends, as copied from a label or a list ("L98 G80 WS6").
+std::vector<std::string> splitCodes(std::string_view text);
 
 } // namespace velmora::text
