@@ -60,19 +60,27 @@ FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::s
     if (window_ == nullptr) {
         throw std::runtime_error("The find box could not be created.");
     }
-    dpi_ = dpi::of(window_);
-    font_ = dpi::createDialogFont(dpi_);
-    createControls();
-    layOut();
+    try {
+        dpi_ = dpi::of(window_);
+        font_ = dpi::createDialogFont(dpi_);
+        createControls();
+        layOut();
+    } catch (...) {
+        // The handle must not outlive the object it points to.
+        release();
+        throw;
+    }
 }
 
 FindBox::~FindBox() {
-    if (window_ != nullptr) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    release();
+}
+
+void FindBox::release() {
+    destroyDetached(window_);
     if (font_ != nullptr) {
         DeleteObject(font_);
+        font_ = nullptr;
     }
 }
 

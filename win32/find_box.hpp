@@ -34,6 +34,7 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void release();
     void createControls();
     void layOut();
     void placeBesideOwner();

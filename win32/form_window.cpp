@@ -77,8 +77,7 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
         build();
     } catch (...) {
         // The handle must not outlive the object it points to.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
+        destroyDetached(window_);
         release();
         throw;
     }
@@ -110,11 +109,8 @@ void FormWindow::build() {
 
 FormWindow::~FormWindow() {
     note_.reset();
-    if (window_ != nullptr) {
-        // The handle goes first, so that nothing it holds is drawn after it is freed.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    // The handle goes first, so that nothing it holds is drawn after it is freed.
+    destroyDetached(window_);
     release();
 }
 

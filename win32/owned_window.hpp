@@ -36,4 +36,14 @@ LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, At
     return 0;
 }
 
+// Cuts the window off from its owner object, which is going, and destroys it: nothing its
+// destruction sends reaches the object again. The handle is null afterwards.
+inline void destroyDetached(HWND& window) {
+    if (window != nullptr) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+        window = nullptr;
+    }
+}
+
 } // namespace velmora::win32
