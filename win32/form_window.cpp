@@ -77,7 +77,6 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
         build();
     } catch (...) {
         // The handle must not outlive the object it points to.
-        destroyDetached(window_);
         release();
         throw;
     }
@@ -108,14 +107,13 @@ void FormWindow::build() {
 }
 
 FormWindow::~FormWindow() {
-    note_.reset();
-    // The handle goes first, so that nothing it holds is drawn after it is freed.
-    destroyDetached(window_);
     release();
 }
 
 void FormWindow::release() {
     note_.reset();
+    // The handle goes before what it holds, so that nothing is drawn after it is freed.
+    destroyDetached(window_);
     for (Placed& placed : controls_) {
         if (placed.ownFont != nullptr) {
             DeleteObject(placed.ownFont);
