@@ -34,10 +34,6 @@ std::wstring wideOf(std::string_view text) {
     return toWide(text);
 }
 
-bool blank(const std::wstring& text) {
-    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
-}
-
 } // namespace
 
 void FindBox::registerClass(HINSTANCE instance) {
@@ -178,9 +174,10 @@ void FindBox::hide() {
     }
 }
 
-// Blanks alone are no words to look for.
+// Blanks alone, no-break spaces among them, are no words to look for: the query itself says
+// what a word is, so that an empty find, which would match every record, cannot be started.
 void FindBox::updateFindButton() {
-    EnableWindow(findButton_, blank(windowText(words_)) ? FALSE : TRUE);
+    EnableWindow(findButton_, DescriptionQuery(toUtf8(windowText(words_))).empty() ? FALSE : TRUE);
 }
 
 void FindBox::find() {
