@@ -88,4 +88,10 @@ HFONT createDialogFont(unsigned dpi) {
     return CreateFontIndirectW(&font);
 }
 
+WindowScale::~WindowScale() {
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
 } // namespace velmora::win32::dpi

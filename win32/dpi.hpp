@@ -25,4 +25,39 @@ int systemMetric(int index, unsigned dpi);
 // the font.
 HFONT createDialogFont(unsigned dpi);
 
+// A window's DPI and the dialog font its controls are drawn with at that DPI, which it owns.
+class WindowScale {
+public:
+    WindowScale() = default;
+    WindowScale(const WindowScale&) = delete;
+    WindowScale& operator=(const WindowScale&) = delete;
+    WindowScale(WindowScale&&) = delete;
+    WindowScale& operator=(WindowScale&&) = delete;
+    ~WindowScale();
+
+    unsigned dpi() const { return dpi_; }
+    HFONT font() const { return font_; }
+    int toPixels(int twips) const { return dpi::toPixels(twips, dpi_); }
+
+    // Takes the DPI of the monitor the window stands on, and the font at it.
+    void measure(HWND window) {
+        change(of(window), [] {});
+    }
+    // The window is at `dpi` now: the font is made anew, `relayOut` puts the controls in it, and
+    // only then is the old font freed, when no control draws with it any more.
+    template <typename RelayOut> void change(unsigned dpi, RelayOut relayOut) {
+        HFONT previous = font_;
+        dpi_ = dpi;
+        font_ = createDialogFont(dpi_);
+        relayOut();
+        if (previous != nullptr) {
+            DeleteObject(previous);
+        }
+    }
+
+private:
+    unsigned dpi_ = kDefault;
+    HFONT font_ = nullptr;
+};
+
 } // namespace velmora::win32::dpi

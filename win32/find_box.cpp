@@ -57,27 +57,18 @@ FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::s
         throw std::runtime_error("The find box could not be created.");
     }
     try {
-        dpi_ = dpi::of(window_);
-        font_ = dpi::createDialogFont(dpi_);
+        scale_.measure(window_);
         createControls();
         layOut();
     } catch (...) {
         // The handle must not outlive the object it points to.
-        release();
+        destroyDetached(window_);
         throw;
     }
 }
 
 FindBox::~FindBox() {
-    release();
-}
-
-void FindBox::release() {
     destroyDetached(window_);
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-        font_ = nullptr;
-    }
 }
 
 void FindBox::createControls() {
@@ -89,7 +80,7 @@ void FindBox::createControls() {
         if (control == nullptr) {
             throw std::runtime_error("The find box could not be created.");
         }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
         return control;
     };
     // The prompt comes just before the words, so that a screen reader names the edit by it.
@@ -100,27 +91,24 @@ void FindBox::createControls() {
     updateFindButton();
 }
 
-int FindBox::toPixels(int twips) const {
-    return dpi::toPixels(twips, dpi_);
-}
-
 void FindBox::layOut() {
     const int wordsTop = kMargin + kPromptHeight + kPromptGap;
     const int buttonsTop = wordsTop + kWordsHeight + kButtonsGap;
     const int closeLeft = kMargin + kWordsWidth - kButtonWidth;
     const int findLeft = closeLeft - kButtonSpacing - kButtonWidth;
     const auto place = [this](HWND control, int left, int top, int width, int height) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        MoveWindow(control, toPixels(left), toPixels(top), toPixels(width), toPixels(height), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
+        MoveWindow(control, scale_.toPixels(left), scale_.toPixels(top), scale_.toPixels(width),
+                   scale_.toPixels(height), TRUE);
     };
     place(prompt_, kMargin, kMargin, kWordsWidth, kPromptHeight);
     place(words_, kMargin, wordsTop, kWordsWidth, kWordsHeight);
     place(findButton_, findLeft, buttonsTop, kButtonWidth, kButtonHeight);
     place(closeButton_, closeLeft, buttonsTop, kButtonWidth, kButtonHeight);
 
-    const SIZE client{toPixels(kMargin + kWordsWidth + kMargin),
-                      toPixels(buttonsTop + kButtonHeight + kMargin)};
-    const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, dpi_);
+    const SIZE client{scale_.toPixels(kMargin + kWordsWidth + kMargin),
+                      scale_.toPixels(buttonsTop + kButtonHeight + kMargin)};
+    const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, scale_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -138,7 +126,7 @@ void FindBox::placeBesideOwner() {
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& area = monitor.rcWork;
-    LONG left = owner.right + toPixels(kBesideGap);
+    LONG left = owner.right + scale_.toPixels(kBesideGap);
     LONG top = owner.top;
     left = std::max(area.left, std::min(left, area.right - width));
     top = std::max(area.top, std::min(top, area.bottom - height));
@@ -234,13 +222,7 @@ LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         hide();
         return 0;
     case WM_DPICHANGED: {
-        dpi_ = HIWORD(wParam);
-        HFONT previous = font_;
-        font_ = dpi::createDialogFont(dpi_);
-        layOut();
-        if (previous != nullptr) {
-            DeleteObject(previous);
-        }
+        scale_.change(HIWORD(wParam), [this] { layOut(); });
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
