@@ -229,8 +229,7 @@ LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_DESTROY:
-        // Gone with the lookup window that owns it; what follows goes to the system alone.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        // Gone with the lookup window that owns it.
         window_ = nullptr;
         return 0;
     default:
