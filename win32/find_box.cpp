@@ -80,7 +80,6 @@ void FindBox::createControls() {
         if (control == nullptr) {
             throw std::runtime_error("The find box could not be created.");
         }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
         return control;
     };
     // The prompt comes just before the words, so that a screen reader names the edit by it.
