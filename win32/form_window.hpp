@@ -52,7 +52,6 @@ public:
     ~FormWindow();
 
     HWND handle() const { return window_; }
-    const forms::Form& form() const { return form_; }
     HACCEL accelerators() const { return accelerators_; }
     // The control of that name (and array index), or null.
     HWND control(std::string_view name, int index = forms::kNoIndex) const;
