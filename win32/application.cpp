@@ -270,16 +270,13 @@ void Application::destroyed(WindowId window) {
 
 void Application::openFindBox() {
     if (!findBox_ || findBox_->handle() == nullptr) {
-        findBox_ = std::make_unique<FindBox>(
-            instance_, instance(WindowId::RPO2).handle(),
-            [this](const std::string& words) { findByDescription(words); });
+        // The find prints into the lookup window's display box as a search does, from the table
+        // a search reads.
+        findBox_ =
+            std::make_unique<FindBox>(instance_, instance(WindowId::RPO2).handle(),
+                                      [this](const std::string& words) { runFind(*this, words); });
     }
     findBox_->present();
-}
-
-// Prints into the lookup window's display box as a search does, from the table a search reads.
-void Application::findByDescription(const std::string& words) {
-    runFind(*this, words);
 }
 
 void Application::nameForScreenReaders(HWND control, const std::wstring& name) {

@@ -30,10 +30,6 @@ constexpr int kBesideGap = 120;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
-std::wstring wideOf(std::string_view text) {
-    return toWide(text);
-}
-
 } // namespace
 
 void FindBox::registerClass(HINSTANCE instance) {
@@ -51,7 +47,7 @@ FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::s
     : instance_(instance), owner_(owner), find_(std::move(find)) {
     // The handle arrives in window_ through WM_NCCREATE, before any other message needs it.
     // cppcheck-suppress ignoredReturnValue
-    CreateWindowExW(kExStyle, kClassName, wideOf(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
+    CreateWindowExW(kExStyle, kClassName, toWide(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
     if (window_ == nullptr) {
         throw std::runtime_error("The find box could not be created.");
@@ -83,10 +79,10 @@ void FindBox::createControls() {
         return control;
     };
     // The prompt comes just before the words, so that a screen reader names the edit by it.
-    prompt_ = make(L"Static", wideOf(kFindBoxPrompt), SS_LEFT | SS_NOPREFIX, 0, -1);
+    prompt_ = make(L"Static", toWide(kFindBoxPrompt), SS_LEFT | SS_NOPREFIX, 0, -1);
     words_ = make(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kWordsId);
-    findButton_ = make(L"Button", wideOf(kFindButtonText), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK);
-    closeButton_ = make(L"Button", wideOf(kFindCloseText), WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL);
+    findButton_ = make(L"Button", toWide(kFindButtonText), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK);
+    closeButton_ = make(L"Button", toWide(kFindCloseText), WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL);
     updateFindButton();
 }
 
