@@ -7,6 +7,7 @@
 namespace velmora::win32::dpi {
 
 inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kPointsPerInch = 72;
 inline constexpr unsigned kDefault = 96;
 
 // The DPI of the monitor the window stands on (the system DPI where the platform cannot say).
@@ -14,6 +15,12 @@ unsigned of(HWND window);
 
 inline int toPixels(int twips, unsigned dpi) {
     return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+// The height a LOGFONTW asks for to get a font of `points` at `dpi` (negative: the height of the
+// characters, not of the cell).
+inline int fontHeight(int points, unsigned dpi) {
+    return -MulDiv(points, static_cast<int>(dpi), kPointsPerInch);
 }
 
 // The frame size that gives a window the client size asked for, at `dpi`.

@@ -334,7 +334,7 @@ void FormWindow::fitLabel(Placed& label) {
     const std::wstring text = toWide(label.control->caption);
     LOGFONTW shape{};
     GetObjectW(scale_.font(), sizeof(shape), &shape);
-    const int smallest = -MulDiv(kSmallestLabelPoints, static_cast<int>(scale_.dpi()), 72);
+    const int smallest = dpi::fontHeight(kSmallestLabelPoints, scale_.dpi());
     HDC dc = GetDC(label.window);
     HFONT candidate = nullptr;
     for (;;) {
