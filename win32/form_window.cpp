@@ -191,18 +191,19 @@ void FormWindow::createMenus() {
 
 void FormWindow::createAccelerators() {
     std::vector<ACCEL> keys;
+    const auto add = [&keys](const forms::Shortcut& shortcut, int command) {
+        ACCEL key{};
+        key.fVirt = FVIRTKEY | (shortcut.ctrl ? FCONTROL : 0);
+        // A letter's virtual key is its upper-case character.
+        key.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(shortcut.key)));
+        key.cmd = static_cast<WORD>(command);
+        keys.push_back(key);
+    };
     for (const forms::Menu& menu : form_.menus) {
         for (const forms::MenuEntry& entry : menu.entries) {
-            if (entry.shortcut.none()) {
-                continue;
+            if (!entry.shortcut.none()) {
+                add(entry.shortcut, menuId(entry.command));
             }
-            ACCEL key{};
-            key.fVirt = FVIRTKEY | (entry.shortcut.ctrl ? FCONTROL : 0);
-            // A letter's virtual key is its upper-case character.
-            key.key =
-                static_cast<WORD>(std::toupper(static_cast<unsigned char>(entry.shortcut.key)));
-            key.cmd = static_cast<WORD>(menuId(entry.command));
-            keys.push_back(key);
         }
     }
     // The window with the display box finds by description, by a shortcut of its own, so that
@@ -211,12 +212,8 @@ void FormWindow::createAccelerators() {
         std::any_of(form_.controls.begin(), form_.controls.end(), [](const forms::Control& c) {
             return c.kind == forms::ControlKind::DisplayBox;
         });
-    if (hasDisplayBox && !kFindShortcut.empty()) {
-        ACCEL key{};
-        key.fVirt = FVIRTKEY | (kFindShortcut.starts_with("Ctrl+") ? FCONTROL : 0);
-        key.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(kFindShortcut.back())));
-        key.cmd = DisplayBox::kFindCommand;
-        keys.push_back(key);
+    if (hasDisplayBox) {
+        add({kFindShortcut.starts_with("Ctrl+"), kFindShortcut.back()}, DisplayBox::kFindCommand);
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
