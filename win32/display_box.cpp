@@ -1,6 +1,7 @@
 #include "display_box.hpp"
 
 #include "find.hpp"
+#include "owned_window.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
@@ -31,14 +32,7 @@ int clampToInt(long long value) {
 } // namespace
 
 void DisplayBox::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, kClassName, procedure, CS_DBLCLKS);
 }
 
 DisplayBox* DisplayBox::from(HWND window) {

@@ -54,13 +54,7 @@ int menuId(CommandId command) {
 } // namespace
 
 void FormWindow::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, kClassName, procedure);
 }
 
 FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instance)

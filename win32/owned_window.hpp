@@ -8,6 +8,22 @@
 
 namespace velmora::win32 {
 
+// Registers a window class of the program's own, with the arrow cursor; a class that draws its
+// own background passes no brush.
+inline void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                                UINT style = 0, HBRUSH background = nullptr, int extraBytes = 0) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = extraBytes;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
 // The body of a window procedure for a window that belongs to an object of `Owner`, handed over
 // as the creation parameter: WM_NCCREATE ties the two together through `attach`, and every
 // message from then on goes to `handle`, up to WM_DESTROY; what comes after it goes to the system
