@@ -4,6 +4,7 @@
 #include "display_box.hpp"
 #include "entry_box.hpp"
 #include "forms.hpp"
+#include "owned_window.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
 #include "table_file.hpp"
@@ -15,8 +16,6 @@
 
 namespace velmora::win32 {
 namespace {
-
-constexpr const wchar_t* kMessageTitle = L"Velmora";
 
 std::size_t slotOf(WindowId window) {
     return static_cast<std::size_t>(window);

@@ -70,7 +70,7 @@ LRESULT CALLBACK DisplayBox::procedure(HWND window, UINT message, WPARAM wParam,
     try {
         return box->handle(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        MessageBoxW(window, L"There is not enough memory to copy the lines.", L"Velmora",
+        MessageBoxW(window, L"There is not enough memory to copy the lines.", kMessageTitle,
                     MB_OK | MB_ICONERROR);
         return 0;
     }

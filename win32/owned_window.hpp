@@ -8,6 +8,9 @@
 
 namespace velmora::win32 {
 
+// The title of every message box the program shows.
+inline constexpr const wchar_t* kMessageTitle = L"Velmora";
+
 // Registers a window class of the program's own, with the arrow cursor; a class that draws its
 // own background passes no brush.
 inline void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
@@ -46,9 +49,9 @@ LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, At
         result = handle(*owner, message, wParam, lParam);
     } catch (const std::bad_alloc&) {
         MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
-                    L"Velmora", MB_OK | MB_ICONERROR);
+                    kMessageTitle, MB_OK | MB_ICONERROR);
     } catch (const std::exception& failure) {
-        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
+        MessageBoxW(window, toWide(failure.what()).c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
     }
     if (message == WM_DESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
