@@ -142,24 +142,6 @@ private slots:
 #endif
     }
 
-    void tableOptionEdges_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("complaint");
-        QTest::newRow("empty name") << QStringList{"--table", "", "L98"} << "not an empty one";
-        QTest::newRow("empty name after =") << QStringList{"--table=", "L98"} << "not an empty one";
-        QTest::newRow("given twice")
-            << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << "only once";
-    }
-    void tableOptionEdges() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, complaint);
-        const LookupRun run = runLookup(arguments, folder_.path());
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.contains(complaint.toUtf8()), run.err.constData());
-        QCOMPARE(run.err.count('\n'), 1);
-    }
-
     void tableGivenWithEquals() {
         QTemporaryDir elsewhere;
         const LookupRun run = runLookup(
