@@ -3,7 +3,6 @@
 #include "utf8_reference.hpp"
 
 #include <array>
-#include <QStringDecoder>
 #include <QTest>
 
 using namespace velmora::text;
