@@ -456,6 +456,17 @@ def drive_windows(args, checks, shots=None):
             desktop.wait_gone(find_box)
             checks.equal(user.copy_display(found), found,
                          "the display box's menu opens the find box, its words kept")
+            # No-break spaces alone are no words: Find stays off, so Enter finds nothing and the
+            # display box keeps its lines.
+            find_box = user.open_find()
+            desktop.key("End", "shift+Home")
+            desktop.type("\u00a0\u00a0")
+            desktop.key("Return", "End", "shift+Home")
+            desktop.type("AXLE ratio")
+            desktop.key("Escape")
+            desktop.wait_gone(find_box)
+            checks.equal(user.copy_display(found), found,
+                         "no-break spaces alone in the find box find nothing")
 
             # Tables that cannot be read: a message, and the window goes on.
             said = len(program.messages())
