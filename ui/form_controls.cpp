@@ -6,6 +6,7 @@
 #include "entry_box.hpp"
 #include "forms.hpp"
 #include "picture_box.hpp"
+#include "qt_text.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 

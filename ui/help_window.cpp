@@ -3,6 +3,7 @@
 #include "command_button.hpp"
 #include "forms.hpp"
 #include "picture_box.hpp"
+#include "qt_text.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 #include "windows.hpp"

@@ -2,6 +2,7 @@
 
 #include "assets.hpp"
 #include "form_controls.hpp"
+#include "qt_text.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 #include "windows.hpp"
