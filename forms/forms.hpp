@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <vector>
 
 // The program's three windows as data: the start window RPO, the lookup window RPO2 and the
 // help window helpform. Every caption, place, colour and tab index stands here once; the front
@@ -296,13 +298,20 @@ constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
     return found == form.controls.end() ? nullptr : &*found;
 }
 
+// Every control of the form, in the order of their tab indices.
+constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
+    std::vector<std::reference_wrapper<const Control>> order(form.controls.begin(),
+                                                             form.controls.end());
+    std::ranges::sort(order, {}, [](const Control& control) { return control.tabIndex; });
+    return order;
+}
+
 // The control that has the focus when the window is first shown: the first in tab order that
 // can take it.
 constexpr const Control* firstFocus(const Form& form) {
-    for (int tab = 0; tab < static_cast<int>(form.controls.size()); ++tab) {
-        const Control* control = controlAtTab(form, tab);
-        if (control != nullptr && control->takesFocus) {
-            return control;
+    for (const Control& control : tabOrder(form)) {
+        if (control.takesFocus) {
+            return &control;
         }
     }
     return nullptr;

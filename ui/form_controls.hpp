@@ -28,6 +28,9 @@ public:
     void focusFirst() const;
 
 private:
+    // The widget made for a control of form_.
+    QWidget* widgetOf(const forms::Control& control) const;
+
     const forms::Form& form_;
     std::vector<QWidget*> widgets_; // in the order of form_.controls
 };
