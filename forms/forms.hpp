@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form.hpp"
+#include "search.hpp"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +14,8 @@
 namespace velmora::forms {
 
 inline constexpr int kEntryBoxCount = 15;
-inline constexpr int kEntryMaxLength = 3;
+// An entry box takes one code.
+inline constexpr int kEntryMaxLength = static_cast<int>(kCodeLength);
 
 // The entry boxes txtrpo(0) to txtrpo(14) stand in a grid of five columns and three rows,
 // numbered down the first column, then down the next: box i is in column i / 3, row i % 3.
