@@ -248,8 +248,4 @@ std::vector<std::string> splitCodes(std::string_view text) {
     return codes;
 }
 
-bool holdsSeparator(std::string_view text) {
-    return text.find_first_of(kSeparators) != std::string_view::npos;
-}
-
 } // namespace velmora::text

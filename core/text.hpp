@@ -62,7 +62,4 @@ std::size_t characterCount(std::string_view utf8);
 // ends, as copied from a label or a list ("L98 G80 WS6"). Empty pieces are dropped.
 std::vector<std::string> splitCodes(std::string_view text);
 
-// True when the text holds a separator that splitCodes splits at.
-bool holdsSeparator(std::string_view text);
-
 } // namespace velmora::text
