@@ -131,7 +131,7 @@ void RPO2::Slots::clearDisplay() {
 }
 
 void RPO2::Slots::printLine(std::string_view line) {
-    window_.pic1()->printLine(toQString(line));
+    window_.pic1()->printLine(QUtf8StringView(line.data(), static_cast<qsizetype>(line.size())));
 }
 
 } // namespace velmora::ui
