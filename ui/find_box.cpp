@@ -2,6 +2,7 @@
 
 #include "find.hpp"
 #include "qt_text.hpp"
+#include "windows.hpp"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -54,9 +55,7 @@ FindBox::FindBox(QWidget* parent)
 }
 
 void FindBox::present() {
-    show();
-    raise();
-    activateWindow();
+    Windows::show(*this);
     words_->setFocus();
     words_->selectAll();
 }
