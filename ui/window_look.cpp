@@ -1,5 +1,8 @@
 #include "window_look.hpp"
 
+#include "assets.hpp"
+#include "qt_text.hpp"
+
 #include <QLabel>
 #include <QWidget>
 
@@ -64,14 +67,19 @@ void fitTextToBox(QLabel& label) {
     }
 }
 
-void setTitleBarControls(QWidget& window, bool canMaximize) {
+void applyFormFrame(QWidget& window, const forms::Form& form) {
+    window.setObjectName(toQString(form.name));
+    window.setWindowTitle(toQString(form.caption));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                             Qt::WindowCloseButtonHint;
-    if (canMaximize) {
+    if (form.canMaximize) {
         flags |= Qt::WindowMaximizeButtonHint;
     }
     window.setWindowFlags(flags);
+    if (form.icon == forms::WindowIcon::Program) {
+        window.setWindowIcon(assets::programIcon());
+    }
 }
 
 } // namespace velmora::ui

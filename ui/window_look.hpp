@@ -28,8 +28,8 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
 // below 6 points, so that every word shows and nothing moves.
 void fitTextToBox(QLabel& label);
 
-// The frame the three windows share: resizable, system menu, minimize and close; maximize only
-// where `canMaximize`.
-void setTitleBarControls(QWidget& window, bool canMaximize);
+// A window's frame as its form gives it: object name, title and icon; resizable, with system
+// menu, minimize and close, and maximize only where the form allows it.
+void applyFormFrame(QWidget& window, const forms::Form& form);
 
 } // namespace velmora::ui
