@@ -3,33 +3,26 @@
 #include "assets.hpp"
 #include "qt_text.hpp"
 
+#include <QColor>
 #include <QLabel>
 #include <QWidget>
 
 namespace velmora::ui {
 namespace {
 
-// The palette entry that stands for an entry of the platform's system colour table.
+// The palette entry that stands for an entry of the platform's system colour table. The forms
+// fill a background with the button face alone (the help picture); any other entry is taken
+// as the window colour.
 QPalette::ColorRole roleOf(int systemEntry) {
-    switch (systemEntry) {
-    case 5: // window background
-        return QPalette::Base;
-    case 8: // window text
-        return QPalette::Text;
-    case 15: // button face
-        return QPalette::Button;
-    case 18: // button text
-        return QPalette::ButtonText;
-    default:
-        return QPalette::Window;
-    }
+    constexpr int kButtonFace = 15;
+    return systemEntry == kButtonFace ? QPalette::Button : QPalette::Window;
 }
-
-} // namespace
 
 QColor toColour(forms::Colour colour) {
     return {forms::red(colour), forms::green(colour), forms::blue(colour)};
 }
+
+} // namespace
 
 void setBackground(QWidget& widget, forms::Colour colour) {
     if (forms::isSystemColour(colour)) {

@@ -3,15 +3,11 @@
 #include "form.hpp"
 
 #include <optional>
-#include <QColor>
 
 class QLabel;
 class QWidget;
 
 namespace velmora::ui {
-
-// A stored RGB colour as Qt's colour.
-QColor toColour(forms::Colour colour);
 
 // Fills a widget's own background with a stored colour: an RGB value as it is, a system colour
 // as the palette entry that follows the user's colour scheme.
