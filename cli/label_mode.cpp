@@ -16,8 +16,6 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace lookup {
@@ -28,14 +26,6 @@ constexpr std::string_view kEndOfInputKeys = "Ctrl+Z, then Enter";
 #else
 constexpr std::string_view kEndOfInputKeys = "Ctrl+D";
 #endif
-
-bool inputIsTerminal() {
-#if defined(_WIN32)
-    return _isatty(_fileno(stdin)) != 0;
-#else
-    return isatty(STDIN_FILENO) != 0;
-#endif
-}
 
 // All of standard input, as it is; nothing when it cannot be read.
 std::optional<std::string> readStandardInput() {
@@ -59,7 +49,7 @@ std::optional<std::string> readStandardInput() {
 int runLabel(const Arguments& arguments, Streams streams) {
     std::vector<std::string> pieces;
     if (arguments.operands.empty()) {
-        if (inputIsTerminal()) {
+        if (isTerminal(0)) {
             complain(streams.err,
                      "type the codes of the label, then " + std::string(kEndOfInputKeys));
         }

@@ -24,14 +24,6 @@ long writeSome(int descriptor, const char* data, std::size_t size) {
 #endif
 }
 
-bool isTerminal(int descriptor) {
-#if defined(_WIN32)
-    return _isatty(descriptor) != 0;
-#else
-    return ::isatty(descriptor) != 0;
-#endif
-}
-
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 // The line with every control character but tab, C0, DEL and C1 alike, as U+FFFD: an escape
@@ -108,6 +100,14 @@ void Output::writeAll(std::string_view bytes) {
             failure_ = errno;
         }
     }
+}
+
+bool isTerminal(int descriptor) {
+#if defined(_WIN32)
+    return _isatty(descriptor) != 0;
+#else
+    return ::isatty(descriptor) != 0;
+#endif
 }
 
 std::string causeText(int error) {

@@ -3,7 +3,7 @@
 
 #include "modes.hpp"
 #include "search.hpp"
-#include "table_file.hpp"
+#include "terminal_display.hpp"
 #include "text.hpp"
 
 #include <string>
@@ -47,13 +47,8 @@ int runSearch(const Arguments& arguments, Streams streams) {
     }
 
     TerminalSlots slots(std::move(entries), streams.out);
-    const std::filesystem::path table = tablePath(arguments);
-    // Standard output appended to the table would be read back as table, without end.
-    const auto output = velmora::identityOfOpenFile(1);
-    const auto openTable = [&] {
-        return velmora::openTable(table, velmora::CodeTableReader::kDefaultReadSize, output);
-    };
-    if (const auto failure = velmora::rpomodule::search(slots, openTable)) {
+    if (const auto failure =
+            velmora::rpomodule::search(slots, [&arguments] { return openTableFor(arguments); })) {
         complain(streams.err, failure->describe());
         return kExitFailure;
     }

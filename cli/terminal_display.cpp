@@ -4,11 +4,13 @@
 
 namespace lookup {
 
+velmora::Expected<velmora::CodeTableReader> openTableFor(const Arguments& arguments) {
+    return velmora::openTable(tablePath(arguments), velmora::CodeTableReader::kDefaultReadSize,
+                              velmora::identityOfOpenFile(1));
+}
+
 int readTableToOutput(const Arguments& arguments, Streams streams, const TableReading& read) {
-    // Standard output appended to the table would be read back as table, without end.
-    auto reader =
-        velmora::openTable(tablePath(arguments), velmora::CodeTableReader::kDefaultReadSize,
-                           velmora::identityOfOpenFile(1));
+    auto reader = openTableFor(arguments);
     if (!reader) {
         complain(streams.err, reader.error().describe());
         return kExitFailure;

@@ -27,6 +27,10 @@ private:
 using TableReading =
     std::function<std::optional<velmora::TableError>(velmora::CodeTableReader&, TerminalDisplay&)>;
 
+// Opens the table the command line names, which may not be standard output's file: results
+// appended to the table would be read back as table.
+velmora::Expected<velmora::CodeTableReader> openTableFor(const Arguments& arguments);
+
 // Opens the table the command line names and runs `read` over it into standard output. A table
 // that cannot be read, or fails part-way, is named on standard error: kExitFailure; otherwise
 // kExitSuccess.

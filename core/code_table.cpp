@@ -195,18 +195,19 @@ void CodeTableReader::skipBlanks() {
     }
 }
 
-std::size_t CodeTableReader::findCached(char wanted, std::size_t& cache) {
-    if (cache == kUnknown || cache < pos_) {
-        if (wanted == '"' && indexed()) {
-            cache = lineIndex_.nextQuote(pos_);
-            return cache;
-        }
-        const void* found = std::memchr(buffer_.data() + pos_, wanted, end_ - pos_);
-        cache = found == nullptr
+std::size_t CodeTableReader::findQuoteCached() {
+    if (nextQuote_ == kUnknown || nextQuote_ < pos_) {
+        if (indexed()) {
+            nextQuote_ = lineIndex_.nextQuote(pos_);
+        } else {
+            const void* found = std::memchr(buffer_.data() + pos_, '"', end_ - pos_);
+            nextQuote_ =
+                found == nullptr
                     ? end_
                     : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+        }
     }
-    return cache;
+    return nextQuote_;
 }
 
 std::size_t CodeTableReader::findLineEndCached() {
@@ -228,7 +229,7 @@ std::size_t CodeTableReader::findQuoteOrLineEnd() {
             return at;
         }
     }
-    return std::min(findCached('"', nextQuote_), findLineEndCached());
+    return std::min(findQuoteCached(), findLineEndCached());
 }
 
 // Moves over the bytes before the first one `findStop` finds, across reads, handing them to
@@ -278,28 +279,12 @@ std::size_t CodeTableReader::takeQuoted(std::string* out, std::size_t limit, boo
     }
 }
 
-bool CodeTableReader::dropToLineEnd() {
+// Moves to the stop `findStop` finds; true when text other than blanks stood before it.
+template <typename FindStop> bool CodeTableReader::dropTo(FindStop findStop) {
     bool dropped = false;
-    scanTo([this] { return findLineEndCached(); },
-           [&dropped](std::string_view piece) {
-               dropped = dropped || piece.find_first_not_of(" \t") != std::string_view::npos;
-           });
-    return dropped;
-}
-
-bool CodeTableReader::dropToFieldEnd() {
-    // A closing quote is most often followed by its comma, perhaps after blanks.
-    while (pos_ < end_ && isBlank(buffer_[pos_])) {
-        ++pos_;
-    }
-    if (pos_ < end_ && isFieldEnd(buffer_[pos_])) {
-        return false;
-    }
-    bool dropped = false;
-    scanTo([this] { return findStop<true>(buffer_.data(), pos_, end_); },
-           [&dropped](std::string_view piece) {
-               dropped = dropped || piece.find_first_not_of(" \t") != std::string_view::npos;
-           });
+    scanTo(findStop, [&dropped](std::string_view piece) {
+        dropped = dropped || piece.find_first_not_of(" \t") != std::string_view::npos;
+    });
     return dropped;
 }
 
@@ -352,7 +337,8 @@ std::string_view CodeTableReader::readCode() {
         ++pos_;
         notes_.codeTooLong = takeQuoted(&code_, kLongestCode, notes_.codeQuoteOpen) > kLongestCode;
         if (!notes_.codeQuoteOpen) {
-            notes_.codeTextDropped = dropToFieldEnd();
+            notes_.codeTextDropped =
+                dropTo([this] { return findStop<true>(buffer_.data(), pos_, end_); });
         }
     } else {
         readUnquotedCode();
@@ -484,7 +470,7 @@ void CodeTableReader::appendDescription(std::string& out) {
         ++pos_;
         takeQuoted(&out, std::string::npos, notes_.descriptionQuoteOpen);
         if (!notes_.descriptionQuoteOpen) {
-            notes_.descriptionTextDropped = dropToLineEnd();
+            notes_.descriptionTextDropped = dropTo([this] { return findLineEndCached(); });
         }
     } else {
         scanTo([this] { return findLineEndCached(); },

@@ -151,13 +151,12 @@ private:
     bool fill();
     void detectEncoding();
     void skipBlanks();
-    std::size_t findCached(char wanted, std::size_t& cache);
+    std::size_t findQuoteCached();
     std::size_t findLineEndCached();
     std::size_t findQuoteOrLineEnd();
     template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);
     std::size_t takeQuoted(std::string* out, std::size_t limit, bool& open);
-    bool dropToLineEnd();
-    bool dropToFieldEnd();
+    template <typename FindStop> bool dropTo(FindStop findStop);
     bool takePlainCodeInBuffer(std::string_view& code);
     bool takeQuotedCodeInBuffer(std::string_view& code);
     std::string_view codeInBuffer(std::string_view code, bool ascii, const char* stop);

@@ -2,8 +2,10 @@
 
 #include "fold.hpp"
 #include "search.hpp"
+#include "text.hpp"
 
 #include <algorithm>
+#include <iterator>
 
 namespace velmora {
 namespace {
@@ -55,16 +57,9 @@ DescriptionQuery::DescriptionQuery(std::string_view text) {
 
 void DescriptionQuery::addWords(std::string_view text) {
     // Folded first, so that a no-break space separates words as a blank does.
-    const std::string folded = text::foldForFind(text);
-    std::size_t start = 0;
-    while (start < folded.size()) {
-        const std::size_t stop =
-            std::min(folded.find_first_of(kWordSeparators, start), folded.size());
-        if (stop > start) {
-            words_.push_back(folded.substr(start, stop - start));
-        }
-        start = stop + 1;
-    }
+    std::vector<std::string> words = text::splitAt(text::foldForFind(text), kWordSeparators);
+    words_.insert(words_.end(), std::make_move_iterator(words.begin()),
+                  std::make_move_iterator(words.end()));
 }
 
 bool DescriptionQuery::matches(std::string_view description) {

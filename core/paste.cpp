@@ -1,61 +1,13 @@
 #include "paste.hpp"
 
 #include "search.hpp"
+#include "text.hpp"
 
 #include <algorithm>
-#include <cstdint>
 #include <utility>
 
 namespace velmora::paste {
 namespace {
-
-constexpr char32_t kNotUtf8 = 0xFFFFFFFF;
-
-struct Decoded {
-    char32_t codePoint;
-    std::size_t length;
-};
-
-// The character at the start of `bytes`, or kNotUtf8 for a byte that starts no well-formed
-// sequence (which then counts as one byte).
-Decoded decode(std::string_view bytes) {
-    const auto lead = static_cast<std::uint8_t>(bytes[0]);
-    if (lead < 0x80) {
-        return {lead, 1};
-    }
-    std::size_t length = 0;
-    char32_t codePoint = 0;
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1FU;
-        least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0FU;
-        least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07U;
-        least = 0x10000;
-    } else {
-        return {kNotUtf8, 1};
-    }
-    if (bytes.size() < length) {
-        return {kNotUtf8, 1};
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<std::uint8_t>(bytes[i]);
-        if ((next & 0xC0U) != 0x80U) {
-            return {kNotUtf8, 1};
-        }
-        codePoint = (codePoint << 6U) | (next & 0x3FU);
-    }
-    if (codePoint < least || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-        return {kNotUtf8, 1};
-    }
-    return {codePoint, length};
-}
 
 // Blanks, line breaks and the list marks people put between codes.
 bool separates(char32_t c) {
@@ -86,7 +38,8 @@ bool separates(char32_t c) {
 
 // Characters that never enter a box: control characters, byte-order marks and word joiners.
 bool isDropped(char32_t c) {
-    return c == kNotUtf8 || c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF || c == 0x2060;
+    return c == text::kNotUtf8 || c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF ||
+           c == 0x2060;
 }
 
 } // namespace
@@ -108,7 +61,7 @@ Spread spreadPaste(std::string_view pasted, int firstBox, int boxCount) {
     };
     std::size_t at = 0;
     while (at < pasted.size()) {
-        const Decoded next = decode(pasted.substr(at));
+        const text::Character next = text::firstCharacter(pasted.substr(at));
         if (separates(next.codePoint)) {
             result.spreads = true;
             finishCode();
@@ -128,7 +81,7 @@ Spread spreadPaste(std::string_view pasted, int firstBox, int boxCount) {
 std::string cutToCharacters(std::string_view utf8, std::size_t count) {
     std::size_t at = 0;
     for (std::size_t taken = 0; taken < count && at < utf8.size(); ++taken) {
-        at += decode(utf8.substr(at)).length;
+        at += text::firstCharacter(utf8.substr(at)).length;
     }
     return std::string(utf8.substr(0, at));
 }

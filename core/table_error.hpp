@@ -17,7 +17,8 @@ struct TableError {
         // Links that lead round in a circle, so the path never reaches a file.
         LinkLoop,
         PathTooLong,
-        // The table is the very file the results are written to.
+        // The table is the very file the results are written to. Stays last: the texts of the
+        // kinds are counted up to it.
         IsTheOutput,
     };
 

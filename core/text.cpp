@@ -220,6 +220,20 @@ std::string toUpper(std::string_view utf8) {
     return out;
 }
 
+Character firstCharacter(std::string_view utf8) {
+    const std::size_t length = sequenceLength(utf8);
+    if (length == 0) {
+        return {kNotUtf8, 1};
+    }
+    // The lead byte's own bits, by the sequence's length, then six bits from each byte after it.
+    static constexpr std::array<std::uint8_t, 5> kLeadBits{0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t codePoint = static_cast<std::uint8_t>(utf8[0]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) {
+        codePoint = codePoint << 6U | (static_cast<std::uint8_t>(utf8[i]) & 0x3FU);
+    }
+    return {codePoint, length};
+}
+
 std::size_t characterCount(std::string_view utf8) {
     std::size_t count = 0;
     std::size_t i = 0;
@@ -231,21 +245,21 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-namespace {
-constexpr std::string_view kSeparators = " \t,;\r\n";
-}
-
-std::vector<std::string> splitCodes(std::string_view text) {
-    std::vector<std::string> codes;
+std::vector<std::string> splitAt(std::string_view text, std::string_view separators) {
+    std::vector<std::string> pieces;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t stop = std::min(text.find_first_of(kSeparators, start), text.size());
+        const std::size_t stop = std::min(text.find_first_of(separators, start), text.size());
         if (stop > start) {
-            codes.emplace_back(text.substr(start, stop - start));
+            pieces.emplace_back(text.substr(start, stop - start));
         }
         start = stop + 1;
     }
-    return codes;
+    return pieces;
+}
+
+std::vector<std::string> splitCodes(std::string_view text) {
+    return splitAt(text, " \t,;\r\n");
 }
 
 } // namespace velmora::text

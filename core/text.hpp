@@ -54,12 +54,25 @@ private:
 // stays as it is, so the result has the same length in characters.
 std::string toUpper(std::string_view utf8);
 
+// A character at the start of UTF-8 bytes: its code point and its length in bytes. A byte that
+// starts no well-formed sequence is kNotUtf8, one byte long, as it counts in characterCount.
+inline constexpr char32_t kNotUtf8 = 0xFFFFFFFF;
+struct Character {
+    char32_t codePoint;
+    std::size_t length;
+};
+// `utf8` must not be empty.
+Character firstCharacter(std::string_view utf8);
+
 // Number of characters (code points) in UTF-8 text; a byte that starts no valid sequence counts
 // as one character.
 std::size_t characterCount(std::string_view utf8);
 
+// The pieces of `text` between any of the `separators`; empty pieces are dropped.
+std::vector<std::string> splitAt(std::string_view text, std::string_view separators);
+
 // The codes in a text that holds several, separated by blanks, tabs, commas, semicolons or line
-// ends, as copied from a label or a list ("L98 G80 WS6"). Empty pieces are dropped.
+// ends, as copied from a label or a list ("L98 G80 WS6").
 std::vector<std::string> splitCodes(std::string_view text);
 
 } // namespace velmora::text

@@ -4,6 +4,7 @@
 #include "display_box.hpp"
 #include "entry_box.hpp"
 #include "forms.hpp"
+#include "owned_window.hpp"
 #include "picture_box.hpp"
 #include "resource_ids.h"
 #include "table_file.hpp"
@@ -15,8 +16,6 @@
 
 namespace velmora::win32 {
 namespace {
-
-constexpr const wchar_t* kMessageTitle = L"Velmora";
 
 std::size_t slotOf(WindowId window) {
     return static_cast<std::size_t>(window);
@@ -270,16 +269,13 @@ void Application::destroyed(WindowId window) {
 
 void Application::openFindBox() {
     if (!findBox_ || findBox_->handle() == nullptr) {
-        findBox_ = std::make_unique<FindBox>(
-            instance_, instance(WindowId::RPO2).handle(),
-            [this](const std::string& words) { findByDescription(words); });
+        // The find prints into the lookup window's display box as a search does, from the table
+        // a search reads.
+        findBox_ =
+            std::make_unique<FindBox>(instance_, instance(WindowId::RPO2).handle(),
+                                      [this](const std::string& words) { runFind(*this, words); });
     }
     findBox_->present();
-}
-
-// Prints into the lookup window's display box as a search does, from the table a search reads.
-void Application::findByDescription(const std::string& words) {
-    runFind(*this, words);
 }
 
 void Application::nameForScreenReaders(HWND control, const std::wstring& name) {

@@ -52,7 +52,6 @@ private:
     bool handleEnter(const MSG& message);
     bool translate(MSG& message);
     void tell(const std::wstring& message, const std::wstring& advice);
-    void findByDescription(const std::string& words);
 
     HINSTANCE instance_;
     // Before the windows, so that it is still there while they go.

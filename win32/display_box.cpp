@@ -1,6 +1,7 @@
 #include "display_box.hpp"
 
 #include "find.hpp"
+#include "owned_window.hpp"
 #include "wide.hpp"
 
 #include <algorithm>
@@ -31,14 +32,7 @@ int clampToInt(long long value) {
 } // namespace
 
 void DisplayBox::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, kClassName, procedure, CS_DBLCLKS);
 }
 
 DisplayBox* DisplayBox::from(HWND window) {
@@ -76,7 +70,7 @@ LRESULT CALLBACK DisplayBox::procedure(HWND window, UINT message, WPARAM wParam,
     try {
         return box->handle(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        MessageBoxW(window, L"There is not enough memory to copy the lines.", L"Velmora",
+        MessageBoxW(window, L"There is not enough memory to copy the lines.", kMessageTitle,
                     MB_OK | MB_ICONERROR);
         return 0;
     }

@@ -26,10 +26,6 @@ public:
 
     void clear();
     void printLine(std::string_view utf8);
-
-    std::size_t lineCount() const { return order_.size(); }
-    // Every line whole, CR LF between them, as Copy puts them on the clipboard.
-    std::wstring text() const;
     void copy() const;
 
 private:
@@ -49,6 +45,8 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Every line whole, CR LF between them, as Copy puts them on the clipboard.
+    std::wstring text() const;
     void setFont(HFONT font);
     int advance(const std::wstring& text, std::size_t index, std::size_t& units);
     Line measure(std::wstring text);

@@ -8,7 +8,6 @@ namespace velmora::win32::dpi {
 namespace {
 
 constexpr int kDialogFontPoints = 8;
-constexpr int kPointsPerInch = 72;
 
 // The per-monitor functions exist from Windows 10 on; older systems get the system-wide DPI.
 template <typename Function> Function find(const char* name) {
@@ -79,13 +78,19 @@ HFONT createDialogFont(unsigned dpi) {
         std::copy(kShellFont.begin(), kShellFont.end(), std::begin(font.lfFaceName));
         font.lfCharSet = DEFAULT_CHARSET;
     }
-    font.lfHeight = -MulDiv(kDialogFontPoints, static_cast<int>(dpi), kPointsPerInch);
+    font.lfHeight = fontHeight(kDialogFontPoints, dpi);
     font.lfWidth = 0;
     font.lfWeight = FW_NORMAL;
     font.lfItalic = FALSE;
     font.lfUnderline = FALSE;
     font.lfStrikeOut = FALSE;
     return CreateFontIndirectW(&font);
+}
+
+WindowScale::~WindowScale() {
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
 }
 
 } // namespace velmora::win32::dpi

@@ -7,6 +7,7 @@
 namespace velmora::win32::dpi {
 
 inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kPointsPerInch = 72;
 inline constexpr unsigned kDefault = 96;
 
 // The DPI of the monitor the window stands on (the system DPI where the platform cannot say).
@@ -14,6 +15,12 @@ unsigned of(HWND window);
 
 inline int toPixels(int twips, unsigned dpi) {
     return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+// The height a LOGFONTW asks for to get a font of `points` at `dpi` (negative: the height of the
+// characters, not of the cell).
+inline int fontHeight(int points, unsigned dpi) {
+    return -MulDiv(points, static_cast<int>(dpi), kPointsPerInch);
 }
 
 // The frame size that gives a window the client size asked for, at `dpi`.
@@ -24,5 +31,40 @@ int systemMetric(int index, unsigned dpi);
 // The platform's message and dialog font at 8 points, regular weight, at `dpi`. The caller owns
 // the font.
 HFONT createDialogFont(unsigned dpi);
+
+// A window's DPI and the dialog font its controls are drawn with at that DPI, which it owns.
+class WindowScale {
+public:
+    WindowScale() = default;
+    WindowScale(const WindowScale&) = delete;
+    WindowScale& operator=(const WindowScale&) = delete;
+    WindowScale(WindowScale&&) = delete;
+    WindowScale& operator=(WindowScale&&) = delete;
+    ~WindowScale();
+
+    unsigned dpi() const { return dpi_; }
+    HFONT font() const { return font_; }
+    int toPixels(int twips) const { return dpi::toPixels(twips, dpi_); }
+
+    // Takes the DPI of the monitor the window stands on, and the font at it.
+    void measure(HWND window) {
+        change(of(window), [] {});
+    }
+    // The window is at `dpi` now: the font is made anew, `relayOut` puts the controls in it, and
+    // only then is the old font freed, when no control draws with it any more.
+    template <typename RelayOut> void change(unsigned dpi, RelayOut relayOut) {
+        HFONT previous = font_;
+        dpi_ = dpi;
+        font_ = createDialogFont(dpi_);
+        relayOut();
+        if (previous != nullptr) {
+            DeleteObject(previous);
+        }
+    }
+
+private:
+    unsigned dpi_ = kDefault;
+    HFONT font_ = nullptr;
+};
 
 } // namespace velmora::win32::dpi

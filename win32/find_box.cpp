@@ -30,50 +30,35 @@ constexpr int kBesideGap = 120;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
-std::wstring wideOf(std::string_view text) {
-    return toWide(text);
-}
-
-bool blank(const std::wstring& text) {
-    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
-}
-
 } // namespace
 
 void FindBox::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, kClassName, procedure, 0,
+                        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
 }
 
 FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::string&)> find)
     : instance_(instance), owner_(owner), find_(std::move(find)) {
     // The handle arrives in window_ through WM_NCCREATE, before any other message needs it.
     // cppcheck-suppress ignoredReturnValue
-    CreateWindowExW(kExStyle, kClassName, wideOf(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
+    CreateWindowExW(kExStyle, kClassName, toWide(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
     if (window_ == nullptr) {
         throw std::runtime_error("The find box could not be created.");
     }
-    dpi_ = dpi::of(window_);
-    font_ = dpi::createDialogFont(dpi_);
-    createControls();
-    layOut();
+    try {
+        scale_.measure(window_);
+        createControls();
+        layOut();
+    } catch (...) {
+        // The handle must not outlive the object it points to.
+        destroyDetached(window_);
+        throw;
+    }
 }
 
 FindBox::~FindBox() {
-    if (window_ != nullptr) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
+    destroyDetached(window_);
 }
 
 void FindBox::createControls() {
@@ -85,19 +70,14 @@ void FindBox::createControls() {
         if (control == nullptr) {
             throw std::runtime_error("The find box could not be created.");
         }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return control;
     };
     // The prompt comes just before the words, so that a screen reader names the edit by it.
-    prompt_ = make(L"Static", wideOf(kFindBoxPrompt), SS_LEFT | SS_NOPREFIX, 0, -1);
+    prompt_ = make(L"Static", toWide(kFindBoxPrompt), SS_LEFT | SS_NOPREFIX, 0, -1);
     words_ = make(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kWordsId);
-    findButton_ = make(L"Button", wideOf(kFindButtonText), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK);
-    closeButton_ = make(L"Button", wideOf(kFindCloseText), WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL);
+    findButton_ = make(L"Button", toWide(kFindButtonText), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK);
+    closeButton_ = make(L"Button", toWide(kFindCloseText), WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL);
     updateFindButton();
-}
-
-int FindBox::toPixels(int twips) const {
-    return dpi::toPixels(twips, dpi_);
 }
 
 void FindBox::layOut() {
@@ -106,17 +86,18 @@ void FindBox::layOut() {
     const int closeLeft = kMargin + kWordsWidth - kButtonWidth;
     const int findLeft = closeLeft - kButtonSpacing - kButtonWidth;
     const auto place = [this](HWND control, int left, int top, int width, int height) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        MoveWindow(control, toPixels(left), toPixels(top), toPixels(width), toPixels(height), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
+        MoveWindow(control, scale_.toPixels(left), scale_.toPixels(top), scale_.toPixels(width),
+                   scale_.toPixels(height), TRUE);
     };
     place(prompt_, kMargin, kMargin, kWordsWidth, kPromptHeight);
     place(words_, kMargin, wordsTop, kWordsWidth, kWordsHeight);
     place(findButton_, findLeft, buttonsTop, kButtonWidth, kButtonHeight);
     place(closeButton_, closeLeft, buttonsTop, kButtonWidth, kButtonHeight);
 
-    const SIZE client{toPixels(kMargin + kWordsWidth + kMargin),
-                      toPixels(buttonsTop + kButtonHeight + kMargin)};
-    const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, dpi_);
+    const SIZE client{scale_.toPixels(kMargin + kWordsWidth + kMargin),
+                      scale_.toPixels(buttonsTop + kButtonHeight + kMargin)};
+    const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, scale_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -134,7 +115,7 @@ void FindBox::placeBesideOwner() {
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& area = monitor.rcWork;
-    LONG left = owner.right + toPixels(kBesideGap);
+    LONG left = owner.right + scale_.toPixels(kBesideGap);
     LONG top = owner.top;
     left = std::max(area.left, std::min(left, area.right - width));
     top = std::max(area.top, std::min(top, area.bottom - height));
@@ -170,9 +151,10 @@ void FindBox::hide() {
     }
 }
 
-// Blanks alone are no words to look for.
+// Blanks alone, no-break spaces among them, are no words to look for: the query itself says
+// what a word is, so that an empty find, which would match every record, cannot be started.
 void FindBox::updateFindButton() {
-    EnableWindow(findButton_, blank(windowText(words_)) ? FALSE : TRUE);
+    EnableWindow(findButton_, DescriptionQuery(toUtf8(windowText(words_))).empty() ? FALSE : TRUE);
 }
 
 void FindBox::find() {
@@ -229,21 +211,14 @@ LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         hide();
         return 0;
     case WM_DPICHANGED: {
-        dpi_ = HIWORD(wParam);
-        HFONT previous = font_;
-        font_ = dpi::createDialogFont(dpi_);
-        layOut();
-        if (previous != nullptr) {
-            DeleteObject(previous);
-        }
+        scale_.change(HIWORD(wParam), [this] { layOut(); });
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
     case WM_DESTROY:
-        // Gone with the lookup window that owns it; what follows goes to the system alone.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        // Gone with the lookup window that owns it.
         window_ = nullptr;
         return 0;
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dpi.hpp"
+
 #include <functional>
 #include <string>
 #include <windows.h>
@@ -39,7 +41,6 @@ private:
     void placeBesideOwner();
     void updateFindButton();
     void find();
-    int toPixels(int twips) const;
 
     HINSTANCE instance_;
     HWND owner_;
@@ -51,8 +52,7 @@ private:
     HWND closeButton_ = nullptr;
     // The control that had the focus when the box was last deactivated.
     HWND lastFocus_ = nullptr;
-    HFONT font_ = nullptr;
-    unsigned dpi_ = 96;
+    dpi::WindowScale scale_;
     bool shownBefore_ = false;
 };
 

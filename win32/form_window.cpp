@@ -54,13 +54,7 @@ int menuId(CommandId command) {
 } // namespace
 
 void FormWindow::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, kClassName, procedure);
 }
 
 FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instance)
@@ -77,17 +71,14 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
         build();
     } catch (...) {
         // The handle must not outlive the object it points to.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
         release();
         throw;
     }
 }
 
 void FormWindow::build() {
-    dpi_ = dpi::of(window_);
+    scale_.measure(window_);
     note_ = std::make_unique<Note>(window_);
-    font_ = dpi::createDialogFont(dpi_);
     createMenus();
     createAccelerators();
     createControls();
@@ -96,7 +87,7 @@ void FormWindow::build() {
 
     if (form_.icon == forms::WindowIcon::Program) {
         const auto load = [this](int metric) {
-            const int side = dpi::systemMetric(metric, dpi_);
+            const int side = dpi::systemMetric(metric, scale_.dpi());
             return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(VELMORA_ICON_PROGRAM),
                                                  IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
         };
@@ -109,17 +100,13 @@ void FormWindow::build() {
 }
 
 FormWindow::~FormWindow() {
-    note_.reset();
-    if (window_ != nullptr) {
-        // The handle goes first, so that nothing it holds is drawn after it is freed.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
     release();
 }
 
 void FormWindow::release() {
     note_.reset();
+    // The handle goes before what it holds, so that nothing is drawn after it is freed.
+    destroyDetached(window_);
     for (Placed& placed : controls_) {
         if (placed.ownFont != nullptr) {
             DeleteObject(placed.ownFont);
@@ -141,10 +128,6 @@ void FormWindow::release() {
     if (accelerators_ != nullptr) {
         DestroyAcceleratorTable(accelerators_);
         accelerators_ = nullptr;
-    }
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-        font_ = nullptr;
     }
 }
 
@@ -202,18 +185,19 @@ void FormWindow::createMenus() {
 
 void FormWindow::createAccelerators() {
     std::vector<ACCEL> keys;
+    const auto add = [&keys](const forms::Shortcut& shortcut, int command) {
+        ACCEL key{};
+        key.fVirt = FVIRTKEY | (shortcut.ctrl ? FCONTROL : 0);
+        // A letter's virtual key is its upper-case character.
+        key.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(shortcut.key)));
+        key.cmd = static_cast<WORD>(command);
+        keys.push_back(key);
+    };
     for (const forms::Menu& menu : form_.menus) {
         for (const forms::MenuEntry& entry : menu.entries) {
-            if (entry.shortcut.none()) {
-                continue;
+            if (!entry.shortcut.none()) {
+                add(entry.shortcut, menuId(entry.command));
             }
-            ACCEL key{};
-            key.fVirt = FVIRTKEY | (entry.shortcut.ctrl ? FCONTROL : 0);
-            // A letter's virtual key is its upper-case character.
-            key.key =
-                static_cast<WORD>(std::toupper(static_cast<unsigned char>(entry.shortcut.key)));
-            key.cmd = static_cast<WORD>(menuId(entry.command));
-            keys.push_back(key);
         }
     }
     // The window with the display box finds by description, by a shortcut of its own, so that
@@ -222,12 +206,8 @@ void FormWindow::createAccelerators() {
         std::any_of(form_.controls.begin(), form_.controls.end(), [](const forms::Control& c) {
             return c.kind == forms::ControlKind::DisplayBox;
         });
-    if (hasDisplayBox && !kFindShortcut.empty()) {
-        ACCEL key{};
-        key.fVirt = FVIRTKEY | (kFindShortcut.starts_with("Ctrl+") ? FCONTROL : 0);
-        key.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(kFindShortcut.back())));
-        key.cmd = DisplayBox::kFindCommand;
-        keys.push_back(key);
+    if (hasDisplayBox) {
+        add({kFindShortcut.starts_with("Ctrl+"), kFindShortcut.back()}, DisplayBox::kFindCommand);
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -295,17 +275,13 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     return child;
 }
 
-int FormWindow::toPixels(int twips) const {
-    return dpi::toPixels(twips, dpi_);
-}
-
 // Every control at its place, at the window's DPI.
 void FormWindow::layOut() {
     for (Placed& placed : controls_) {
         const forms::TwipsRect& rect = placed.control->rect;
-        MoveWindow(placed.window, toPixels(rect.left), toPixels(rect.top), toPixels(rect.width),
-                   toPixels(rect.height), FALSE);
-        SendMessageW(placed.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        MoveWindow(placed.window, scale_.toPixels(rect.left), scale_.toPixels(rect.top),
+                   scale_.toPixels(rect.width), scale_.toPixels(rect.height), FALSE);
+        SendMessageW(placed.window, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
         if (placed.control->kind == forms::ControlKind::Label) {
             fitLabel(placed);
         }
@@ -315,8 +291,9 @@ void FormWindow::layOut() {
 
 // The frame around the form's client size, at the window's DPI.
 void FormWindow::sizeFrame() {
-    const SIZE client{toPixels(form_.client.width), toPixels(form_.client.height)};
-    const SIZE frame = dpi::frameSizeFor(client, frameStyle(form_), 0, !form_.menus.empty(), dpi_);
+    const SIZE client{scale_.toPixels(form_.client.width), scale_.toPixels(form_.client.height)};
+    const SIZE frame =
+        dpi::frameSizeFor(client, frameStyle(form_), 0, !form_.menus.empty(), scale_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar that wraps on a narrow window takes more height than the frame allowed.
@@ -339,12 +316,12 @@ void FormWindow::fitLabel(Placed& label) {
     GetClientRect(label.window, &box);
     const std::wstring text = toWide(label.control->caption);
     LOGFONTW shape{};
-    GetObjectW(font_, sizeof(shape), &shape);
-    const int smallest = -MulDiv(kSmallestLabelPoints, static_cast<int>(dpi_), 72);
+    GetObjectW(scale_.font(), sizeof(shape), &shape);
+    const int smallest = dpi::fontHeight(kSmallestLabelPoints, scale_.dpi());
     HDC dc = GetDC(label.window);
     HFONT candidate = nullptr;
     for (;;) {
-        HGDIOBJ previous = SelectObject(dc, candidate != nullptr ? candidate : font_);
+        HGDIOBJ previous = SelectObject(dc, candidate != nullptr ? candidate : scale_.font());
         RECT needed = box;
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
                   DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
@@ -397,8 +374,8 @@ void FormWindow::paintLines(HDC dc) const {
         const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
         HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
         HGDIOBJ previous = SelectObject(dc, pen);
-        MoveToEx(dc, toPixels(line.x1), toPixels(line.y), nullptr);
-        LineTo(dc, toPixels(line.x2), toPixels(line.y));
+        MoveToEx(dc, scale_.toPixels(line.x1), scale_.toPixels(line.y), nullptr);
+        LineTo(dc, scale_.toPixels(line.x2), scale_.toPixels(line.y));
         SelectObject(dc, previous);
         DeleteObject(pen);
     }
@@ -469,14 +446,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_DPICHANGED: {
-        dpi_ = HIWORD(wParam);
-        HFONT previous = font_;
-        font_ = dpi::createDialogFont(dpi_);
+        scale_.change(HIWORD(wParam), [this] { layOut(); });
         // The frame takes the size the system suggests, which keeps a size the user chose.
-        layOut();
-        if (previous != nullptr) {
-            DeleteObject(previous);
-        }
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "command_ids.hpp"
+#include "dpi.hpp"
 #include "form.hpp"
 #include "note.hpp"
 
@@ -51,7 +52,6 @@ public:
     ~FormWindow();
 
     HWND handle() const { return window_; }
-    const forms::Form& form() const { return form_; }
     HACCEL accelerators() const { return accelerators_; }
     // The control of that name (and array index), or null.
     HWND control(std::string_view name, int index = forms::kNoIndex) const;
@@ -89,14 +89,12 @@ private:
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onPaste(HWND box, const std::wstring& pasted);
     LRESULT onControlColour(HDC dc, HWND control);
-    int toPixels(int twips) const;
 
     const forms::Form& form_;
     FormHost& host_;
     HINSTANCE instance_;
     HWND window_ = nullptr;
-    unsigned dpi_ = 96;
-    HFONT font_ = nullptr;
+    dpi::WindowScale scale_;
     HACCEL accelerators_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;

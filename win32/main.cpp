@@ -1,6 +1,8 @@
 // velmora.exe: the desktop program on Windows. It shows the start window and waits for the user.
 
 #include "application.hpp"
+#include "owned_window.hpp"
+#include "wide.hpp"
 
 #include <exception>
 #include <windows.h>
@@ -11,7 +13,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         velmora::win32::Application application(instance);
         return application.run();
     } catch (const std::exception& failure) {
-        MessageBoxA(nullptr, failure.what(), "Velmora", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, velmora::win32::toWide(failure.what()).c_str(),
+                    velmora::win32::kMessageTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
 }

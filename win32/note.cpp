@@ -9,7 +9,7 @@ namespace {
 
 constexpr UINT_PTR kTimer = 0x4E4F; // "NO"
 constexpr UINT kShownFor = 8000;    // milliseconds
-constexpr int kWidest = 320;        // pixels at 96 DPI
+constexpr int kWidest = 4800;       // twips: 320 pixels at 96 DPI
 constexpr UINT_PTR kToolId = 1;
 
 TOOLINFOW toolFor(HWND owner, std::wstring& text) {
@@ -51,9 +51,7 @@ void Note::show(HWND anchor, const std::wstring& title, const std::wstring& text
     SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(tip_, TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(title.c_str()));
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0,
-                 dpi::toPixels(kWidest * dpi::kTwipsPerInch / static_cast<int>(dpi::kDefault),
-                               dpi::of(anchor)));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, dpi::toPixels(kWidest, dpi::of(anchor)));
     // The window's own text too, so that a screen reader or a test can read the note.
     SetWindowTextW(tip_, text_.c_str());
     RECT box{};

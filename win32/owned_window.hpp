@@ -8,10 +8,29 @@
 
 namespace velmora::win32 {
 
+// The title of every message box the program shows.
+inline constexpr const wchar_t* kMessageTitle = L"Velmora";
+
+// Registers a window class of the program's own, with the arrow cursor; a class that draws its
+// own background passes no brush.
+inline void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                                UINT style = 0, HBRUSH background = nullptr, int extraBytes = 0) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = extraBytes;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
 // The body of a window procedure for a window that belongs to an object of `Owner`, handed over
 // as the creation parameter: WM_NCCREATE ties the two together through `attach`, and every
-// message from then on goes to `handle`. No failure may unwind through the system's code: it is
-// told, and the window goes on.
+// message from then on goes to `handle`, up to WM_DESTROY; what comes after it goes to the system
+// alone. No failure may unwind through the system's code: it is told, and the window goes on.
 template <typename Owner, typename Attach, typename Handle>
 LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Attach attach,
                      Handle handle) {
@@ -25,15 +44,29 @@ LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, At
     if (owner == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    LRESULT result = 0;
     try {
-        return handle(*owner, message, wParam, lParam);
+        result = handle(*owner, message, wParam, lParam);
     } catch (const std::bad_alloc&) {
         MessageBoxW(window, L"The program ran out of memory; the last action was stopped.",
-                    L"Velmora", MB_OK | MB_ICONERROR);
+                    kMessageTitle, MB_OK | MB_ICONERROR);
     } catch (const std::exception& failure) {
-        MessageBoxW(window, toWide(failure.what()).c_str(), L"Velmora", MB_OK | MB_ICONERROR);
+        MessageBoxW(window, toWide(failure.what()).c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
     }
-    return 0;
+    if (message == WM_DESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    }
+    return result;
+}
+
+// Cuts the window off from its owner object, which is going, and destroys it: nothing its
+// destruction sends reaches the object again. The handle is null afterwards.
+inline void destroyDetached(HWND& window) {
+    if (window != nullptr) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+        window = nullptr;
+    }
 }
 
 } // namespace velmora::win32

@@ -1,23 +1,19 @@
 #include "picture_box.hpp"
 
+#include "owned_window.hpp"
+
 namespace velmora::win32 {
 namespace {
 
 // Window extra bytes: the bitmap, then the background brush.
 constexpr int kPictureSlot = 0;
 constexpr int kBackgroundSlot = sizeof(LONG_PTR);
+constexpr int kExtraBytes = 2 * sizeof(LONG_PTR);
 
 } // namespace
 
 void PictureBox::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.cbWndExtra = 2 * sizeof(LONG_PTR);
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, kClassName, procedure, 0, nullptr, kExtraBytes);
 }
 
 void PictureBox::setPicture(HWND box, HBITMAP picture, HBRUSH background) {

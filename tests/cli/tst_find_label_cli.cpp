@@ -1,7 +1,6 @@
 #include "lookup_process.hpp"
 #include "table_files.hpp"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,21 +13,6 @@ const QByteArray kTable = "L98,\"5.7L V8, tuned port injection\"\n"
                           "ZQ3,Posi-traction axle\n"
                           "X01,Caf\xe9 cr\xe8me interior\n"
                           "1LE,Handling package\n";
-
-// velmora-lookup with `input` on its standard input.
-LookupRun runWithInput(const QStringList& arguments, const QString& folder,
-                       const QByteArray& input) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        qFatal("velmora-lookup did not finish");
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 } // namespace
 
@@ -115,8 +99,8 @@ private slots:
     }
 
     void labelFromStandardInputWithMixedSeparators() {
-        const LookupRun run =
-            runWithInput({"--label"}, folder_.path(), "1le, g80;ws6\tZZ9\r\n\n  l9 ;; L98\r\nxyz");
+        const LookupRun run = runLookup({"--label"}, folder_.path(),
+                                        {.input = "1le, g80;ws6\tZZ9\r\n\n  l9 ;; L98\r\nxyz"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("L98  5.7L V8, tuned port injection\n"
                                      "G80  Limited-slip rear differential\n"
@@ -130,7 +114,7 @@ private slots:
 
     void anOverLongCodeIsNamedAndTheRestDecoded() {
         const LookupRun run =
-            runWithInput({"--label"}, folder_.path(), "G80 L98X WS6 TOOLONG zz9\n");
+            runLookup({"--label"}, folder_.path(), {.input = "G80 L98X WS6 TOOLONG zz9\n"});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.out, QByteArray("G80  Limited-slip rear differential\n"
                                      "WS6  Special perf. suspension\n"
@@ -142,7 +126,7 @@ private slots:
     }
 
     void aLabelWithoutCodesIsAUsageError() {
-        const LookupRun run = runWithInput({"--label"}, folder_.path(), " ,;\n");
+        const LookupRun run = runLookup({"--label"}, folder_.path(), {.input = " ,;\n"});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(run.err.contains("no codes"), run.err.constData());
@@ -152,16 +136,11 @@ private slots:
         const QString table = QDir(folder_.path()).filePath("RPO.txt");
         for (const QStringList& mode :
              {QStringList{"--find", "a"}, QStringList{"--label", "G80"}}) {
-            QProcess process;
-            process.setStandardOutputFile(table, QIODevice::Append);
-            process.start(QStringLiteral(VELMORA_LOOKUP_PATH),
-                          QStringList{"--table", table} + mode);
-            QVERIFY(process.waitForFinished(120000));
-            QCOMPARE(process.exitCode(), 1);
-            QVERIFY(!process.readAllStandardError().isEmpty());
-            QFile written(table);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), kTable);
+            const LookupRun run = runLookup(QStringList{"--table", table} + mode, folder_.path(),
+                                            {.outputFile = table, .outputMode = QIODevice::Append});
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY(!run.err.isEmpty());
+            QCOMPARE(readFileBytes(table), kTable);
         }
     }
 };

@@ -21,18 +21,6 @@
 
 namespace {
 
-// velmora-lookup with its standard output in `outputFile`, emptied first or appended to.
-LookupRun runIntoFile(const QStringList& arguments, const QString& outputFile, bool append) {
-    QProcess process;
-    process.setStandardOutputFile(outputFile, append ? QIODevice::Append : QIODevice::Truncate);
-    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        qFatal("velmora-lookup did not finish");
-    }
-    return {process.exitCode(), {}, process.readAllStandardError()};
-}
-
 // Peak memory and time of one more run of the same command, for the figures.
 void printFigures(const char* what, const QStringList& arguments, const QString& outputFile,
                   bool append = false) {
@@ -134,9 +122,7 @@ private slots:
         QVERIFY(writer.started());
         QVERIFY(lookup.waitForFinished(120000));
         QCOMPARE(lookup.exitCode(), 0);
-        QFile written(output);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), QByteArray("L98  first\n"));
+        QCOMPARE(readFileBytes(output), QByteArray("L98  first\n"));
         QVERIFY(sizeOf(path) > 10 + skipped.size());
         printFigures("growing table", {"--table", path, "L98"}, output);
     }
@@ -160,7 +146,9 @@ private slots:
                 link(QFile::encodeName(table).constData(), QFile::encodeName(output).constData()),
                 0);
         }
-        const LookupRun run = runIntoFile({"--table", table, "L98"}, output, append);
+        const LookupRun run = runLookup(
+            {"--table", table, "L98"}, folder_.path(),
+            {.outputFile = output, .outputMode = append ? QIODevice::Append : QIODevice::Truncate});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("Error 55: File already open"), run.err.constData());
         QVERIFY(run.err.contains("is also the file the results are written to"));

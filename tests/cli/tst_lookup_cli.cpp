@@ -48,6 +48,10 @@ private slots:
         QTest::newRow("four characters") << QStringList{"L98X"} << "longer than 3";
         QTest::newRow("unknown option") << QStringList{"--colour"} << "unknown option --colour";
         QTest::newRow("table without file") << QStringList{"--table"} << "needs a file";
+        QTest::newRow("empty name") << QStringList{"--table", "", "L98"} << "not an empty one";
+        QTest::newRow("empty name after =") << QStringList{"--table=", "L98"} << "not an empty one";
+        QTest::newRow("given twice")
+            << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << "only once";
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);

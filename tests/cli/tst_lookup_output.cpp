@@ -26,13 +26,7 @@ QByteArray runOnTerminal(const QStringList& arguments, const QString& folder) {
     if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
         qFatal("no pseudo-terminal");
     }
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setStandardOutputFile(QString::fromLocal8Bit(ptsname(terminal)));
-    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
-    if (!process.waitForFinished(120000)) {
-        qFatal("velmora-lookup did not finish");
-    }
+    runLookup(arguments, folder, {.outputFile = QString::fromLocal8Bit(ptsname(terminal))});
     QByteArray shown;
     pollfd ready{terminal, POLLIN, 0};
     while (poll(&ready, 1, 200) > 0) {
@@ -105,16 +99,11 @@ private slots:
     void everyFailedWriteIsReportedWithItsCause() {
         QFETCH(QStringList, arguments);
 #if defined(__unix__)
-        QProcess full;
-        full.setWorkingDirectory(folder_.path());
-        full.setStandardOutputFile("/dev/full");
-        full.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
-        QVERIFY(full.waitForFinished(120000));
-        QCOMPARE(full.exitCode(), 1);
-        const QByteArray complaint = full.readAllStandardError();
-        QVERIFY2(complaint.contains("could not be written: No space left on device"),
-                 complaint.constData());
-        QCOMPARE(complaint.count('\n'), 1);
+        const LookupRun full = runLookup(arguments, folder_.path(), {.outputFile = "/dev/full"});
+        QCOMPARE(full.exitCode, 1);
+        QVERIFY2(full.err.contains("could not be written: No space left on device"),
+                 full.err.constData());
+        QCOMPARE(full.err.count('\n'), 1);
 
         const LookupRun closed = runWithOutputClosed(arguments, folder_.path());
         QCOMPARE(closed.exitCode, 1);
@@ -151,24 +140,6 @@ private slots:
 #else
         QSKIP("the address space is limited on Linux builds without AddressSanitizer");
 #endif
-    }
-
-    void tableOptionEdges_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("complaint");
-        QTest::newRow("empty name") << QStringList{"--table", "", "L98"} << "not an empty one";
-        QTest::newRow("empty name after =") << QStringList{"--table=", "L98"} << "not an empty one";
-        QTest::newRow("given twice")
-            << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << "only once";
-    }
-    void tableOptionEdges() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, complaint);
-        const LookupRun run = runLookup(arguments, folder_.path());
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.contains(complaint.toUtf8()), run.err.constData());
-        QCOMPARE(run.err.count('\n'), 1);
     }
 
     void tableGivenWithEquals() {

@@ -6,11 +6,11 @@
 #include "peak_memory.hpp"
 #include "recording_slots.hpp"
 #include "search.hpp"
+#include "table_files.hpp"
 
 #include <filesystem>
 #include <fstream>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <random>
@@ -54,11 +54,6 @@ constexpr double kCopiesAllowed = 3.0;
 #else
 constexpr double kCopiesAllowed = 1.1;
 #endif
-
-std::string readFile(const std::filesystem::path& path) {
-    QFile file(QString::fromStdString(path.string()));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
 
 // A table made of the pieces that decide how a line is read, in any order.
 std::string hostileTable(std::mt19937& random) {
@@ -108,7 +103,8 @@ private slots:
     void fuzzCorpus() {
         int files = 0;
         for (const auto& file : std::filesystem::directory_iterator(VELMORA_FUZZ_CORPUS)) {
-            agreeAtEveryReadSize(readFile(file.path()), 257);
+            agreeAtEveryReadSize(
+                readFileBytes(QString::fromStdString(file.path().string())).toStdString(), 257);
             ++files;
         }
         QVERIFY(files > 0);
@@ -162,19 +158,13 @@ private slots:
         constexpr long kDescriptionKiB = 50 * 1024;
         const QByteArray description(kDescriptionKiB * 1024, 'd');
         QTemporaryDir folder;
-        const QString smallPath = folder.filePath("small.txt");
-        const QString bigPath = folder.filePath("big.txt");
+        const QString smallPath =
+            writeTableFile(folder.path(), "G80,x\nL98,short\nZ28,y\n", "small.txt");
+        const QString bigPath = writeTableFile(
+            folder.path(),
+            "G80,x\nL98," + (quoted ? '"' + description + '"' : description) + "\nZ28,y\n",
+            "big.txt");
         const QString output = folder.filePath("out.txt");
-        QFile small(smallPath);
-        QVERIFY(small.open(QIODevice::WriteOnly));
-        small.write("G80,x\nL98,short\nZ28,y\n");
-        small.close();
-        QFile big(bigPath);
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        big.write("G80,x\nL98,");
-        big.write(quoted ? '"' + description + '"' : description);
-        big.write("\nZ28,y\n");
-        big.close();
 
         const auto before = runMeasured(VELMORA_LOOKUP_PATH, {"--table", smallPath, "L98"}, output);
         const auto after = runMeasured(VELMORA_LOOKUP_PATH, {"--table", bigPath, "L98"}, output);
@@ -182,9 +172,7 @@ private slots:
             QSKIP("peak memory cannot be measured here");
         }
         QCOMPARE(after->exitCode, 0);
-        QFile printed(output);
-        QVERIFY(printed.open(QIODevice::ReadOnly));
-        QVERIFY(printed.readAll() == "L98  " + description + "\n");
+        QVERIFY(readFileBytes(output) == "L98  " + description + "\n");
         qInfo("peak KiB: small table %ld, 50 MB description printed %ld", before->peakKiB,
               after->peakKiB);
         QVERIFY(static_cast<double>(after->peakKiB - before->peakKiB) <

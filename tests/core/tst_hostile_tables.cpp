@@ -162,15 +162,11 @@ private slots:
             QSKIP("peak memory cannot be measured here");
         }
         QCOMPARE(found->exitCode, 0);
-        QFile written(output);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QVERIFY(written.readAll() == "L98  " + description + "\n");
-        written.close();
+        QVERIFY(readFileBytes(output) == "L98  " + description + "\n");
         const auto skipped =
             runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", bigPath, "G80"}, output);
         QCOMPARE(skipped->exitCode, 0);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), QByteArray("G80   : No match found.\n"));
+        QCOMPARE(readFileBytes(output), QByteArray("G80   : No match found.\n"));
         qInfo("peak KiB: small table %ld, 10 MB line printed %ld, skipped %ld", small->peakKiB,
               found->peakKiB, skipped->peakKiB);
         QVERIFY(found->peakKiB - small->peakKiB < kGrowthAllowed * 10 * 1024);
@@ -257,9 +253,7 @@ private slots:
                 QSKIP("peak memory cannot be measured here");
             }
             QCOMPARE(run->exitCode, 0);
-            QFile written(output);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), QByteArray("G80  found\nL98   : No match found.\n"));
+            QCOMPARE(readFileBytes(output), QByteArray("G80  found\nL98   : No match found.\n"));
             qInfo("%s: peak %ld KiB (a one-record table: %ld KiB), %lld ms",
                   qPrintable(QFileInfo(path).fileName()), run->peakKiB, small->peakKiB,
                   static_cast<long long>(timer.elapsed()));

@@ -1,5 +1,4 @@
 #include "table_check.hpp"
-#include "table_files.hpp"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "text.hpp"
+#include "utf16_bytes.hpp"
 #include "utf8_reference.hpp"
 
 #include <array>
-#include <QStringDecoder>
 #include <QTest>
 
 using namespace velmora::text;
@@ -118,12 +118,7 @@ private slots:
     void utf16InPiecesOfAnySize() {
         const QString text = QStringLiteral("A\u00e9,\U0001F697\u0a0d\u20ac\U0010FFFF\"");
         for (const bool bigEndian : {false, true}) {
-            QByteArray bytes;
-            for (const QChar unit : text) {
-                const auto high = static_cast<char>(unit.unicode() >> 8U);
-                const auto low = static_cast<char>(unit.unicode() & 0xFFU);
-                bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
-            }
+            const QByteArray bytes = utf16Bytes(text, bigEndian);
             for (qsizetype piece = 1; piece <= bytes.size(); ++piece) {
                 Utf16Decoder decoder(bigEndian);
                 std::string out;

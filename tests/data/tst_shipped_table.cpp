@@ -1,6 +1,6 @@
 #include "code_table.hpp"
+#include "table_files.hpp"
 
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -36,9 +36,8 @@ private slots:
 
     // Every "$ velmora-lookup ..." example of the README, with the lines it shows under it.
     void readmeExamples() {
-        QFile readme(QStringLiteral(VELMORA_README));
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
+        const QStringList lines =
+            QString::fromUtf8(readFileBytes(QStringLiteral(VELMORA_README))).split('\n');
         int examples = 0;
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (!lines[i].startsWith(QLatin1String("$ velmora-lookup"))) {

@@ -6,6 +6,7 @@
 //   written here from its rules, gives for the records the reader delivers.
 
 #include "code_table.hpp"
+#include "recording_slots.hpp"
 #include "search.hpp"
 #include "text.hpp"
 
@@ -24,19 +25,6 @@ void require(bool holds) {
         __builtin_trap();
     }
 }
-
-class Slots final : public velmora::EntrySlots {
-public:
-    std::string entry(int slot) const override { return boxes[static_cast<std::size_t>(slot)]; }
-    void setEntry(int slot, const std::string& text) override {
-        boxes[static_cast<std::size_t>(slot)] = text;
-    }
-    void clearDisplay() override { display.clear(); }
-    void printLine(std::string_view line) override { display.emplace_back(line); }
-
-    std::array<std::string, velmora::kSlotCount> boxes;
-    std::vector<std::string> display;
-};
 
 // Characters in valid UTF-8: every byte that does not continue a sequence starts one.
 std::size_t characters(const std::string& utf8) {
@@ -98,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return one.empty() ? 0U : static_cast<unsigned>(static_cast<unsigned char>(one[0]));
     };
 
-    Slots slots;
+    RecordingSlots slots;
     const unsigned count = byte() % 16;
     for (unsigned i = 0; i < count && i < velmora::kSlotCount; ++i) {
         // The boxes hand the search UTF-8; lower case stays, the search upper-cases it.

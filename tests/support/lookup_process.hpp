@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
+#include <QIODevice>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -13,10 +15,28 @@ struct LookupRun {
     QByteArray err;
 };
 
-inline LookupRun runLookup(const QStringList& arguments, const QString& folder) {
+// Where a run's standard streams lead, when not to the test's own pipes: bytes given on its
+// standard input (then closed), and a file or device that takes its standard output, emptied
+// first or appended to. A run with an output file has no `out` of its own. Every member has an
+// initializer so that a call may name only those it sets, as in {.input = "G80\n"}.
+struct LookupStreams {
+    std::optional<QByteArray> input{};
+    QString outputFile{};
+    QIODevice::OpenMode outputMode = QIODevice::Truncate;
+};
+
+inline LookupRun runLookup(const QStringList& arguments, const QString& folder,
+                           const LookupStreams& streams = {}) {
     QProcess process;
     process.setWorkingDirectory(folder);
+    if (!streams.outputFile.isEmpty()) {
+        process.setStandardOutputFile(streams.outputFile, streams.outputMode);
+    }
     process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
+    if (streams.input) {
+        process.write(*streams.input);
+        process.closeWriteChannel();
+    }
     if (!process.waitForFinished(120000)) {
         process.kill();
         qFatal("velmora-lookup did not finish");

@@ -18,3 +18,13 @@ inline QString writeTableFile(const QString& folder, const QByteArray& bytes,
     }
     return path;
 }
+
+// The bytes of the file at `path`, as a program under test left them; fails the running test
+// when the file cannot be read.
+inline QByteArray readFileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read %s", qPrintable(path));
+    }
+    return file.readAll();
+}

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "display_box.hpp"
+#include "lookup_window.hpp"
 #include "windows.hpp"
 
+#include <filesystem>
 #include <QApplication>
+#include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -17,4 +22,25 @@ inline void pressOnFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoMo
     QWidget* target = QApplication::focusWidget();
     QVERIFY(target != nullptr);
     QTest::keyClick(target, key, modifiers);
+}
+
+// The lookup window, reading the table whose path `table` holds when a search starts, and adding
+// each table error's description to `errors` where a user would see a message box. Both are
+// held by reference: they must outlive the window's searches.
+inline velmora::ui::RPO2& lookupWindowOn(const QString& table, QStringList& errors) {
+    velmora::ui::RPO2& window = velmora::ui::Windows::rpo2();
+    window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
+    window.setTableErrorReporter([&errors](QWidget&, const velmora::TableError& error) {
+        errors << QString::fromStdString(error.describe());
+    });
+    return window;
+}
+
+// The lines the lookup window's display box shows, top to bottom.
+inline QStringList shownLines(const velmora::ui::RPO2& window) {
+    QStringList lines;
+    for (const QString& line : window.pic1()->lines()) {
+        lines << line;
+    }
+    return lines;
 }

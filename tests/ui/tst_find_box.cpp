@@ -24,22 +24,7 @@ private:
     QString table_;
     QStringList errors_;
 
-    RPO2& lookupWindow() {
-        RPO2& window = Windows::rpo2();
-        window.setTableLocator([this] { return std::filesystem::path(table_.toStdString()); });
-        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
-            errors_ << QString::fromStdString(error.describe());
-        });
-        return window;
-    }
-
-    static QStringList shown(const RPO2& window) {
-        QStringList lines;
-        for (const QString& line : window.pic1()->lines()) {
-            lines << line;
-        }
-        return lines;
-    }
+    RPO2& lookupWindow() { return lookupWindowOn(table_, errors_); }
 
     // Types `words` into the open find box and presses Enter there.
     static void findWith(FindBox& box, const QString& words) {
@@ -75,23 +60,23 @@ private slots:
 
         window.pic1()->printLine(QStringLiteral("an earlier search"));
         findWith(*box, QStringLiteral("SLIP limited"));
-        QCOMPARE(shown(window),
+        QCOMPARE(shownLines(window),
                  (QStringList{"G80  Limited-slip rear differential", "1 record matched."}));
 
         findWith(*box, QStringLiteral("creme cafe"));
-        QCOMPARE(shown(window),
+        QCOMPARE(shownLines(window),
                  (QStringList{QString::fromUtf8("X01  Caf\xc3\xa9 cr\xc3\xa8me interior"),
                               "1 record matched."}));
 
         box->findButton()->click();
-        QCOMPARE(shown(window).size(), 2);
+        QCOMPARE(shownLines(window).size(), 2);
         findWith(*box, QStringLiteral("turbo"));
-        QCOMPARE(shown(window), QStringList{"No record matched."});
+        QCOMPARE(shownLines(window), QStringList{"No record matched."});
         QCOMPARE(errors_, QStringList());
         // The lookup window still takes input while the box is open.
         QTest::keyClicks(window.txtrpo(1), QStringLiteral("g80"));
         window.cmdlookup()->click();
-        QCOMPARE(shown(window), QStringList{"G80  Limited-slip rear differential"});
+        QCOMPARE(shownLines(window), QStringList{"G80  Limited-slip rear differential"});
     }
 
     void blankWordsCannotBeFound() {
@@ -103,7 +88,7 @@ private slots:
         QVERIFY(!box.findButton()->isEnabled());
         window.pic1()->printLine(QStringLiteral("kept"));
         QTest::keyClick(box.words(), Qt::Key_Return);
-        QCOMPARE(shown(window), QStringList{"kept"});
+        QCOMPARE(shownLines(window), QStringList{"kept"});
         QTest::keyClicks(box.words(), QStringLiteral("t-top"));
         QVERIFY(box.findButton()->isEnabled());
     }
@@ -168,7 +153,7 @@ private slots:
         findWith(*window.findBox(), QStringLiteral("slip"));
         QCOMPARE(errors_.size(), 1);
         QVERIFY(errors_[0].contains(QStringLiteral("Error 53: File not found")));
-        QCOMPARE(shown(window), QStringList());
+        QCOMPARE(shownLines(window), QStringList());
     }
 };
 

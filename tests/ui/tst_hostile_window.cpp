@@ -7,7 +7,7 @@
 #include "entry_box.hpp"
 #include "lookup_window.hpp"
 #include "table_files.hpp"
-#include "windows.hpp"
+#include "window_test.hpp"
 
 #include <array>
 #include <csignal>
@@ -66,22 +66,14 @@ private:
 
     // One search in the lookup window for `code`; the lines it shows, the time and peak printed.
     QStringList searchFor(const QString& code, const char* what) {
-        RPO2& window = Windows::rpo2();
-        window.setTableLocator([this] { return std::filesystem::path(table_.toStdString()); });
-        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
-            errors_ << QString::fromStdString(error.describe());
-        });
+        RPO2& window = lookupWindowOn(table_, errors_);
         window.txtrpo(0)->setText(code);
         QElapsedTimer clock;
         clock.start();
         window.cmdlookup()->click();
         qInfo("%s: %lld ms, peak of the test process %ld KiB", what,
               static_cast<long long>(clock.elapsed()), peakKiB());
-        QStringList lines;
-        for (const QString& line : window.pic1()->lines()) {
-            lines << line;
-        }
-        return lines;
+        return shownLines(window);
     }
 
 private slots:

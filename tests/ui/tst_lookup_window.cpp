@@ -22,22 +22,7 @@ private:
     QString table_;
     QStringList errors_;
 
-    RPO2& lookupWindow() {
-        RPO2& window = Windows::rpo2();
-        window.setTableLocator([this] { return std::filesystem::path(table_.toStdString()); });
-        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
-            errors_ << QString::fromStdString(error.describe());
-        });
-        return window;
-    }
-
-    static QStringList shown(const RPO2& window) {
-        QStringList lines;
-        for (const QString& line : window.pic1()->lines()) {
-            lines << line;
-        }
-        return lines;
-    }
+    RPO2& lookupWindow() { return lookupWindowOn(table_, errors_); }
 
     static void type(RPO2& window, const QStringList& codes) {
         for (int i = 0; i < codes.size(); ++i) {
@@ -123,7 +108,7 @@ private slots:
         const QStringList results{"L98  5.7L V8, TPI", "G80  Limited slip",
                                   "L9   : RPO code must be 3 characters.",
                                   "ZZZ   : No match found."};
-        QCOMPARE(shown(window), results);
+        QCOMPARE(shownLines(window), results);
         QCOMPARE(window.txtrpo(0)->text(), QStringLiteral("G80"));
         QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("L98"));
         QVERIFY(errors_.isEmpty());
@@ -132,9 +117,9 @@ private slots:
         for (int i = 0; i < 15; ++i) {
             QCOMPARE(window.txtrpo(i)->text(), QString());
         }
-        QCOMPARE(shown(window), results);
+        QCOMPARE(shownLines(window), results);
         window.cmdlookup()->click();
-        QCOMPARE(shown(window), QStringList());
+        QCOMPARE(shownLines(window), QStringList());
     }
 
     void enterSearchesOnlyFromTheButton() {
@@ -142,15 +127,15 @@ private slots:
         QVERIFY(showAndActivate(window));
         window.pic1()->printLine(QStringLiteral("earlier"));
         pressOnFocus(Qt::Key_Return);
-        QCOMPARE(shown(window), QStringList());
+        QCOMPARE(shownLines(window), QStringList());
 
         type(window, {"G80"});
         window.txtrpo(0)->setFocus();
         pressOnFocus(Qt::Key_Return);
-        QCOMPARE(shown(window), QStringList());
+        QCOMPARE(shownLines(window), QStringList());
         window.cmdlookup()->setFocus();
         pressOnFocus(Qt::Key_Space);
-        QCOMPARE(shown(window), QStringList{"G80  Limited slip"});
+        QCOMPARE(shownLines(window), QStringList{"G80  Limited slip"});
     }
 
     void missingTableIsReportedAndTheWindowGoesOn() {
@@ -164,11 +149,11 @@ private slots:
         QVERIFY(errors_[0].contains(QStringLiteral("Error 53: File not found")));
         QVERIFY(errors_[0].contains(table_));
         QCOMPARE(window.txtrpo(0)->text(), QStringLiteral("G80"));
-        QCOMPARE(shown(window), QStringList());
+        QCOMPARE(shownLines(window), QStringList());
 
         writeTableFile(folder_.path(), "G80,back in place\n");
         window.cmdlookup()->click();
-        QCOMPARE(shown(window), QStringList{"G80  back in place"});
+        QCOMPARE(shownLines(window), QStringList{"G80  back in place"});
         QCOMPARE(errors_.size(), 1);
     }
 

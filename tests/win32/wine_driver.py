@@ -85,6 +85,11 @@ def linux_lookup(program, entries, folder, options=("--",)):
     return done.returncode, done.stdout, done.stderr
 
 
+def prefix_of(args):
+    """The wine prefix that every command of one test run shares, in its work folder."""
+    return Prefix(os.path.join(args.work, "prefix"))
+
+
 def junk_table():
     """Binary junk, the same on every run: every byte value, NULs, stray quotes and commas."""
     return random.Random(1982).randbytes(6000) + bytes(range(256)) + b'\0,"\r\n' * 20
@@ -111,17 +116,16 @@ def unix_path_of(message):
 def compare_lookups(checks, prefix, exe, linux, folder, entries, what, table_option=None):
     options = ["--table", table_option] if table_option else []
     status, out, err = prefix.run([exe] + options + ["--"] + entries, cwd=folder)
-    done = subprocess.run([linux] + options + ["--"] + entries, cwd=folder, capture_output=True,
-                          timeout=60)
-    checks.equal(status, done.returncode, f"{what}: exit status as on Linux")
-    checks.equal(lines(out), lines(done.stdout), f"{what}: lines as on Linux")
-    checks.equal(lines(unix_path_of(err)), lines(done.stderr), f"{what}: message as on Linux")
+    linux_status, linux_out, linux_err = linux_lookup(linux, entries, folder, options + ["--"])
+    checks.equal(status, linux_status, f"{what}: exit status as on Linux")
+    checks.equal(lines(out), lines(linux_out), f"{what}: lines as on Linux")
+    checks.equal(lines(unix_path_of(err)), lines(linux_err), f"{what}: message as on Linux")
     return status
 
 
 def check_lookup(args):
     checks = Checks()
-    prefix = Prefix(os.path.join(args.work, "prefix"))
+    prefix = prefix_of(args)
     built = os.path.join(args.build, "bin", "velmora-lookup.exe")
     work = fresh_folder(os.path.join(args.work, "lookup"))
     # Each program in a folder of its own with no table beside it, so that only the current
@@ -132,8 +136,8 @@ def check_lookup(args):
     shutil.copy(args.linux_lookup, linux)
     # The first program in a new prefix starts slowly; the cases below then run at their pace.
     status, out, _ = prefix.run([exe, "--version"], cwd=work, timeout=120)
-    done = subprocess.run([linux, "--version"], cwd=work, capture_output=True, timeout=60)
-    checks.equal((status, lines(out)), (done.returncode, lines(done.stdout)),
+    linux_status, linux_out, _ = linux_lookup(linux, [], work, ("--version",))
+    checks.equal((status, lines(out)), (linux_status, lines(linux_out)),
                  "--version: the same version as on Linux")
 
     shipped = fresh_folder(os.path.join(work, "shipped"))
@@ -293,6 +297,14 @@ class LookupWindowUser:
         self.go("search")
         self.desktop.key("Return")
 
+    def open_find(self):
+        """Opens the find box with Ctrl+F and points at it; returns its window."""
+        self.point()
+        self.desktop.key("ctrl+f")
+        find_box = self.desktop.wait_window(FIND_CAPTION, timeout=10)
+        self.desktop.point_at(find_box)
+        return find_box
+
     def copy_display(self, expected):
         """Copies the display box's lines with Ctrl+C and reads them from the clipboard, waiting
         until they are the expected ones; returns the lines last seen there (None for none).
@@ -344,7 +356,7 @@ def expect_message(checks, desktop, program, count, words, what):
 
 
 def drive_windows(args, checks, shots=None):
-    prefix = Prefix(os.path.join(args.work, "prefix"))
+    prefix = prefix_of(args)
     if not prefix.exists():
         prefix.make()
 
@@ -421,10 +433,7 @@ def drive_windows(args, checks, shots=None):
 
             # Find by description: Ctrl+F opens the find box beside the window; Enter in its
             # words finds, Escape closes it.
-            user.point()
-            desktop.key("ctrl+f")
-            find_box = desktop.wait_window(FIND_CAPTION, timeout=10)
-            desktop.point_at(find_box)
+            find_box = user.open_find()
             desktop.type("AXLE ratio")
             desktop.key("Return")
             found = reference(["AXLE", "ratio"], folder, ("--find",))
@@ -456,10 +465,7 @@ def drive_windows(args, checks, shots=None):
                            "missing table")
             # Find reads the same table and tells the same.
             said = len(program.messages())
-            user.point()
-            desktop.key("ctrl+f")
-            find_box = desktop.wait_window(FIND_CAPTION, timeout=10)
-            desktop.point_at(find_box)
+            find_box = user.open_find()
             desktop.key("Return")
             expect_message(checks, desktop, program, said, ["53", "File not found"],
                            "missing table, find")
@@ -568,7 +574,7 @@ def take_screenshots(args):
     checks = Checks()
     os.makedirs(args.out, exist_ok=True)
     drive_windows(args, checks, shots=os.path.abspath(args.out))
-    Prefix(os.path.join(args.work, "prefix")).stop()
+    prefix_of(args).stop()
     print(f"screenshots in {args.out}: start.png lookup.png find.png help.png")
     return checks.status()
 
@@ -592,11 +598,11 @@ def main():
         return 77
     if args.command == "prefix":
         began = time.monotonic()
-        Prefix(os.path.join(args.work, "prefix")).make()
+        prefix_of(args).make()
         print(f"wine prefix made in {time.monotonic() - began:.0f} s")
         return 0
     if args.command == "stop":
-        Prefix(os.path.join(args.work, "prefix")).stop()
+        prefix_of(args).stop()
         return 0
     for name in ["build", "table"] + (["linux_lookup"] if args.command != "screenshots" else []):
         if not getattr(args, name):
