@@ -311,12 +311,10 @@ constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form
 // The control that has the focus when the window is first shown: the first in tab order that
 // can take it.
 constexpr const Control* firstFocus(const Form& form) {
-    for (const Control& control : tabOrder(form)) {
-        if (control.takesFocus) {
-            return &control;
-        }
-    }
-    return nullptr;
+    const auto order = tabOrder(form);
+    const auto found =
+        std::ranges::find_if(order, [](const Control& control) { return control.takesFocus; });
+    return found == order.end() ? nullptr : &found->get();
 }
 
 } // namespace velmora::forms
