@@ -121,14 +121,12 @@ fuzz: setup-test
 
 # clang-tidy (checks in .clang-tidy) and cppcheck over the program's own folders.
 LINT_DIRS := core forms cli ui
+CPPCHECK := cppcheck --enable=warning,performance,portability,style --std=c++20 --inline-suppr \
+	--quiet --error-exitcode=1 --suppress=missingIncludeSystem -I $(BUILD_DIR)/core/generated
 lint: setup-test configure
 	clang-tidy -p $(BUILD_DIR) --quiet $(wildcard $(addsuffix /*.cpp,$(LINT_DIRS)))
-	cppcheck --enable=warning,performance,portability,style --std=c++20 --library=qt \
-		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
-		$(addprefix -I ,$(LINT_DIRS)) -I $(BUILD_DIR)/core/generated $(LINT_DIRS)
-	cppcheck --enable=warning,performance,portability,style --std=c++20 --library=windows \
-		--inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
-		-D_WIN32 -DUNICODE -I core -I forms -I win32 -I $(BUILD_DIR)/core/generated win32
+	$(CPPCHECK) --library=qt $(addprefix -I ,$(LINT_DIRS)) $(LINT_DIRS)
+	$(CPPCHECK) --library=windows -D_WIN32 -DUNICODE -I core -I forms -I win32 win32
 
 # Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
 screenshots: setup-screen build

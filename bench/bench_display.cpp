@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <malloc.h>
 #include <QApplication>
 #include <QDir>
@@ -41,9 +42,23 @@ double heapMegabytes() {
     return static_cast<double>(heap.uordblks + heap.hblkhd) / 1e6;
 }
 
-bool writeFile(const QString& path, const QByteArray& contents) {
+// Times one step as the user sees it: `act`, then a paint of the box.
+template <typename Act>
+void timePainted(velmora::ui::DisplayBox& box, std::vector<double>& times, Act act) {
+    QElapsedTimer clock;
+    clock.start();
+    act();
+    box.viewport()->repaint();
+    times.push_back(millisecondsSince(clock));
+}
+
+// Writes a code table for a measurement, which cannot go on without it.
+void writeTable(const QString& path, const QByteArray& records) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+    if (!file.open(QIODevice::WriteOnly) || file.write(records) != records.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
 }
 
 struct Options {
@@ -76,7 +91,7 @@ void searchWithManyLines(const Options& options, const QString& folder) {
     for (int i = 0; i < options.lines; ++i) {
         records += "L98,\"5.7L V8, tuned port injection; record " + QByteArray::number(i) + "\"\n";
     }
-    writeFile(table, records);
+    writeTable(table, records);
 
     velmora::ui::RPO2 window;
     window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
@@ -88,22 +103,15 @@ void searchWithManyLines(const Options& options, const QString& folder) {
     std::vector<double> searchAndPaint;
     std::vector<double> repaint;
     std::vector<double> scrollToEnd;
-    QElapsedTimer clock;
     for (int run = 0; run < options.runs; ++run) {
-        clock.start();
-        window.RPO2_cmdlookup_Click();
-        QApplication::processEvents(); // scroll bars set once, then one paint
-        box.viewport()->repaint();
-        searchAndPaint.push_back(millisecondsSince(clock));
-
-        clock.start();
-        box.viewport()->repaint();
-        repaint.push_back(millisecondsSince(clock));
-
-        clock.start();
-        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
-        box.viewport()->repaint();
-        scrollToEnd.push_back(millisecondsSince(clock));
+        timePainted(box, searchAndPaint, [&window] {
+            window.RPO2_cmdlookup_Click();
+            QApplication::processEvents(); // scroll bars set once, then one paint
+        });
+        timePainted(box, repaint, [] {});
+        timePainted(box, scrollToEnd, [&box] {
+            box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
+        });
         box.verticalScrollBar()->setValue(0);
     }
     std::printf("display box: a search printing %d lines, %d runs, medians\n", options.lines,
@@ -126,28 +134,19 @@ void oneLongLine(const Options& options) {
     std::vector<double> repaint;
     std::vector<double> scrollStep;
     std::vector<double> jumpToMiddle;
-    QElapsedTimer clock;
     for (int run = 0; run < options.runs; ++run) {
-        clock.start();
-        box.clear();
-        box.printLine(line);
-        QApplication::processEvents();
-        box.viewport()->repaint();
-        printAndPaint.push_back(millisecondsSince(clock));
-
-        clock.start();
-        box.viewport()->repaint();
-        repaint.push_back(millisecondsSince(clock));
-
-        clock.start();
-        box.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        box.viewport()->repaint();
-        scrollStep.push_back(millisecondsSince(clock));
-
-        clock.start();
-        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum() / 2);
-        box.viewport()->repaint();
-        jumpToMiddle.push_back(millisecondsSince(clock));
+        timePainted(box, printAndPaint, [&box, &line] {
+            box.clear();
+            box.printLine(line);
+            QApplication::processEvents();
+        });
+        timePainted(box, repaint, [] {});
+        timePainted(box, scrollStep, [&box] {
+            box.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        });
+        timePainted(box, jumpToMiddle, [&box] {
+            box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum() / 2);
+        });
     }
     std::printf("display box: one line of %lld characters, %d runs, medians\n",
                 static_cast<long long>(line.size()), options.runs);
@@ -161,7 +160,7 @@ void oneLongLine(const Options& options) {
 // fifteen times. The window is not shown: this is the memory the lines take, not their painting.
 void heldMemory(const QString& folder, const char* what, const QByteArray& records) {
     const QString table = QDir(folder).filePath(QStringLiteral("empty-codes.txt"));
-    writeFile(table, records);
+    writeTable(table, records);
     velmora::ui::RPO2 window;
     window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
     const double before = heapMegabytes();

@@ -279,8 +279,13 @@ int main(int argc, char** argv) {
             text += code + '\n';
         }
         std::FILE* out = std::fopen(file.c_str(), "wb");
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fclose(out);
+        if (out == nullptr) {
+            fail("cannot write " + file.string());
+        }
+        const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+        if (std::fclose(out) != 0 || !written) {
+            fail("cannot write " + file.string());
+        }
     }
     const fs::path output = folder / "output.txt";
 
@@ -288,20 +293,27 @@ int main(int argc, char** argv) {
     for (int i = 0; labelCodes.size() < 40; ++i) {
         labelCodes.push_back("#" + std::to_string(10 + i));
     }
+    const auto lookupCommand = [&lookup](const fs::path& table,
+                                         const std::vector<std::string>& list) {
+        return withCodes({lookup, "--table", table}, list);
+    };
+    const auto findCommand = [&lookup](const fs::path& table) {
+        return std::vector<std::string>{lookup, "--table", table, "--find", "qj", "xz"};
+    };
     std::vector<Contender> common{
-        {"velmora-lookup (15 codes)", withCodes({lookup, "--table", big}, codes), {}},
+        {"velmora-lookup (15 codes)", lookupCommand(big, codes), {}},
         {"grep -F -f (15 codes)", {"grep", "-F", "-f", patterns, big}, {}},
         {"cat", {"cat", big}, {}},
         {"bare read()", {bareRead, big}, {}},
         // Find reads and folds every description; a label of forty codes is one pass with forty
         // slots.
-        {"velmora-lookup --find", {lookup, "--table", big, "--find", "qj", "xz"}, {}},
+        {"velmora-lookup --find", findCommand(big), {}},
         {"velmora-lookup --label (40)",
          withCodes({lookup, "--table", big, "--label"}, labelCodes),
          {}},
     };
     std::vector<Contender> unusual{
-        {"velmora-lookup (15 codes)", withCodes({lookup, "--table", worst}, worstCodes), {}},
+        {"velmora-lookup (15 codes)", lookupCommand(worst, worstCodes), {}},
         {"velmora-lookup-exact", withCodes({lookupExact, "--table", worst}, worstCodes), {}},
         {"grep -F -f (15 codes)", {"grep", "-F", "-f", worstPatterns, worst}, {}},
         {"cat", {"cat", worst}, {}},
@@ -315,11 +327,10 @@ int main(int argc, char** argv) {
     race(unusual, runs, output);
 
     const fs::path report = folder / "peak.txt";
-    const long bigPeak = peakMemory(common[0].command, output, report);
-    const long smallPeak = peakMemory(withCodes({lookup, "--table", small}, codes), output, report);
-    const long bigFindPeak = peakMemory(common[4].command, output, report);
-    const long smallFindPeak =
-        peakMemory({lookup, "--table", small.string(), "--find", "qj", "xz"}, output, report);
+    const long bigPeak = peakMemory(lookupCommand(big, codes), output, report);
+    const long smallPeak = peakMemory(lookupCommand(small, codes), output, report);
+    const long bigFindPeak = peakMemory(findCommand(big), output, report);
+    const long smallFindPeak = peakMemory(findCommand(small), output, report);
 
     const auto [fastInProcess, exactInProcess] = inProcessSearch(codes, big, runs);
     const auto [worstFast, worstExact] = inProcessSearch(worstCodes, worst, runs);

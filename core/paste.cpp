@@ -1,5 +1,6 @@
 #include "paste.hpp"
 
+#include "search.hpp"
 #include "text.hpp"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ Spread spreadPaste(std::string_view pasted, int firstBox, int boxCount) {
             return;
         }
         if (std::cmp_less(result.codes.size(), freeBoxes)) {
-            result.codes.push_back(cutToCharacters(code, kBoxCharacters));
+            result.codes.push_back(cutToCharacters(code, kCodeLength));
         } else {
             result.leftOver.push_back(code);
         }

@@ -10,15 +10,12 @@
 // and the ones after it; a text of one code goes into the box as if typed.
 namespace velmora::paste {
 
-// Every entry box takes this many characters (code points, never half of one).
-inline constexpr std::size_t kBoxCharacters = 3;
-
 struct Spread {
     // False: the text is one code (`text`) and goes into the box at its cursor, as typed text
     // does. True: `codes` go into the box and the ones after it, one each.
     bool spreads = false;
     std::string text;
-    std::vector<std::string> codes;    // each cut to kBoxCharacters characters
+    std::vector<std::string> codes;    // each cut to a code's length (kCodeLength characters)
     std::vector<std::string> leftOver; // whole codes for which no box remained
 };
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "form.hpp"
+#include "search.hpp"
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <vector>
 
 // The program's three windows as data: the start window RPO, the lookup window RPO2 and the
 // help window helpform. Every caption, place, colour and tab index stands here once; the front
@@ -11,7 +14,8 @@
 namespace velmora::forms {
 
 inline constexpr int kEntryBoxCount = 15;
-inline constexpr int kEntryMaxLength = 3;
+// An entry box takes one code.
+inline constexpr int kEntryMaxLength = static_cast<int>(kCodeLength);
 
 // The entry boxes txtrpo(0) to txtrpo(14) stand in a grid of five columns and three rows,
 // numbered down the first column, then down the next: box i is in column i / 3, row i % 3.
@@ -296,16 +300,21 @@ constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
     return found == form.controls.end() ? nullptr : &*found;
 }
 
+// Every control of the form, in the order of their tab indices.
+constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
+    std::vector<std::reference_wrapper<const Control>> order(form.controls.begin(),
+                                                             form.controls.end());
+    std::ranges::sort(order, {}, [](const Control& control) { return control.tabIndex; });
+    return order;
+}
+
 // The control that has the focus when the window is first shown: the first in tab order that
 // can take it.
 constexpr const Control* firstFocus(const Form& form) {
-    for (int tab = 0; tab < static_cast<int>(form.controls.size()); ++tab) {
-        const Control* control = controlAtTab(form, tab);
-        if (control != nullptr && control->takesFocus) {
-            return control;
-        }
-    }
-    return nullptr;
+    const auto order = tabOrder(form);
+    const auto found =
+        std::ranges::find_if(order, [](const Control& control) { return control.takesFocus; });
+    return found == order.end() ? nullptr : &found->get();
 }
 
 } // namespace velmora::forms

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <type_traits>
 
 namespace velmora::ui {
 namespace {
@@ -68,12 +69,20 @@ void PrintedLines::clear() {
     count_ = 0;
 }
 
-bool PrintedLines::append(QStringView line) {
-    if (!runs_.empty() && runs_.back().view() == line) {
+bool PrintedLines::append(QAnyStringView line) {
+    if (!runs_.empty() && QAnyStringView::equal(runs_.back().view(), line)) {
         ++count_;
         return false;
     }
-    runs_.push_back(Run{count_, store(line), line.size()});
+    // UTF-8 text is converted only now that it is known to be new.
+    line.visit([this](auto text) {
+        if constexpr (std::is_same_v<decltype(text), QStringView>) {
+            runs_.push_back(Run{count_, store(text), text.size()});
+        } else {
+            const QString converted = text.toString();
+            runs_.push_back(Run{count_, store(converted), converted.size()});
+        }
+    });
     ++count_;
     return true;
 }
@@ -194,7 +203,7 @@ void DisplayBox::clear() {
     viewport()->update();
 }
 
-void DisplayBox::printLine(const QString& line) {
+void DisplayBox::printLine(QAnyStringView line) {
     if (lines_.append(line)) {
         measure(lines_.runs().size() - 1);
     }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <deque>
 #include <QAbstractScrollArea>
+#include <QAnyStringView>
 #include <QHash>
 #include <QString>
 #include <QStringView>
@@ -23,7 +24,8 @@ class PrintedLines {
 public:
     void clear();
     // Returns true when the line was stored as new text, false when it repeats the last one.
-    bool append(QStringView line);
+    // Text in UTF-8 is compared as it is and converted only when it is new.
+    bool append(QAnyStringView line);
 
     qint64 count() const { return count_; }
     QStringView line(qint64 index) const;
@@ -97,7 +99,7 @@ public:
     explicit DisplayBox(QWidget* parent);
 
     void clear();
-    void printLine(const QString& line);
+    void printLine(QAnyStringView line);
 
     qint64 lineCount() const { return lines_.count(); }
     QString line(qint64 index) const { return lines_.line(index).toString(); }

@@ -20,6 +20,17 @@ namespace {
 // The edge drawn around the box, as wide as the display box's.
 constexpr int kEdge = 2;
 
+// The number of characters (code points) in a text; a lone surrogate counts as one.
+int characterCount(const QString& text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 // Refuses an edit that would leave more characters in the box than it takes.
 class CharacterLimit final : public QValidator {
 public:
@@ -45,16 +56,6 @@ QAction* findPasteAction(const QMenu& menu) {
             return action->text().section(QLatin1Char('\t'), 0, 0) == paste;
         });
     return found == actions.end() ? nullptr : *found;
-}
-
-int characterCount(const QString& text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())) {
-            ++count;
-        }
-    }
-    return count;
 }
 
 EntryBox::EntryBox(int maxCharacters, QWidget* parent)

@@ -40,7 +40,4 @@ private:
 // The Paste entry of a line edit's standard context menu, or nullptr.
 QAction* findPasteAction(const QMenu& menu);
 
-// The number of characters (code points) in a text.
-int characterCount(const QString& text);
-
 } // namespace velmora::ui

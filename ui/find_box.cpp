@@ -1,6 +1,8 @@
 #include "find_box.hpp"
 
 #include "find.hpp"
+#include "qt_text.hpp"
+#include "windows.hpp"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -9,26 +11,19 @@
 #include <QVBoxLayout>
 
 namespace velmora::ui {
-namespace {
-
-QString textOf(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 FindBox::FindBox(QWidget* parent)
     : QDialog(parent), words_(new QLineEdit(this)),
-      find_(new QPushButton(textOf(kFindButtonText), this)),
-      close_(new QPushButton(textOf(kFindCloseText), this)) {
+      find_(new QPushButton(toQString(kFindButtonText), this)),
+      close_(new QPushButton(toQString(kFindCloseText), this)) {
     setObjectName(QStringLiteral("findBox"));
-    setWindowTitle(textOf(kFindBoxTitle));
+    setWindowTitle(toQString(kFindBoxTitle));
     setModal(false);
 
-    auto* prompt = new QLabel(textOf(kFindBoxPrompt), this);
+    auto* prompt = new QLabel(toQString(kFindBoxPrompt), this);
     prompt->setBuddy(words_);
     words_->setObjectName(QStringLiteral("findWords"));
-    words_->setAccessibleName(textOf(kFindBoxPrompt));
+    words_->setAccessibleName(toQString(kFindBoxPrompt));
     words_->setMinimumWidth(words_->fontMetrics().averageCharWidth() * 32);
 
     // Enter in the words presses Find, the default button.
@@ -60,9 +55,7 @@ FindBox::FindBox(QWidget* parent)
 }
 
 void FindBox::present() {
-    show();
-    raise();
-    activateWindow();
+    Windows::show(*this);
     words_->setFocus();
     words_->selectAll();
 }

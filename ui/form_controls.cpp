@@ -6,10 +6,10 @@
 #include "entry_box.hpp"
 #include "forms.hpp"
 #include "picture_box.hpp"
+#include "qt_text.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 
-#include <algorithm>
 #include <QLabel>
 
 namespace velmora::ui {
@@ -84,32 +84,31 @@ FormControls::FormControls(const forms::Form& form, QWidget& surface, WindowPort
         widgets_.push_back(widget);
     }
 
-    std::vector<std::size_t> chain;
-    for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        if (form.controls[i].takesFocus) {
-            chain.push_back(i);
+    QWidget* previous = nullptr;
+    for (const forms::Control& control : forms::tabOrder(form)) {
+        if (control.takesFocus) {
+            QWidget* widget = widgetOf(control);
+            if (previous != nullptr) {
+                QWidget::setTabOrder(previous, widget);
+            }
+            previous = widget;
         }
-    }
-    std::ranges::sort(chain, [&form](std::size_t a, std::size_t b) {
-        return form.controls[a].tabIndex < form.controls[b].tabIndex;
-    });
-    for (std::size_t i = 1; i < chain.size(); ++i) {
-        QWidget::setTabOrder(widgets_[chain[i - 1]], widgets_[chain[i]]);
     }
 }
 
 QWidget* FormControls::find(std::string_view name, int index) const {
     const forms::Control* control = forms::findControl(form_, name, index);
-    if (control == nullptr) {
-        return nullptr;
-    }
-    return widgets_[static_cast<std::size_t>(control - form_.controls.data())];
+    return control == nullptr ? nullptr : widgetOf(*control);
 }
 
 void FormControls::focusFirst() const {
     if (const forms::Control* first = forms::firstFocus(form_)) {
-        find(first->name, first->index)->setFocus();
+        widgetOf(*first)->setFocus();
     }
+}
+
+QWidget* FormControls::widgetOf(const forms::Control& control) const {
+    return widgets_[static_cast<std::size_t>(&control - form_.controls.data())];
 }
 
 } // namespace velmora::ui

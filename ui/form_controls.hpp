@@ -28,14 +28,12 @@ public:
     void focusFirst() const;
 
 private:
+    // The widget made for a control of form_.
+    QWidget* widgetOf(const forms::Control& control) const;
+
     const forms::Form& form_;
     std::vector<QWidget*> widgets_; // in the order of form_.controls
 };
-
-// A text of the layouts (UTF-8) as Qt text.
-inline QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The Qt object name of a control: its name, and for an array element the index after it
 // ("txtrpo0").

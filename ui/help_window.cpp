@@ -14,9 +14,7 @@ namespace velmora::ui {
 
 helpform::helpform() : controls_(forms::kHelpForm, *this, applicationPort()) {
     const forms::Form& form = forms::kHelpForm;
-    setObjectName(toQString(form.name));
-    setWindowTitle(toQString(form.caption));
-    setTitleBarControls(*this, form.canMaximize);
+    applyFormFrame(*this, form);
     setBackground(*this, form.background);
     if (form.onClose == forms::CloseAction::Destroy) {
         // Closing it with the title bar destroys it; the next Help makes it anew.

@@ -8,6 +8,7 @@
 #include "find_box.hpp"
 #include "forms.hpp"
 #include "paste.hpp"
+#include "qt_text.hpp"
 #include "table_file.hpp"
 
 #include <QAction>
@@ -42,12 +43,9 @@ RPO2::RPO2()
 
     // Find is reached by its shortcut and from the display box, so the form and its menus stay
     // as they are.
-    findAction_ = new QAction(
-        QString::fromUtf8(kFindActionText.data(), static_cast<qsizetype>(kFindActionText.size())),
-        this);
+    findAction_ = new QAction(toQString(kFindActionText), this);
     findAction_->setObjectName(QStringLiteral("findAction"));
-    findAction_->setShortcut(QKeySequence(
-        QString::fromLatin1(kFindShortcut.data(), static_cast<qsizetype>(kFindShortcut.size()))));
+    findAction_->setShortcut(QKeySequence(toQString(kFindShortcut)));
     findAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(findAction_);
     pic1()->addAction(findAction_);
@@ -133,7 +131,7 @@ void RPO2::Slots::clearDisplay() {
 }
 
 void RPO2::Slots::printLine(std::string_view line) {
-    window_.pic1()->printLine(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+    window_.pic1()->printLine(QUtf8StringView(line.data(), static_cast<qsizetype>(line.size())));
 }
 
 } // namespace velmora::ui

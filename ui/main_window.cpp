@@ -1,7 +1,7 @@
 #include "main_window.hpp"
 
-#include "assets.hpp"
 #include "form_controls.hpp"
+#include "qt_text.hpp"
 #include "twips.hpp"
 #include "window_look.hpp"
 #include "windows.hpp"
@@ -25,12 +25,7 @@ QKeySequence shortcutOf(const forms::Shortcut& shortcut) {
 } // namespace
 
 MainWindow::MainWindow(const forms::Form& form) : form_(form) {
-    setObjectName(toQString(form.name));
-    setWindowTitle(toQString(form.caption));
-    setTitleBarControls(*this, form.canMaximize);
-    if (form.icon == forms::WindowIcon::Program) {
-        setWindowIcon(assets::programIcon());
-    }
+    applyFormFrame(*this, form);
 
     auto* area = new QWidget(this);
     setBackground(*area, form.background);

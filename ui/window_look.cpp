@@ -1,32 +1,28 @@
 #include "window_look.hpp"
 
+#include "assets.hpp"
+#include "qt_text.hpp"
+
+#include <QColor>
 #include <QLabel>
 #include <QWidget>
 
 namespace velmora::ui {
 namespace {
 
-// The palette entry that stands for an entry of the platform's system colour table.
+// The palette entry that stands for an entry of the platform's system colour table. The forms
+// fill a background with the button face alone (the help picture); any other entry is taken
+// as the window colour.
 QPalette::ColorRole roleOf(int systemEntry) {
-    switch (systemEntry) {
-    case 5: // window background
-        return QPalette::Base;
-    case 8: // window text
-        return QPalette::Text;
-    case 15: // button face
-        return QPalette::Button;
-    case 18: // button text
-        return QPalette::ButtonText;
-    default:
-        return QPalette::Window;
-    }
+    constexpr int kButtonFace = 15;
+    return systemEntry == kButtonFace ? QPalette::Button : QPalette::Window;
 }
-
-} // namespace
 
 QColor toColour(forms::Colour colour) {
     return {forms::red(colour), forms::green(colour), forms::blue(colour)};
 }
+
+} // namespace
 
 void setBackground(QWidget& widget, forms::Colour colour) {
     if (forms::isSystemColour(colour)) {
@@ -64,14 +60,19 @@ void fitTextToBox(QLabel& label) {
     }
 }
 
-void setTitleBarControls(QWidget& window, bool canMaximize) {
+void applyFormFrame(QWidget& window, const forms::Form& form) {
+    window.setObjectName(toQString(form.name));
+    window.setWindowTitle(toQString(form.caption));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                             Qt::WindowCloseButtonHint;
-    if (canMaximize) {
+    if (form.canMaximize) {
         flags |= Qt::WindowMaximizeButtonHint;
     }
     window.setWindowFlags(flags);
+    if (form.icon == forms::WindowIcon::Program) {
+        window.setWindowIcon(assets::programIcon());
+    }
 }
 
 } // namespace velmora::ui

@@ -3,15 +3,11 @@
 #include "form.hpp"
 
 #include <optional>
-#include <QColor>
 
 class QLabel;
 class QWidget;
 
 namespace velmora::ui {
-
-// A stored RGB colour as Qt's colour.
-QColor toColour(forms::Colour colour);
 
 // Fills a widget's own background with a stored colour: an RGB value as it is, a system colour
 // as the palette entry that follows the user's colour scheme.
@@ -28,8 +24,8 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
 // below 6 points, so that every word shows and nothing moves.
 void fitTextToBox(QLabel& label);
 
-// The frame the three windows share: resizable, system menu, minimize and close; maximize only
-// where `canMaximize`.
-void setTitleBarControls(QWidget& window, bool canMaximize);
+// A window's frame as its form gives it: object name, title and icon; resizable, with system
+// menu, minimize and close, and maximize only where the form allows it.
+void applyFormFrame(QWidget& window, const forms::Form& form);
 
 } // namespace velmora::ui

@@ -217,16 +217,8 @@ void FormWindow::createAccelerators() {
 // Controls are made in tab order, so that the window's child order, which the keyboard
 // navigation follows, is the order of the tab indices.
 void FormWindow::createControls() {
-    std::vector<int> order(form_.controls.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = static_cast<int>(i);
-    }
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return form_.controls[static_cast<std::size_t>(a)].tabIndex <
-               form_.controls[static_cast<std::size_t>(b)].tabIndex;
-    });
-    for (const int i : order) {
-        const forms::Control& made = form_.controls[static_cast<std::size_t>(i)];
+    for (const forms::Control& made : forms::tabOrder(form_)) {
+        const auto i = static_cast<int>(&made - form_.controls.data());
         controls_.push_back({&made, createControl(made, kFirstControlId + i), nullptr});
     }
 }

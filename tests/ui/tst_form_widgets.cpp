@@ -4,6 +4,7 @@
 #include "forms.hpp"
 #include "help_window.hpp"
 #include "lookup_window.hpp"
+#include "qt_text.hpp"
 #include "start_window.hpp"
 #include "twips.hpp"
 #include "window_test.hpp"
