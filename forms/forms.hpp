@@ -13,8 +13,8 @@
 // ends only read it.
 namespace velmora::forms {
 
-inline constexpr int kEntryBoxCount = 15;
-// An entry box takes one code.
+// One entry box for each of the search's slots; an entry box takes one code.
+inline constexpr int kEntryBoxCount = kSlotCount;
 inline constexpr int kEntryMaxLength = static_cast<int>(kCodeLength);
 
 // The entry boxes txtrpo(0) to txtrpo(14) stand in a grid of five columns and three rows,
