@@ -122,11 +122,11 @@ fuzz: setup-test
 # clang-tidy (checks in .clang-tidy) and cppcheck over the program's own folders.
 LINT_DIRS := core forms cli ui
 CPPCHECK := cppcheck --enable=warning,performance,portability,style --std=c++20 --inline-suppr \
-	--quiet --error-exitcode=1 --suppress=missingIncludeSystem -I $(BUILD_DIR)/core/generated
+	--quiet --error-exitcode=1 --suppress=missingIncludeSystem -I $(BUILD_DIR)/generated
 lint: setup-test configure
 	clang-tidy -p $(BUILD_DIR) --quiet $(wildcard $(addsuffix /*.cpp,$(LINT_DIRS)))
-	$(CPPCHECK) --library=qt $(addprefix -I ,$(LINT_DIRS)) $(LINT_DIRS)
-	$(CPPCHECK) --library=windows -D_WIN32 -DUNICODE -I core -I forms -I win32 win32
+	$(CPPCHECK) --library=qt -I . $(LINT_DIRS)
+	$(CPPCHECK) --library=windows -D_WIN32 -DUNICODE -I . win32
 
 # Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
 screenshots: setup-screen build

@@ -8,10 +8,10 @@
 //
 //   velmora-bench-display [--lines N] [--runs N] [--long-mb N] [--skip-memory]
 
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "lookup_window.hpp"
-#include "windows.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/lookup_window.hpp"
+#include "ui/windows.hpp"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 //
 //   velmora-bench [--records N] [--runs N] [--folder DIR] [--keep] [--before PROGRAM]
 
-#include "search.hpp"
+#include "core/search.hpp"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 // velmora-lookup-exact: velmora-lookup reading every record through the exact reader, for the
 // benchmark to compare with on tables where every line takes that path.
 
-#include "search.hpp"
+#include "core/search.hpp"
 
 namespace velmora::rpomodule {
 

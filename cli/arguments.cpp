@@ -1,6 +1,6 @@
-#include "arguments.hpp"
+#include "cli/arguments.hpp"
 
-#include "table_file.hpp"
+#include "core/table_file.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // The table check for the people who edit tables: every finding as "line N: ...", then a count.
 
-#include "modes.hpp"
-#include "table_check.hpp"
+#include "cli/modes.hpp"
+#include "core/table_check.hpp"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 // Find by description for a terminal: the operands are the words, and every record whose
 // description holds all of them goes to standard output, then how many matched.
 
-#include "find.hpp"
-#include "modes.hpp"
-#include "terminal_display.hpp"
-#include "text.hpp"
+#include "cli/modes.hpp"
+#include "cli/terminal_display.hpp"
+#include "core/find.hpp"
+#include "core/text.hpp"
 
 #include <algorithm>
 #include <string>

@@ -1,5 +1,5 @@
-#include "modes.hpp"
-#include "version.hpp"
+#include "cli/modes.hpp"
+#include "core/version.hpp"
 
 namespace lookup {
 namespace {

@@ -1,10 +1,10 @@
 // A whole label for a terminal: any number of codes, from the operands or, without any, from
 // standard input, decoded in one pass over the table as the entry boxes are.
 
-#include "modes.hpp"
-#include "search.hpp"
-#include "terminal_display.hpp"
-#include "text.hpp"
+#include "cli/modes.hpp"
+#include "cli/terminal_display.hpp"
+#include "core/search.hpp"
+#include "core/text.hpp"
 
 #include <array>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // velmora-lookup: the lookup window's search, and the tools around the code table, for a
 // terminal. The command line is parsed into a mode, and the mode's own file carries it out.
 
-#include "arguments.hpp"
-#include "modes.hpp"
-#include "output.hpp"
+#include "cli/arguments.hpp"
+#include "cli/modes.hpp"
+#include "cli/output.hpp"
 
 #include <exception>
 #include <new>

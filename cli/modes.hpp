@@ -1,7 +1,7 @@
 #pragma once
 
-#include "arguments.hpp"
-#include "output.hpp"
+#include "cli/arguments.hpp"
+#include "cli/output.hpp"
 
 #include <string_view>
 

@@ -1,10 +1,10 @@
 // The lookup window's search for a terminal: each operand is the text of one entry slot, in slot
 // order, and the display box's lines go to standard output.
 
-#include "modes.hpp"
-#include "search.hpp"
-#include "terminal_display.hpp"
-#include "text.hpp"
+#include "cli/modes.hpp"
+#include "cli/terminal_display.hpp"
+#include "core/search.hpp"
+#include "core/text.hpp"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "terminal_display.hpp"
+#include "cli/terminal_display.hpp"
 
-#include "table_file.hpp"
+#include "core/table_file.hpp"
 
 namespace lookup {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "code_table.hpp"
-#include "display_surface.hpp"
-#include "modes.hpp"
-#include "output.hpp"
-#include "table_error.hpp"
+#include "cli/modes.hpp"
+#include "cli/output.hpp"
+#include "core/code_table.hpp"
+#include "core/display_surface.hpp"
+#include "core/table_error.hpp"
 
 #include <functional>
 #include <optional>

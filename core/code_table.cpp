@@ -1,6 +1,6 @@
-#include "code_table.hpp"
+#include "core/code_table.hpp"
 
-#include "text.hpp"
+#include "core/text.hpp"
 
 #include <algorithm>
 #include <bit>

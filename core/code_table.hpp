@@ -1,8 +1,8 @@
 #pragma once
 
-#include "entry_filter.hpp"
-#include "line_scan.hpp"
-#include "table_error.hpp"
+#include "core/entry_filter.hpp"
+#include "core/line_scan.hpp"
+#include "core/table_error.hpp"
 
 #include <cstddef>
 #include <cstdint>

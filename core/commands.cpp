@@ -1,6 +1,6 @@
-#include "commands.hpp"
+#include "core/commands.hpp"
 
-#include "find.hpp"
+#include "core/find.hpp"
 
 #include <array>
 #include <new>

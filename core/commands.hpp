@@ -1,8 +1,8 @@
 #pragma once
 
-#include "command_ids.hpp"
-#include "search.hpp"
-#include "table_error.hpp"
+#include "core/command_ids.hpp"
+#include "core/search.hpp"
+#include "core/table_error.hpp"
 
 #include <filesystem>
 #include <string_view>

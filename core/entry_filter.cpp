@@ -1,4 +1,4 @@
-#include "entry_filter.hpp"
+#include "core/entry_filter.hpp"
 
 namespace velmora {
 

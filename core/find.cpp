@@ -1,8 +1,8 @@
-#include "find.hpp"
+#include "core/find.hpp"
 
-#include "fold.hpp"
-#include "search.hpp"
-#include "text.hpp"
+#include "core/fold.hpp"
+#include "core/search.hpp"
+#include "core/text.hpp"
 
 #include <algorithm>
 #include <iterator>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "code_table.hpp"
-#include "display_surface.hpp"
-#include "table_error.hpp"
+#include "core/code_table.hpp"
+#include "core/display_surface.hpp"
+#include "core/table_error.hpp"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "fold.hpp"
+#include "core/fold.hpp"
 
 #include <algorithm>
 #include <array>

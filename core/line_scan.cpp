@@ -1,4 +1,4 @@
-#include "line_scan.hpp"
+#include "core/line_scan.hpp"
 
 #include <algorithm>
 #include <cstring>

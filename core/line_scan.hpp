@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry_filter.hpp"
+#include "core/entry_filter.hpp"
 
 #include <bit>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "paste.hpp"
+#include "core/paste.hpp"
 
-#include "search.hpp"
-#include "text.hpp"
+#include "core/entry_limits.hpp"
+#include "core/text.hpp"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
 // Alone in its file, so that a program may define the default itself and leave this one out.
 
-#include "search.hpp"
+#include "core/search.hpp"
 
 namespace velmora::rpomodule {
 

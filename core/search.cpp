@@ -1,7 +1,7 @@
-#include "search.hpp"
+#include "core/search.hpp"
 
-#include "entry_filter.hpp"
-#include "text.hpp"
+#include "core/entry_filter.hpp"
+#include "core/text.hpp"
 
 #include <algorithm>
 #include <bitset>

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "code_table.hpp"
-#include "display_surface.hpp"
-#include "table_error.hpp"
+#include "core/code_table.hpp"
+#include "core/display_surface.hpp"
+#include "core/entry_limits.hpp"
+#include "core/table_error.hpp"
 
 #include <array>
 #include <cstdint>
@@ -15,10 +16,6 @@
 #include <vector>
 
 namespace velmora {
-
-inline constexpr int kSlotCount = 15;
-// Entries of fewer characters are reported as too short unless a code equals them.
-inline constexpr std::size_t kCodeLength = 3;
 
 inline constexpr std::string_view kTooShortMessage = "   : RPO code must be 3 characters.";
 inline constexpr std::string_view kNoMatchMessage = "   : No match found.";

@@ -1,8 +1,8 @@
-#include "table_check.hpp"
+#include "core/table_check.hpp"
 
-#include "search.hpp"
-#include "table_file.hpp"
-#include "text.hpp"
+#include "core/search.hpp"
+#include "core/table_file.hpp"
+#include "core/text.hpp"
 
 #include <numeric>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "table_error.hpp"
+#include "core/table_error.hpp"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "table_file.hpp"
+#include "core/table_file.hpp"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "code_table.hpp"
-#include "table_error.hpp"
+#include "core/code_table.hpp"
+#include "core/table_error.hpp"
 
 #include <cstddef>
 #include <cstdint>

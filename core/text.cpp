@@ -1,4 +1,4 @@
-#include "text.hpp"
+#include "core/text.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "command_ids.hpp"
+#include "core/command_ids.hpp"
 
 #include <cstdint>
 #include <optional>

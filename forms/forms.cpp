@@ -1,4 +1,4 @@
-#include "forms.hpp"
+#include "forms/forms.hpp"
 
 #include <algorithm>
 

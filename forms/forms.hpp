@@ -1,7 +1,7 @@
 #pragma once
 
-#include "form.hpp"
-#include "search.hpp"
+#include "core/entry_limits.hpp"
+#include "forms/form.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "assets.hpp"
+#include "ui/assets.hpp"
 
 namespace velmora::ui::assets {
 

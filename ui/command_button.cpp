@@ -1,4 +1,4 @@
-#include "command_button.hpp"
+#include "ui/command_button.hpp"
 
 #include <QKeyEvent>
 

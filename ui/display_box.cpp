@@ -1,4 +1,4 @@
-#include "display_box.hpp"
+#include "ui/display_box.hpp"
 
 #include <algorithm>
 #include <climits>

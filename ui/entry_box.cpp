@@ -1,6 +1,6 @@
-#include "entry_box.hpp"
+#include "ui/entry_box.hpp"
 
-#include "paste.hpp"
+#include "core/paste.hpp"
 
 #include <algorithm>
 #include <QAction>

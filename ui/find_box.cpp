@@ -1,8 +1,8 @@
-#include "find_box.hpp"
+#include "ui/find_box.hpp"
 
-#include "find.hpp"
-#include "qt_text.hpp"
-#include "windows.hpp"
+#include "core/find.hpp"
+#include "ui/qt_text.hpp"
+#include "ui/windows.hpp"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,14 +1,14 @@
-#include "form_controls.hpp"
+#include "ui/form_controls.hpp"
 
-#include "assets.hpp"
-#include "command_button.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "forms.hpp"
-#include "picture_box.hpp"
-#include "qt_text.hpp"
-#include "twips.hpp"
-#include "window_look.hpp"
+#include "forms/forms.hpp"
+#include "ui/assets.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/picture_box.hpp"
+#include "ui/qt_text.hpp"
+#include "ui/twips.hpp"
+#include "ui/window_look.hpp"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commands.hpp"
-#include "form.hpp"
+#include "core/commands.hpp"
+#include "forms/form.hpp"
 
 #include <QWidget>
 #include <string_view>

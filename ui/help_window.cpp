@@ -1,11 +1,11 @@
-#include "help_window.hpp"
+#include "ui/help_window.hpp"
 
-#include "command_button.hpp"
-#include "forms.hpp"
-#include "picture_box.hpp"
-#include "twips.hpp"
-#include "window_look.hpp"
-#include "windows.hpp"
+#include "forms/forms.hpp"
+#include "ui/command_button.hpp"
+#include "ui/picture_box.hpp"
+#include "ui/twips.hpp"
+#include "ui/window_look.hpp"
+#include "ui/windows.hpp"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "form_controls.hpp"
-#include "windows.hpp"
+#include "ui/form_controls.hpp"
+#include "ui/windows.hpp"
 
 #include <QWidget>
 

@@ -1,15 +1,15 @@
-#include "lookup_window.hpp"
+#include "ui/lookup_window.hpp"
 
-#include "code_table.hpp"
-#include "command_button.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "find.hpp"
-#include "find_box.hpp"
-#include "forms.hpp"
-#include "paste.hpp"
-#include "qt_text.hpp"
-#include "table_file.hpp"
+#include "core/code_table.hpp"
+#include "core/find.hpp"
+#include "core/paste.hpp"
+#include "core/table_file.hpp"
+#include "forms/forms.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/find_box.hpp"
+#include "ui/qt_text.hpp"
 
 #include <QAction>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "form_controls.hpp"
-#include "main_window.hpp"
-#include "search.hpp"
-#include "windows.hpp"
+#include "core/search.hpp"
+#include "ui/form_controls.hpp"
+#include "ui/main_window.hpp"
+#include "ui/windows.hpp"
 
 #include <filesystem>
 #include <functional>

@@ -1,8 +1,8 @@
 // velmora: the desktop program. It shows the start window and waits for the user.
 
-#include "start_window.hpp"
-#include "version.hpp"
-#include "windows.hpp"
+#include "core/version.hpp"
+#include "ui/start_window.hpp"
+#include "ui/windows.hpp"
 
 #include <QApplication>
 

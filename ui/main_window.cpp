@@ -1,10 +1,10 @@
-#include "main_window.hpp"
+#include "ui/main_window.hpp"
 
-#include "form_controls.hpp"
-#include "qt_text.hpp"
-#include "twips.hpp"
-#include "window_look.hpp"
-#include "windows.hpp"
+#include "ui/form_controls.hpp"
+#include "ui/qt_text.hpp"
+#include "ui/twips.hpp"
+#include "ui/window_look.hpp"
+#include "ui/windows.hpp"
 
 #include <QAction>
 #include <QCloseEvent>

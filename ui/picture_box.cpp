@@ -1,4 +1,4 @@
-#include "picture_box.hpp"
+#include "ui/picture_box.hpp"
 
 #include <QPainter>
 

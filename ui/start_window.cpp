@@ -1,9 +1,9 @@
-#include "start_window.hpp"
+#include "ui/start_window.hpp"
 
-#include "command_button.hpp"
-#include "forms.hpp"
-#include "picture_box.hpp"
-#include "windows.hpp"
+#include "forms/forms.hpp"
+#include "ui/command_button.hpp"
+#include "ui/picture_box.hpp"
+#include "ui/windows.hpp"
 
 #include <QLabel>
 

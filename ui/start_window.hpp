@@ -1,8 +1,8 @@
 #pragma once
 
-#include "form_controls.hpp"
-#include "main_window.hpp"
-#include "windows.hpp"
+#include "ui/form_controls.hpp"
+#include "ui/main_window.hpp"
+#include "ui/windows.hpp"
 
 class QLabel;
 

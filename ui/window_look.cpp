@@ -1,7 +1,7 @@
-#include "window_look.hpp"
+#include "ui/window_look.hpp"
 
-#include "assets.hpp"
-#include "qt_text.hpp"
+#include "ui/assets.hpp"
+#include "ui/qt_text.hpp"
 
 #include <QColor>
 #include <QLabel>

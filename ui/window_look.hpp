@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form.hpp"
+#include "forms/form.hpp"
 
 #include <optional>
 

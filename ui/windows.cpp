@@ -1,8 +1,8 @@
-#include "windows.hpp"
+#include "ui/windows.hpp"
 
-#include "help_window.hpp"
-#include "lookup_window.hpp"
-#include "start_window.hpp"
+#include "ui/help_window.hpp"
+#include "ui/lookup_window.hpp"
+#include "ui/start_window.hpp"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands.hpp"
+#include "core/commands.hpp"
 
 class QWidget;
 

@@ -1,14 +1,14 @@
-#include "application.hpp"
+#include "win32/application.hpp"
 
-#include "code_table.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "forms.hpp"
-#include "owned_window.hpp"
-#include "picture_box.hpp"
-#include "resource_ids.h"
-#include "table_file.hpp"
-#include "wide.hpp"
+#include "core/code_table.hpp"
+#include "core/table_file.hpp"
+#include "forms/forms.hpp"
+#include "win32/display_box.hpp"
+#include "win32/entry_box.hpp"
+#include "win32/owned_window.hpp"
+#include "win32/picture_box.hpp"
+#include "win32/resource_ids.h"
+#include "win32/wide.hpp"
 
 #include <algorithm>
 #include <commctrl.h>

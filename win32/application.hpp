@@ -1,9 +1,9 @@
 #pragma once
 
-#include "commands.hpp"
-#include "find_box.hpp"
-#include "form_window.hpp"
-#include "screen_reader.hpp"
+#include "core/commands.hpp"
+#include "win32/find_box.hpp"
+#include "win32/form_window.hpp"
+#include "win32/screen_reader.hpp"
 
 #include <array>
 #include <filesystem>

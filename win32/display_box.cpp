@@ -1,8 +1,8 @@
-#include "display_box.hpp"
+#include "win32/display_box.hpp"
 
-#include "find.hpp"
-#include "owned_window.hpp"
-#include "wide.hpp"
+#include "core/find.hpp"
+#include "win32/owned_window.hpp"
+#include "win32/wide.hpp"
 
 #include <algorithm>
 #include <climits>

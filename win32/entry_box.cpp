@@ -1,6 +1,6 @@
-#include "entry_box.hpp"
+#include "win32/entry_box.hpp"
 
-#include "wide.hpp"
+#include "win32/wide.hpp"
 
 #include <algorithm>
 #include <commctrl.h>

@@ -1,9 +1,9 @@
-#include "find_box.hpp"
+#include "win32/find_box.hpp"
 
-#include "dpi.hpp"
-#include "find.hpp"
-#include "owned_window.hpp"
-#include "wide.hpp"
+#include "core/find.hpp"
+#include "win32/dpi.hpp"
+#include "win32/owned_window.hpp"
+#include "win32/wide.hpp"
 
 #include <algorithm>
 #include <stdexcept>

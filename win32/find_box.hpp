@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dpi.hpp"
+#include "win32/dpi.hpp"
 
 #include <functional>
 #include <string>

@@ -1,15 +1,15 @@
-#include "form_window.hpp"
+#include "win32/form_window.hpp"
 
-#include "display_box.hpp"
-#include "dpi.hpp"
-#include "entry_box.hpp"
-#include "find.hpp"
-#include "forms.hpp"
-#include "owned_window.hpp"
-#include "paste.hpp"
-#include "picture_box.hpp"
-#include "resource_ids.h"
-#include "wide.hpp"
+#include "core/find.hpp"
+#include "core/paste.hpp"
+#include "forms/forms.hpp"
+#include "win32/display_box.hpp"
+#include "win32/dpi.hpp"
+#include "win32/entry_box.hpp"
+#include "win32/owned_window.hpp"
+#include "win32/picture_box.hpp"
+#include "win32/resource_ids.h"
+#include "win32/wide.hpp"
 
 #include <algorithm>
 #include <cctype>

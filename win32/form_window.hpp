@@ -1,9 +1,9 @@
 #pragma once
 
-#include "command_ids.hpp"
-#include "dpi.hpp"
-#include "form.hpp"
-#include "note.hpp"
+#include "core/command_ids.hpp"
+#include "forms/form.hpp"
+#include "win32/dpi.hpp"
+#include "win32/note.hpp"
 
 #include <map>
 #include <memory>

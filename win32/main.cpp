@@ -1,8 +1,8 @@
 // velmora.exe: the desktop program on Windows. It shows the start window and waits for the user.
 
-#include "application.hpp"
-#include "owned_window.hpp"
-#include "wide.hpp"
+#include "win32/application.hpp"
+#include "win32/owned_window.hpp"
+#include "win32/wide.hpp"
 
 #include <exception>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "note.hpp"
+#include "win32/note.hpp"
 
-#include "dpi.hpp"
+#include "win32/dpi.hpp"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wide.hpp"
+#include "win32/wide.hpp"
 
 #include <exception>
 #include <new>

@@ -1,6 +1,6 @@
-#include "picture_box.hpp"
+#include "win32/picture_box.hpp"
 
-#include "owned_window.hpp"
+#include "win32/owned_window.hpp"
 
 namespace velmora::win32 {
 namespace {

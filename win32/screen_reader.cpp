@@ -1,4 +1,4 @@
-#include "screen_reader.hpp"
+#include "win32/screen_reader.hpp"
 
 // The service's identifiers are defined here, once, from the header that declares them.
 #include <initguid.h>

@@ -1,4 +1,4 @@
-#include "wide.hpp"
+#include "win32/wide.hpp"
 
 #include <algorithm>
 #include <array>

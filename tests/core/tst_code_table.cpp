@@ -1,4 +1,4 @@
-#include "code_table.hpp"
+#include "core/code_table.hpp"
 #include "table_files.hpp"
 #include "utf16_bytes.hpp"
 

@@ -1,4 +1,4 @@
-#include "commands.hpp"
+#include "core/commands.hpp"
 #include "recording_slots.hpp"
 #include "table_files.hpp"
 

@@ -2,9 +2,9 @@
 // read and reports error 57, and the search keeps its match lines but prints no message, since
 // the unread rest of the table may hold the codes it would call missing.
 
+#include "core/search.hpp"
 #include "failing_source.hpp"
 #include "recording_slots.hpp"
-#include "search.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -2,10 +2,10 @@
 // reader, which reads every record, over tricky tables, the fuzzer's corpus and random hostile
 // tables, at read sizes that put the buffer's edge in every place.
 
+#include "core/search.hpp"
 #include "fast_path_check.hpp"
 #include "peak_memory.hpp"
 #include "recording_slots.hpp"
-#include "search.hpp"
 #include "table_files.hpp"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
+#include "core/find.hpp"
+#include "core/fold.hpp"
 #include "failing_source.hpp"
-#include "find.hpp"
-#include "fold.hpp"
 #include "recording_slots.hpp"
 #include "table_files.hpp"
 

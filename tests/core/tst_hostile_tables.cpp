@@ -2,12 +2,12 @@
 // velmora-lookup: no crash, no hang, memory bounded, a clear message where the table cannot be
 // read, the right records where it can.
 
+#include "core/search.hpp"
+#include "core/text.hpp"
 #include "lookup_process.hpp"
 #include "peak_memory.hpp"
 #include "recording_slots.hpp"
-#include "search.hpp"
 #include "table_files.hpp"
-#include "text.hpp"
 
 #include <filesystem>
 #include <QDir>

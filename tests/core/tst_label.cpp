@@ -1,5 +1,5 @@
+#include "core/search.hpp"
 #include "recording_slots.hpp"
-#include "search.hpp"
 #include "table_files.hpp"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "entry_filter.hpp"
-#include "line_scan.hpp"
+#include "core/entry_filter.hpp"
+#include "core/line_scan.hpp"
 
 #include <QTest>
 #include <random>

@@ -1,4 +1,4 @@
-#include "paste.hpp"
+#include "core/paste.hpp"
 
 #include <QTest>
 

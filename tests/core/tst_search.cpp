@@ -1,6 +1,6 @@
+#include "core/search.hpp"
+#include "core/table_file.hpp"
 #include "recording_slots.hpp"
-#include "search.hpp"
-#include "table_file.hpp"
 #include "table_files.hpp"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "table_check.hpp"
+#include "core/table_check.hpp"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "text.hpp"
+#include "core/text.hpp"
 #include "utf16_bytes.hpp"
 #include "utf8_reference.hpp"
 

@@ -1,5 +1,5 @@
-#include "commands.hpp"
-#include "forms.hpp"
+#include "core/commands.hpp"
+#include "forms/forms.hpp"
 
 #include <QTest>
 #include <set>

@@ -6,7 +6,7 @@
 // table give what their UTF-8 form, converted here apart from the program, gives; and the reader
 // that passes over lines which cannot match agrees with the one that reads every record.
 
-#include "code_table.hpp"
+#include "core/code_table.hpp"
 #include "fast_path_check.hpp"
 #include "utf8_reference.hpp"
 

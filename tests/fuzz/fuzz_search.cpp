@@ -5,10 +5,10 @@
 // - the display box, the entry boxes and the slot statuses are what a small model of the search,
 //   written here from its rules, gives for the records the reader delivers.
 
-#include "code_table.hpp"
+#include "core/code_table.hpp"
+#include "core/search.hpp"
+#include "core/text.hpp"
 #include "recording_slots.hpp"
-#include "search.hpp"
-#include "text.hpp"
 
 #include <array>
 #include <cstddef>

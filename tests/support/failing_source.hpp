@@ -1,6 +1,6 @@
 #pragma once
 
-#include "code_table.hpp"
+#include "core/code_table.hpp"
 
 #include <algorithm>
 #include <string>

@@ -3,8 +3,8 @@
 // The reader that passes over lines which cannot match, held against the exact reader that reads
 // every record: shared by the differential test and the reader's fuzzer.
 
-#include "code_table.hpp"
-#include "entry_filter.hpp"
+#include "core/code_table.hpp"
+#include "core/entry_filter.hpp"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search.hpp"
+#include "core/search.hpp"
 
 #include <array>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "display_box.hpp"
-#include "lookup_window.hpp"
-#include "windows.hpp"
+#include "ui/display_box.hpp"
+#include "ui/lookup_window.hpp"
+#include "ui/windows.hpp"
 
 #include <filesystem>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "lookup_window.hpp"
 #include "table_files.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/lookup_window.hpp"
 #include "window_test.hpp"
 
 #include <QAccessible>

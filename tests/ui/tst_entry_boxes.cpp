@@ -1,11 +1,11 @@
-#include "command_button.hpp"
-#include "commands.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "lookup_window.hpp"
+#include "core/commands.hpp"
 #include "message_box_watch.hpp"
-#include "start_window.hpp"
 #include "table_files.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/lookup_window.hpp"
+#include "ui/start_window.hpp"
 #include "window_test.hpp"
 
 #include <new>

@@ -1,9 +1,9 @@
-#include "command_button.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "find_box.hpp"
-#include "lookup_window.hpp"
 #include "table_files.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/find_box.hpp"
+#include "ui/lookup_window.hpp"
 #include "window_test.hpp"
 
 #include <QContextMenuEvent>

@@ -2,11 +2,11 @@
 // keeps appending to, a FIFO and an endless device in the table's place. The search runs on the
 // window's thread, so each must end at once; each prints the time and the process's peak memory.
 
-#include "command_button.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "lookup_window.hpp"
 #include "table_files.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/lookup_window.hpp"
 #include "window_test.hpp"
 
 #include <array>

@@ -1,10 +1,10 @@
-#include "command_button.hpp"
-#include "help_window.hpp"
-#include "lookup_window.hpp"
-#include "picture_box.hpp"
-#include "start_window.hpp"
+#include "ui/command_button.hpp"
+#include "ui/help_window.hpp"
+#include "ui/lookup_window.hpp"
+#include "ui/picture_box.hpp"
+#include "ui/start_window.hpp"
+#include "ui/windows.hpp"
 #include "window_test.hpp"
-#include "windows.hpp"
 
 #include <QAction>
 #include <QLabel>

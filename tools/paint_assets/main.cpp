@@ -12,13 +12,13 @@
 // The help picture shows the windows as this build draws them, so run the tool again after the
 // banner or the windows change.
 
-#include "command_button.hpp"
-#include "display_box.hpp"
-#include "entry_box.hpp"
-#include "lookup_window.hpp"
-#include "picture_box.hpp"
-#include "start_window.hpp"
-#include "windows.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
+#include "ui/lookup_window.hpp"
+#include "ui/picture_box.hpp"
+#include "ui/start_window.hpp"
+#include "ui/windows.hpp"
 
 #include <cstdio>
 #include <QApplication>
