@@ -101,8 +101,8 @@ void RPO_nhelp2_Click(WindowPort& port) {
 }
 
 void RPO2_cmdlookup_Click(WindowPort& port) {
-    readIntoLookup(port,
-                   [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()); });
+    readIntoLookup(
+        port, [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()).error; });
 }
 
 void RPO2_cmdclear_Click(WindowPort& port) {

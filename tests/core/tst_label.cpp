@@ -41,7 +41,7 @@ private:
 
     Lines ordinarySearch(const std::vector<std::string>& codes) {
         RecordingSlots boxes(codes);
-        const auto failure = velmora::rpomodule::search(boxes, table_);
+        const auto failure = velmora::rpomodule::search(boxes, table_).error;
         if (failure) {
             qWarning("unexpected failure: %s", failure->describe().c_str());
         }

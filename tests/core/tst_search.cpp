@@ -7,7 +7,6 @@
 #include <QTest>
 
 using Lines = std::vector<std::string>;
-using velmora::rpomodule::rpostatus;
 
 namespace {
 
@@ -19,10 +18,6 @@ const QByteArray kTable = "L98,\"5.7L V8, TPI\"\n"
                           "l03,lower-case code\n"
                           " X1,blank code\n";
 
-std::vector<std::int16_t> statuses() {
-    return {rpostatus.begin(), rpostatus.end()};
-}
-
 } // namespace
 
 class SearchTest : public QObject {
@@ -31,20 +26,19 @@ class SearchTest : public QObject {
 private:
     QTemporaryDir folder_;
     std::filesystem::path table_;
+    std::vector<std::int16_t> statuses_;
 
     Lines search(RecordingSlots& surface) {
-        const auto failure = velmora::rpomodule::search(surface, table_);
-        if (failure) {
-            qWarning("unexpected failure: %s", failure->describe().c_str());
+        const auto result = velmora::rpomodule::search(surface, table_);
+        if (result.error) {
+            qWarning("unexpected failure: %s", result.error->describe().c_str());
         }
+        statuses_.assign(result.statuses.begin(), result.statuses.end());
         return surface.display;
     }
 
 private slots:
-    void init() {
-        table_ = writeTableFile(folder_.path(), kTable).toStdString();
-        rpostatus.fill(0);
-    }
+    void init() { table_ = writeTableFile(folder_.path(), kTable).toStdString(); }
 
     void matchesInTableOrderThenMessagesInSlotOrder() {
         RecordingSlots surface({"g80", "zz9", "L9", "l98", "", "1le"});
@@ -58,7 +52,7 @@ private slots:
                                   }));
         QCOMPARE(surface.boxes[0], std::string("G80"));
         QCOMPARE(surface.boxes[3], std::string("L98"));
-        QCOMPARE(statuses(),
+        QCOMPARE(statuses_,
                  (std::vector<std::int16_t>{1, 3, 2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     }
 
@@ -75,7 +69,7 @@ private slots:
                         " X1   : No match found."}));
         // The leading blank counts: " X1" is three characters, and the table's unquoted
         // " X1" was read as "X1".
-        QCOMPARE(statuses()[2], std::int16_t{3});
+        QCOMPARE(statuses_[2], std::int16_t{3});
     }
 
     void blankInsideAnEntryIsCompared() {
@@ -103,7 +97,7 @@ private slots:
         RecordingSlots empty;
         QCOMPARE(search(empty), Lines{});
         QCOMPARE(empty.clears, 1);
-        QCOMPARE(statuses(), std::vector<std::int16_t>(15, 0));
+        QCOMPARE(statuses_, std::vector<std::int16_t>(15, 0));
 
         writeTableFile(folder_.path(), ",empty code\nG80,x\n");
         RecordingSlots surface({"G80"});
@@ -114,14 +108,12 @@ private slots:
         QCOMPARE(lines.back(), std::string("G80  x"));
     }
 
-    void clearEntriesKeepsDisplayAndStatuses() {
+    void clearEntriesKeepsDisplay() {
         RecordingSlots surface({"G80", "ZZZ"});
         const Lines shown = search(surface);
-        const auto before = statuses();
         velmora::rpomodule::clearEntries(surface);
         QCOMPARE(surface.boxes, (std::array<std::string, 15>{}));
         QCOMPARE(surface.display, shown);
-        QCOMPARE(statuses(), before);
         QCOMPARE(search(surface), Lines{});
     }
 
@@ -137,13 +129,13 @@ private slots:
         const auto missing = std::filesystem::path(empty.filePath("RPO.txt").toStdString());
         RecordingSlots surface({"l98", "g8"});
         surface.display = {"old line"};
-        const auto failure = velmora::rpomodule::search(surface, missing);
-        QVERIFY(failure.has_value());
-        QCOMPARE(failure->number(), 53);
-        QCOMPARE(failure->path, missing);
+        const auto result = velmora::rpomodule::search(surface, missing);
+        QVERIFY(result.error.has_value());
+        QCOMPARE(result.error->number(), 53);
+        QCOMPARE(result.error->path, missing);
         QCOMPARE(surface.boxes[0], std::string("L98"));
         QCOMPARE(surface.display, Lines{});
-        QCOMPARE(statuses()[1], std::int16_t{2});
+        QCOMPARE(result.statuses[1], std::int16_t{2});
     }
 
     void tableLookupOrder() {
