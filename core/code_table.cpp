@@ -271,32 +271,25 @@ std::string_view CodeTableReader::readCode() {
     return code_;
 }
 
-// An unquoted code up to its comma or line end, without its trailing blanks. Blanks are kept
-// only once a later byte shows that they stand inside the code, and no more than kLongestCode
-// bytes are kept of a longer code, however long the field runs.
+// An unquoted code up to its comma or line end, without its trailing blanks. No more than
+// kLongestCode bytes are kept of a longer code, however long the field runs.
 void CodeTableReader::readUnquotedCode() {
+    // The code's bytes up to its last byte other than a blank, and the blanks read since.
     std::size_t length = 0;
     std::size_t blanks = 0;
-    std::size_t kept = 0;
-    scanTo([this] { return findFirstOf(",\n\r"); },
-           [&](std::string_view piece) {
-               for (const char c : piece) {
-                   if (length > kLongestCode) {
-                       return;
-                   }
-                   if (code_.size() < kLongestCode) {
-                       code_ += c;
-                   }
-                   if (isBlank(c)) {
-                       ++blanks;
-                   } else {
-                       length += blanks + 1;
-                       blanks = 0;
-                       kept = code_.size();
-                   }
-               }
-           });
-    code_.resize(kept);
+    for (int c = peek(); c != EOF && c != ',' && c != '\n' && c != '\r'; c = peek()) {
+        ++pos_;
+        if (code_.size() < kLongestCode) {
+            code_ += static_cast<char>(c);
+        }
+        if (isBlank(c)) {
+            ++blanks;
+        } else {
+            length += blanks + 1;
+            blanks = 0;
+        }
+    }
+    code_.resize(std::min(length, kLongestCode));
     notes_.codeTooLong = length > kLongestCode;
 }
 

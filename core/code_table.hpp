@@ -95,7 +95,8 @@ enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 // description when none was called.
 class CodeTableReader {
 public:
-    static constexpr std::size_t kDefaultReadSize = std::size_t{256} * 1024;
+    // Small enough that each read lands in the processor's cache.
+    static constexpr std::size_t kDefaultReadSize = std::size_t{64} * 1024;
     static constexpr std::size_t kLongestCode = 12;
 
     static Expected<CodeTableReader> open(const std::filesystem::path& path,

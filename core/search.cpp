@@ -5,6 +5,15 @@
 #include <utility>
 
 namespace velmora::rpomodule {
+namespace {
+
+// Whether an entry equals a code. Most codes differ from an entry in their first byte, so that is
+// looked at before the whole texts are compared.
+bool equals(std::string_view entry, std::string_view code) {
+    return entry.size() == code.size() && (entry.empty() || (entry[0] == code[0] && entry == code));
+}
+
+} // namespace
 
 SearchResult search(EntrySlots& slots, const std::filesystem::path& table, std::size_t readSize) {
     return search(slots, [&] { return CodeTableReader::open(table, readSize); });
@@ -58,7 +67,7 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
         // match and held once, in the printed line.
         line.clear();
         for (std::size_t slot = 0; slot < entries.size(); ++slot) {
-            if (entries[slot] != code) {
+            if (!equals(entries[slot], code)) {
                 continue;
             }
             if (line.empty()) {
