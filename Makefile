@@ -83,29 +83,11 @@ test-sanitized: setup-test
 	cmake --build --preset asan
 	ctest --preset asan
 
-# Figures, not a test: velmora-lookup against grep -F and cat on a 1,000,000-record table, and
-# the display box with a search of 100,000 lines.
-# The search is also raced against velmora-lookup as it stood at BENCH_BEFORE, the reader before
-# the line index and the entry filter, when the clone has that commit.
-BENCH_BEFORE ?= 493be0a
-BEFORE_LOOKUP := build/before/bin/velmora-lookup
+# Figures, not a test: velmora-lookup against grep -F -f and cat on a 1,000,000-record table with
+# its memory growth over a 1,000-record one, and the display box with a search of 100,000 lines.
 bench: build
-	if git cat-file -e '$(BENCH_BEFORE)^{commit}' 2>/dev/null; then \
-		$(MAKE) --no-print-directory $(BEFORE_LOOKUP) && \
-		$(BUILD_DIR)/bin/velmora-bench --before $(BEFORE_LOOKUP); \
-	else \
-		echo "make bench: $(BENCH_BEFORE) is not in this clone; no earlier velmora-lookup to race"; \
-		$(BUILD_DIR)/bin/velmora-bench; \
-	fi
+	$(BUILD_DIR)/bin/velmora-bench
 	$(BUILD_DIR)/bin/velmora-bench-display
-
-$(BEFORE_LOOKUP):
-	rm -rf build/before-source build/before
-	mkdir -p build/before-source
-	git archive '$(BENCH_BEFORE)' | tar -x -C build/before-source
-	cmake -S build/before-source -B build/before -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DVELMORA_GUI=OFF -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF -DVELMORA_PACKAGING_TESTS=OFF
-	cmake --build build/before --target velmora-lookup
 
 # Each fuzzer for FUZZ_SECONDS, from its seed corpus: the reader's (tests/fuzz/corpus) and the
 # whole search's (tests/fuzz/search-corpus, which also starts from the reader's corpus).

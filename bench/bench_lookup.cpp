@@ -1,12 +1,10 @@
-// Prints how fast velmora-lookup searches a large table, side by side with grep -F, cat and a bare
-// read() of the same file, in runs taken in turn so that a busy machine slows them all alike; the
-// same on a table where every line takes the exact reader's path, beside velmora-lookup-exact,
-// which reads every record that way, and beside an earlier velmora-lookup when one is given; and
-// how much more memory the large table needs than a small one.
+// Prints how fast velmora-lookup searches a 1,000,000-record table, side by side with grep -F -f
+// and cat on the same file, in runs taken in turn so that a busy machine slows them all alike; and
+// how much more memory the large table needs than one of 1,000 records.
 //
-//   velmora-bench [--records N] [--runs N] [--folder DIR] [--keep] [--before PROGRAM]
+//   velmora-bench [--records N] [--runs N] [--folder DIR] [--keep]
 
-#include "core/search.hpp"
+#include "core/entry_limits.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -111,13 +109,8 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// How a table's lines are written: in the common form, or with every code quoted and blanks
-// before it, so that no line can be passed over.
-enum class LineForm { Common, Unusual };
-
 // Writes a table of `records` random records and returns eight of its codes, spread over it.
-std::vector<std::string> writeTable(const fs::path& path, long records, LineForm form,
-                                    std::mt19937& random) {
+std::vector<std::string> writeTable(const fs::path& path, long records, std::mt19937& random) {
     static constexpr std::string_view kCodeChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static constexpr std::string_view kWordChars = "abcdefghijklmnopqrstuvwxyz      ";
     std::uniform_int_distribution<std::size_t> codeChar(0, kCodeChars.size() - 1);
@@ -139,8 +132,7 @@ std::vector<std::string> writeTable(const fs::path& path, long records, LineForm
         for (std::size_t k = 1; k < description.size(); ++k) {
             description[k] = kWordChars[wordChar(random)];
         }
-        line = form == LineForm::Common ? code : "  \"" + code + '"';
-        line += ',';
+        line = code + ',';
         if (i % 10 == 0) {
             description[description.size() / 2] = ',';
             line += '"' + description + '"';
@@ -166,23 +158,6 @@ std::vector<std::string> fifteenCodes(std::vector<std::string> present) {
     return present;
 }
 
-class NullSlots final : public velmora::EntrySlots {
-public:
-    explicit NullSlots(std::vector<std::string> entries) : entries_(std::move(entries)) {
-        entries_.resize(velmora::kSlotCount);
-    }
-    std::string entry(int slot) const override { return entries_[static_cast<std::size_t>(slot)]; }
-    void setEntry(int slot, const std::string& text) override {
-        entries_[static_cast<std::size_t>(slot)] = text;
-    }
-    void clearDisplay() override { lines = 0; }
-    void printLine(std::string_view /*line*/) override { ++lines; }
-    long lines = 0;
-
-private:
-    std::vector<std::string> entries_;
-};
-
 struct Contender {
     std::string name;
     std::vector<std::string> command;
@@ -207,30 +182,21 @@ void race(std::vector<Contender>& contenders, int runs, const fs::path& output) 
     }
 }
 
-// The search without the process around it, passing over lines and reading every record in
-// turn; the medians of each.
-std::pair<double, double> inProcessSearch(const std::vector<std::string>& codes,
-                                          const fs::path& table, int runs) {
-    using velmora::rpomodule::ReadPath;
-    std::vector<double> skipping;
-    std::vector<double> every;
-    NullSlots slots(codes);
-    for (int run = 0; run < runs; ++run) {
-        for (const auto path : {ReadPath::SkipUnwanted, ReadPath::EveryRecord}) {
-            const auto start = Clock::now();
-            velmora::rpomodule::search(slots, table, velmora::CodeTableReader::kDefaultReadSize,
-                                       path);
-            const double time = std::chrono::duration<double>(Clock::now() - start).count();
-            (path == ReadPath::SkipUnwanted ? skipping : every).push_back(time);
-        }
-    }
-    return {median(skipping), median(every)};
-}
-
 std::vector<std::string> withCodes(std::vector<std::string> command,
                                    const std::vector<std::string>& codes) {
     command.insert(command.end(), codes.begin(), codes.end());
     return command;
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) {
+        fail("cannot write " + path.string());
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (std::fclose(out) != 0 || !written) {
+        fail("cannot write " + path.string());
+    }
 }
 
 } // namespace
@@ -238,13 +204,10 @@ std::vector<std::string> withCodes(std::vector<std::string> command,
 int main(int argc, char** argv) {
     const fs::path bin = fs::absolute(argv[0]).parent_path();
     const std::string lookup = (bin / "velmora-lookup").string();
-    const std::string lookupExact = (bin / "velmora-lookup-exact").string();
-    const std::string bareRead = (bin / "velmora-bench-read").string();
     long records = 1'000'000;
     int runs = 11;
     fs::path folder = fs::temp_directory_path() / "velmora-bench";
     bool keep = false;
-    std::string before;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -256,130 +219,52 @@ int main(int argc, char** argv) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (option == "--folder" && hasValue) {
             folder = argv[++i];
-        } else if (option == "--before" && hasValue) {
-            before = fs::absolute(argv[++i]).string();
         } else {
-            fail("usage: velmora-bench [--records N] [--runs N] [--folder DIR] [--keep] "
-                 "[--before PROGRAM]");
+            fail("usage: velmora-bench [--records N] [--runs N] [--folder DIR] [--keep]");
         }
     }
     fs::create_directories(folder);
     std::mt19937 random(20261206);
     const fs::path big = folder / "big.txt";
     const fs::path small = folder / "small.txt";
-    const fs::path worst = folder / "worst.txt";
-    const auto codes = fifteenCodes(writeTable(big, records, LineForm::Common, random));
-    writeTable(small, 1000, LineForm::Common, random);
-    const auto worstCodes = fifteenCodes(writeTable(worst, records, LineForm::Unusual, random));
+    const auto codes = fifteenCodes(writeTable(big, records, random));
+    writeTable(small, 1000, random);
     const fs::path patterns = folder / "patterns.txt";
-    const fs::path worstPatterns = folder / "worst-patterns.txt";
-    for (const auto& [file, list] : {std::pair{patterns, codes}, {worstPatterns, worstCodes}}) {
-        std::string text;
-        for (const auto& code : list) {
-            text += code + '\n';
-        }
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        if (out == nullptr) {
-            fail("cannot write " + file.string());
-        }
-        const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-        if (std::fclose(out) != 0 || !written) {
-            fail("cannot write " + file.string());
-        }
+    std::string patternText;
+    for (const auto& code : codes) {
+        patternText += code + '\n';
     }
+    writeText(patterns, patternText);
     const fs::path output = folder / "output.txt";
 
-    std::vector<std::string> labelCodes = codes;
-    for (int i = 0; labelCodes.size() < 40; ++i) {
-        labelCodes.push_back("#" + std::to_string(10 + i));
-    }
-    const auto lookupCommand = [&lookup](const fs::path& table,
-                                         const std::vector<std::string>& list) {
-        return withCodes({lookup, "--table", table}, list);
+    const auto lookupCommand = [&](const fs::path& table) {
+        return withCodes({lookup, "--table", table}, codes);
     };
-    const auto findCommand = [&lookup](const fs::path& table) {
-        return std::vector<std::string>{lookup, "--table", table, "--find", "qj", "xz"};
+    std::vector<Contender> contenders{
+        {"velmora-lookup (15 codes)", lookupCommand(big), {}, {}},
+        {"grep -F -f (15 codes)", {"grep", "-F", "-f", patterns, big}, {}, {}},
+        {"cat", {"cat", big}, {}, {}},
     };
-    std::vector<Contender> common{
-        {"velmora-lookup (15 codes)", lookupCommand(big, codes), {}},
-        {"grep -F -f (15 codes)", {"grep", "-F", "-f", patterns, big}, {}},
-        {"cat", {"cat", big}, {}},
-        {"bare read()", {bareRead, big}, {}},
-        // Find reads and folds every description; a label of forty codes is one pass with forty
-        // slots.
-        {"velmora-lookup --find", findCommand(big), {}},
-        {"velmora-lookup --label (40)",
-         withCodes({lookup, "--table", big, "--label"}, labelCodes),
-         {}},
-    };
-    std::vector<Contender> unusual{
-        {"velmora-lookup (15 codes)", lookupCommand(worst, worstCodes), {}},
-        {"velmora-lookup-exact", withCodes({lookupExact, "--table", worst}, worstCodes), {}},
-        {"grep -F -f (15 codes)", {"grep", "-F", "-f", worstPatterns, worst}, {}},
-        {"cat", {"cat", worst}, {}},
-    };
-    if (!before.empty()) {
-        common.push_back({"velmora-lookup before", withCodes({before, "--table", big}, codes), {}});
-        unusual.push_back(
-            {"velmora-lookup before", withCodes({before, "--table", worst}, worstCodes), {}});
-    }
-    race(common, runs, output);
-    race(unusual, runs, output);
+    race(contenders, runs, output);
 
     const fs::path report = folder / "peak.txt";
-    const long bigPeak = peakMemory(lookupCommand(big, codes), output, report);
-    const long smallPeak = peakMemory(lookupCommand(small, codes), output, report);
-    const long bigFindPeak = peakMemory(findCommand(big), output, report);
-    const long smallFindPeak = peakMemory(findCommand(small), output, report);
+    const long bigPeak = peakMemory(lookupCommand(big), output, report);
+    const long smallPeak = peakMemory(lookupCommand(small), output, report);
 
-    const auto [fastInProcess, exactInProcess] = inProcessSearch(codes, big, runs);
-    const auto [worstFast, worstExact] = inProcessSearch(worstCodes, worst, runs);
-
-    const auto show = [](const char* title, const fs::path& table, std::vector<Contender>& list) {
-        std::printf("%s: %s, %.1f MB\n", title, table.filename().c_str(),
-                    static_cast<double>(fs::file_size(table)) / 1e6);
-        const double first = median(list.front().times);
-        const double firstProcessor = median(list.front().processorTimes);
-        std::printf("  %-27s %8s      %11s   %s\n", "", "clock", "lookup/this",
-                    "processor, lookup/this");
-        for (const auto& contender : list) {
-            const double time = median(contender.times);
-            const double processor = median(contender.processorTimes);
-            std::printf("  %-27s %8.1f ms   %6.2f      %8.1f ms %6.2f\n", contender.name.c_str(),
-                        time * 1e3, first / time, processor * 1e3, firstProcessor / processor);
-        }
-    };
-    std::printf("%ld records a table; medians of %d runs taken in turn\n", records, runs);
-    show("common lines", big, common);
-    const double lookupTime = median(common[0].times);
-    std::printf("  goals: lookup/grep %.2f (<= 0.45), lookup/cat %.2f (<= 1.20), by the clock\n",
-                lookupTime / median(common[1].times), lookupTime / median(common[2].times));
-    show("every line on the exact path (quoted codes, blanks before them)", worst, unusual);
-    // The goal is against the reader before the line index; beside the exact-only build the
-    // ratio is what trying to pass over lines costs where none can be passed over.
-    const auto ratio = [&](const Contender& other) {
-        return std::pair{median(unusual[0].times) / median(other.times),
-                         median(unusual[0].processorTimes) / median(other.processorTimes)};
-    };
-    const auto [exactClock, exactProcessor] = ratio(unusual[1]);
-    std::printf("  lookup/lookup-exact %.2f by the clock, %.2f on the processor\n", exactClock,
-                exactProcessor);
-    if (before.empty()) {
-        std::printf("  goal: no earlier velmora-lookup given (--before PROGRAM)\n");
-    } else {
-        const auto [beforeClock, beforeProcessor] = ratio(unusual.back());
-        std::printf("  goal: lookup/before %.2f by the clock, %.2f on the processor (<= 1.00)\n",
-                    beforeClock, beforeProcessor);
+    std::printf("%ld records, %.1f MB; medians of %d runs taken in turn\n", records,
+                static_cast<double>(fs::file_size(big)) / 1e6, runs);
+    std::printf("  %-27s %8s   %s\n", "", "clock", "processor");
+    for (const auto& contender : contenders) {
+        std::printf("  %-27s %6.1f ms   %6.1f ms\n", contender.name.c_str(),
+                    median(contender.times) * 1e3, median(contender.processorTimes) * 1e3);
     }
-    std::printf("search in process (no start-up, no output), passing over lines / reading every "
-                "record: common lines %.1f / %.1f ms, exact-path lines %.1f / %.1f ms\n",
-                fastInProcess * 1e3, exactInProcess * 1e3, worstFast * 1e3, worstExact * 1e3);
-    std::printf("peak resident memory of velmora-lookup: %ld KiB on %ld records, %ld KiB on 1000 "
-                "records, growth %ld KiB (goal <= 512)\n",
-                bigPeak, records, smallPeak, bigPeak - smallPeak);
-    std::printf("peak resident memory of --find: %ld KiB on %ld records, %ld KiB on 1000 records, "
-                "difference %ld KiB\n",
-                bigFindPeak, records, smallFindPeak, bigFindPeak - smallFindPeak);
+    const double lookupTime = median(contenders[0].times);
+    std::printf("lookup/grep (<= 0.80): %.2f by the clock; lookup/cat %.2f\n",
+                lookupTime / median(contenders[1].times), lookupTime / median(contenders[2].times));
+    std::printf("peak resident memory of velmora-lookup: %ld KiB on %ld records, %ld KiB on 1000\n",
+                bigPeak, records, smallPeak);
+    std::printf("memory growth (<= 0.5 MiB): %.2f MiB\n",
+                static_cast<double>(bigPeak - smallPeak) / 1024.0);
     if (!keep) {
         fs::remove_all(folder);
     }

@@ -47,8 +47,9 @@ int runSearch(const Arguments& arguments, Streams streams) {
     }
 
     TerminalSlots slots(std::move(entries), streams.out);
-    if (const auto failure =
-            velmora::rpomodule::search(slots, [&arguments] { return openTableFor(arguments); })) {
+    if (const auto failure = velmora::rpomodule::search(slots, [&arguments] {
+                                 return openTableFor(arguments);
+                             }).error) {
         complain(streams.err, failure->describe());
         return kExitFailure;
     }

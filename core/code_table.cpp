@@ -3,66 +3,14 @@
 #include "core/text.hpp"
 
 #include <algorithm>
-#include <bit>
-#include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 namespace velmora {
 namespace {
 
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
-}
-bool isFieldEnd(char c) {
-    return c == ',' || c == '\n' || c == '\r';
-}
-
-// The first LF or CR (and comma, when `AtComma`) in data[from, to), or `to`. Descriptions are
-// skipped by this scan, so it looks at sixteen bytes at a time where the processor allows.
-template <bool AtComma> std::size_t findStop(const char* data, std::size_t from, std::size_t to) {
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i lineFeed = _mm_set1_epi8('\n');
-    const __m128i carriageReturn = _mm_set1_epi8('\r');
-    const __m128i comma = _mm_set1_epi8(',');
-    const auto stops = [&](std::size_t at) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        __m128i hits =
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn));
-        if constexpr (AtComma) {
-            hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, comma));
-        }
-        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hits)));
-    };
-    // Sixty-four bytes a step: most records are shorter, so the loop rarely turns and its exit
-    // is rarely mispredicted.
-    while (to - from >= 64) {
-        const std::uint64_t hits = stops(from) | stops(from + 16) << 16U | stops(from + 32) << 32U |
-                                   stops(from + 48) << 48U;
-        if (hits != 0) {
-            return from + static_cast<std::size_t>(std::countr_zero(hits));
-        }
-        from += 64;
-    }
-    while (to - from >= 16) {
-        const std::uint64_t hits = stops(from);
-        if (hits != 0) {
-            return from + static_cast<std::size_t>(std::countr_zero(hits));
-        }
-        from += 16;
-    }
-#endif
-    while (from < to && data[from] != '\n' && data[from] != '\r' &&
-           (!AtComma || data[from] != ',')) {
-        ++from;
-    }
-    return from;
 }
 
 void trimTrailingBlanks(std::string& text, std::size_t from) {
@@ -157,9 +105,6 @@ bool CodeTableReader::fill() {
         }
     }
     end_ += count;
-    nextQuote_ = kUnknown;
-    nextLineEnd_ = kUnknown;
-    indexBuffer();
     return count > 0;
 }
 
@@ -195,41 +140,24 @@ void CodeTableReader::skipBlanks() {
     }
 }
 
-std::size_t CodeTableReader::findQuoteCached() {
-    if (nextQuote_ == kUnknown || nextQuote_ < pos_) {
-        if (indexed()) {
-            nextQuote_ = lineIndex_.nextQuote(pos_);
-        } else {
-            const void* found = std::memchr(buffer_.data() + pos_, '"', end_ - pos_);
-            nextQuote_ =
-                found == nullptr
-                    ? end_
-                    : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
-        }
-    }
-    return nextQuote_;
+// The first byte from pos_ on that is one of `stops`, or end_.
+std::size_t CodeTableReader::findFirstOf(std::string_view stops) const {
+    const char* const first = buffer_.data() + pos_;
+    const char* const last = buffer_.data() + end_;
+    return static_cast<std::size_t>(std::find_first_of(first, last, stops.begin(), stops.end()) -
+                                    buffer_.data());
 }
 
-std::size_t CodeTableReader::findLineEndCached() {
-    if (nextLineEnd_ == kUnknown || nextLineEnd_ < pos_) {
-        nextLineEnd_ =
-            indexed() ? lineIndex_.nextLineEnd(pos_) : findStop<false>(buffer_.data(), pos_, end_);
-    }
-    return nextLineEnd_;
-}
-
-// The first quote or line end from pos_ on, or end_. A code's closing quote stands a few bytes
-// on, so those are looked at one by one before the searches that pay off over a long line.
-std::size_t CodeTableReader::findQuoteOrLineEnd() {
-    static constexpr std::size_t kNearBytes = 16;
-    const std::size_t near = std::min(end_, pos_ + kNearBytes);
-    for (std::size_t at = pos_; at < near; ++at) {
-        const char c = buffer_[at];
-        if (c == '"' || c == '\n' || c == '\r') {
-            return at;
-        }
-    }
-    return std::min(findQuoteCached(), findLineEndCached());
+// The first LF or CR from pos_ on, or end_. Skipped descriptions are most of a table's bytes, so
+// this one is left to memchr.
+std::size_t CodeTableReader::findLineEnd() const {
+    const char* const first = buffer_.data() + pos_;
+    const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', end_ - pos_));
+    const char* const stop = lineFeed == nullptr ? buffer_.data() + end_ : lineFeed;
+    const auto* carriageReturn =
+        static_cast<const char*>(std::memchr(first, '\r', static_cast<std::size_t>(stop - first)));
+    return static_cast<std::size_t>((carriageReturn == nullptr ? stop : carriageReturn) -
+                                    buffer_.data());
 }
 
 // Moves over the bytes before the first one `findStop` finds, across reads, handing them to
@@ -265,7 +193,7 @@ std::size_t CodeTableReader::takeQuoted(std::string* out, std::size_t limit, boo
         }
     };
     for (;;) {
-        const bool stopped = scanTo([this] { return findQuoteOrLineEnd(); }, keep);
+        const bool stopped = scanTo([this] { return findFirstOf("\"\n\r"); }, keep);
         if (!stopped || buffer_[pos_] != '"') {
             open = true;
             return length;
@@ -309,10 +237,7 @@ bool CodeTableReader::atEnd() {
                 afterCarriageReturn_ = false;
             } else {
                 afterCarriageReturn_ = false;
-                if (!indexing_ || !skipLinesThatCannotMatch()) {
-                    return error_.has_value();
-                }
-                continue;
+                return error_.has_value();
             }
             ++pos_;
         }
@@ -325,20 +250,12 @@ bool CodeTableReader::atEnd() {
 std::string_view CodeTableReader::readCode() {
     notes_ = RecordNotes{};
     notes_.line = line_;
-    // Most codes end inside the buffer and are valid UTF-8: they are handed out where they
-    // stand, without a copy, since the search looks at every code of the table.
-    std::string_view inBuffer;
-    if (pos_ < end_ && (buffer_[pos_] == '"' ? takeQuotedCodeInBuffer(inBuffer)
-                                             : takePlainCodeInBuffer(inBuffer))) {
-        return inBuffer;
-    }
     code_.clear();
     if (peek() == '"') {
         ++pos_;
         notes_.codeTooLong = takeQuoted(&code_, kLongestCode, notes_.codeQuoteOpen) > kLongestCode;
         if (!notes_.codeQuoteOpen) {
-            notes_.codeTextDropped =
-                dropTo([this] { return findStop<true>(buffer_.data(), pos_, end_); });
+            notes_.codeTextDropped = dropTo([this] { return findFirstOf(",\n\r"); });
         }
     } else {
         readUnquotedCode();
@@ -354,108 +271,25 @@ std::string_view CodeTableReader::readCode() {
     return code_;
 }
 
-// An unquoted code whose comma or line end is in the buffer, without its trailing blanks. A code
-// of more than kLongestCode bytes that is not plain ASCII takes the whole rule, which cuts it
-// between whole characters.
-bool CodeTableReader::takePlainCodeInBuffer(std::string_view& code) {
-    const char* const first = buffer_.data() + pos_;
-    const char* const last = buffer_.data() + end_;
-    const char* stop = first;
-    bool ascii = true;
-    while (stop < last && !isFieldEnd(*stop)) {
-        ascii = ascii && static_cast<unsigned char>(*stop) < 0x80;
-        ++stop;
-    }
-    if (stop == last) {
-        return false;
-    }
-    auto length = static_cast<std::size_t>(stop - first);
-    while (length > 0 && isBlank(first[length - 1])) {
-        --length;
-    }
-    if (!ascii && length > kLongestCode) {
-        return false;
-    }
-    notes_.codeTooLong = length > kLongestCode;
-    code = codeInBuffer({first, std::min(length, kLongestCode)}, ascii, stop);
-    return true;
-}
-
-// A quoted code with no doubled quote, whose closing quote, the blanks after it and its comma or
-// line end are in the buffer, and which is never longer than kLongestCode. Tables that quote
-// every code take this way.
-bool CodeTableReader::takeQuotedCodeInBuffer(std::string_view& code) {
-    const char* const first = buffer_.data() + pos_ + 1;
-    const char* const last = buffer_.data() + end_;
-    const char* const farthest = std::min(last, first + kLongestCode + 1);
-    const char* close = first;
-    bool ascii = true;
-    while (close < farthest && *close != '"') {
-        if (*close == '\n' || *close == '\r') {
-            return false;
-        }
-        ascii = ascii && static_cast<unsigned char>(*close) < 0x80;
-        ++close;
-    }
-    if (close == farthest) {
-        return false;
-    }
-    const char* stop = close + 1;
-    while (stop < last && isBlank(*stop)) {
-        ++stop;
-    }
-    // A doubled quote or text after the closing quote takes the whole rule.
-    if (stop == last || !isFieldEnd(*stop)) {
-        return false;
-    }
-    code = codeInBuffer({first, static_cast<std::size_t>(close - first)}, ascii, stop);
-    return true;
-}
-
-// A code read whole from the buffer, ending at `stop` (its comma or line end): handed out where
-// it stands when it is valid UTF-8, as most codes are, or else read as Windows-1252 into code_.
-std::string_view CodeTableReader::codeInBuffer(std::string_view code, bool ascii,
-                                               const char* stop) {
-    if (!ascii && !text::isValidUtf8(code)) {
-        code_.assign(code);
-        text::windows1252ToUtf8InPlace(code_, 0);
-        notes_.codeWindows1252 = true;
-        code = code_;
-    }
-    pos_ = static_cast<std::size_t>(stop - buffer_.data());
-    descriptionPending_ = *stop == ',';
-    if (descriptionPending_) {
-        ++pos_;
-    }
-    return code;
-}
-
-// An unquoted code up to its comma or line end, without its trailing blanks. Blanks are kept
-// only once a later byte shows that they stand inside the code, and no more than kLongestCode
-// bytes are kept of a longer code, however long the field runs.
+// An unquoted code up to its comma or line end, without its trailing blanks. No more than
+// kLongestCode bytes are kept of a longer code, however long the field runs.
 void CodeTableReader::readUnquotedCode() {
+    // The code's bytes up to its last byte other than a blank, and the blanks read since.
     std::size_t length = 0;
     std::size_t blanks = 0;
-    std::size_t kept = 0;
-    scanTo([this] { return findStop<true>(buffer_.data(), pos_, end_); },
-           [&](std::string_view piece) {
-               for (const char c : piece) {
-                   if (length > kLongestCode) {
-                       return;
-                   }
-                   if (code_.size() < kLongestCode) {
-                       code_ += c;
-                   }
-                   if (isBlank(c)) {
-                       ++blanks;
-                   } else {
-                       length += blanks + 1;
-                       blanks = 0;
-                       kept = code_.size();
-                   }
-               }
-           });
-    code_.resize(kept);
+    for (int c = peek(); c != EOF && c != ',' && c != '\n' && c != '\r'; c = peek()) {
+        ++pos_;
+        if (code_.size() < kLongestCode) {
+            code_ += static_cast<char>(c);
+        }
+        if (isBlank(c)) {
+            ++blanks;
+        } else {
+            length += blanks + 1;
+            blanks = 0;
+        }
+    }
+    code_.resize(std::min(length, kLongestCode));
     notes_.codeTooLong = length > kLongestCode;
 }
 
@@ -470,10 +304,10 @@ void CodeTableReader::appendDescription(std::string& out) {
         ++pos_;
         takeQuoted(&out, std::string::npos, notes_.descriptionQuoteOpen);
         if (!notes_.descriptionQuoteOpen) {
-            notes_.descriptionTextDropped = dropTo([this] { return findLineEndCached(); });
+            notes_.descriptionTextDropped = dropTo([this] { return findLineEnd(); });
         }
     } else {
-        scanTo([this] { return findLineEndCached(); },
+        scanTo([this] { return findLineEnd(); },
                [&out](std::string_view piece) { out.append(piece); });
         trimTrailingBlanks(out, from);
     }
@@ -491,57 +325,7 @@ void CodeTableReader::skipDescription() {
         return;
     }
     descriptionPending_ = false;
-    scanTo([this] { return findLineEndCached(); }, [](std::string_view) {});
-}
-
-// Passes over the lines from pos_ on whose code the entry filter says can equal no entry; true
-// when it passed at least one.
-bool CodeTableReader::skipLinesThatCannotMatch() {
-    if (!indexing_) {
-        return false;
-    }
-    // Asked first here, so that a line that may match costs no more than this question.
-    if (filter_->mayMatch({buffer_.data() + pos_, std::min<std::size_t>(end_ - pos_, 4)})) {
-        ++linesHandedOver_;
-        return false;
-    }
-    const auto skipped =
-        velmora::skipLinesThatCannotMatch(buffer_.data(), pos_, lineIndex_, *filter_, lineCursor_);
-    line_ += skipped.lineEnds;
-    linesPassedOver_ += skipped.lineEnds;
-    pos_ = skipped.stop;
-    return skipped.lineEnds > 0;
-}
-
-void CodeTableReader::setEntryFilter(const EntryFilter* filter) {
-    filter_ = filter;
-    indexing_ = false;
-    pausedBuffers_ = 0;
-    indexBuffer();
-}
-
-// Indexes the buffer just filled for the entry filter. A table whose lines all need the exact
-// reader would pay for the index and gain nothing: after a buffer of many such lines and none
-// passed over, the next buffers are read without it, and then it is tried again.
-void CodeTableReader::indexBuffer() {
-    if (filter_ == nullptr) {
-        indexing_ = false;
-        return;
-    }
-    static constexpr std::size_t kLinesToJudge = 64;
-    static constexpr unsigned kBuffersWithoutIndex = 64;
-    if (indexing_ && linesPassedOver_ == 0 && linesHandedOver_ >= kLinesToJudge) {
-        pausedBuffers_ = kBuffersWithoutIndex;
-    }
-    linesPassedOver_ = 0;
-    linesHandedOver_ = 0;
-    indexing_ = pausedBuffers_ == 0;
-    if (!indexing_) {
-        --pausedBuffers_;
-        return;
-    }
-    lineIndex_.index(buffer_.data(), end_);
-    lineCursor_ = 0;
+    scanTo([this] { return findLineEnd(); }, [](std::string_view) {});
 }
 
 Record CodeTableReader::next() {

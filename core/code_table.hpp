@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/entry_filter.hpp"
-#include "core/line_scan.hpp"
 #include "core/table_error.hpp"
 
 #include <cstddef>
@@ -87,11 +85,6 @@ enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 // - A leading UTF-8 byte-order mark is ignored. A UTF-16 byte-order mark (FF FE or FE FF) makes
 //   the whole table UTF-16, converted to UTF-8 as it is read. A field that is not valid UTF-8 is
 //   read as Windows-1252.
-// So a line in the common form, `CODE,description` or `CODE,"description"` with a code of plain
-// ASCII (no blank, quote or comma, at most kLongestCode bytes) at the very start of the line and
-// no quote inside a quoted description, in a UTF-8 table and valid UTF-8 itself, gives that code
-// and the description as it stands (without its quotes and without blanks at its ends); its line
-// ends at the first LF or CR.
 //
 // A code of more than kLongestCode bytes can never equal an entry (at most three characters of
 // at most four bytes each): only its first kLongestCode bytes are kept and codeTooLong() is set.
@@ -102,7 +95,8 @@ enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 // description when none was called.
 class CodeTableReader {
 public:
-    static constexpr std::size_t kDefaultReadSize = std::size_t{256} * 1024;
+    // Small enough that each read lands in the processor's cache.
+    static constexpr std::size_t kDefaultReadSize = std::size_t{64} * 1024;
     static constexpr std::size_t kLongestCode = 12;
 
     static Expected<CodeTableReader> open(const std::filesystem::path& path,
@@ -136,36 +130,20 @@ public:
     // Known once atEnd has been called.
     TableEncoding encoding() const { return encoding_; }
 
-    // From now on atEnd passes over the lines whose code `filter` says can equal no entry, so
-    // that the records it delivers are those that may match and those it cannot judge. The
-    // filter must outlive the reader's use; nullptr delivers every record again.
-    void setEntryFilter(const EntryFilter* filter);
-
     // Set when the source failed part-way; the records before the failure were delivered.
     const std::optional<TableError>& error() const { return error_; }
 
 private:
-    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
-
     int peek();
     bool fill();
     void detectEncoding();
     void skipBlanks();
-    std::size_t findQuoteCached();
-    std::size_t findLineEndCached();
-    std::size_t findQuoteOrLineEnd();
+    std::size_t findFirstOf(std::string_view stops) const;
+    std::size_t findLineEnd() const;
     template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);
     std::size_t takeQuoted(std::string* out, std::size_t limit, bool& open);
     template <typename FindStop> bool dropTo(FindStop findStop);
-    bool takePlainCodeInBuffer(std::string_view& code);
-    bool takeQuotedCodeInBuffer(std::string_view& code);
-    std::string_view codeInBuffer(std::string_view code, bool ascii, const char* stop);
     void readUnquotedCode();
-    bool skipLinesThatCannotMatch();
-    // Whether the line index covers the whole buffer, so that quotes and line ends are looked
-    // up in it rather than searched for.
-    bool indexed() const { return indexing_ && lineIndex_.size() == end_; }
-    void indexBuffer();
 
     std::unique_ptr<ByteSource> source_;
     std::filesystem::path path_;
@@ -179,24 +157,11 @@ private:
     // Set after a CR, so that the LF of a CRLF does not count as a second line end.
     bool afterCarriageReturn_ = false;
     std::uint64_t line_ = 1;
-    // Where the next quote and the next line end stand in the buffer (end_ when not in it), so
-    // that a long line is not searched again for each quote in it.
-    std::size_t nextQuote_ = kUnknown;
-    std::size_t nextLineEnd_ = kUnknown;
     TableEncoding encoding_ = TableEncoding::Utf8;
     RecordNotes notes_;
     std::string code_;
     std::string description_;
     std::optional<TableError> error_;
-    const EntryFilter* filter_ = nullptr;
-    LineIndex lineIndex_;
-    std::size_t lineCursor_ = 0;
-    // Whether the buffer is indexed; how the filter fared in it; how many buffers are still to
-    // be read without the index.
-    bool indexing_ = false;
-    std::uint64_t linesPassedOver_ = 0;
-    std::uint64_t linesHandedOver_ = 0;
-    unsigned pausedBuffers_ = 0;
 };
 
 // Reads a whole table into memory; for tests and tools, not for the search.

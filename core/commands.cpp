@@ -54,8 +54,8 @@ void lookUpCodes(WindowPort& port) {
 }
 
 void search(WindowPort& port) {
-    readIntoLookup(port,
-                   [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()); });
+    readIntoLookup(
+        port, [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()).error; });
 }
 
 void clearEntries(WindowPort& port) {

@@ -1,150 +1,43 @@
 #include "core/search.hpp"
 
-#include "core/entry_filter.hpp"
 #include "core/text.hpp"
 
-#include <algorithm>
-#include <bitset>
-#include <cstring>
-#include <new>
-#include <unordered_map>
 #include <utility>
-#include <vector>
 
 namespace velmora::rpomodule {
 namespace {
 
-// The distinct entry texts with the slots that hold each, so that a record's code is compared
-// with each distinct text once, after a look-up of its first two bytes. Texts of up to seven bytes
-// are packed with their length into one integer: the table is read record by record and this
-// comparison is the search's inner loop. A few packed texts (the fifteen boxes) are compared one
-// after the other; many (a whole label) are looked up in sorted order.
-class EntryMatcher {
-public:
-    explicit EntryMatcher(std::span<const std::string> entries) {
-        std::unordered_map<std::string_view, std::size_t> groupOf;
-        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
-            const std::string& text = entries[slot];
-            const auto [found, added] = groupOf.try_emplace(text, groups_.size());
-            if (added) {
-                groups_.push_back(Group{text, {}});
-                if (const auto key = pack(text)) {
-                    packed_.emplace_back(*key, found->second);
-                } else {
-                    longGroups_.push_back(found->second);
-                }
-            }
-            groups_[found->second].slots.push_back(slot);
-            if (text.size() >= 2) {
-                leadingPairs_.set(leadingPair(text));
-            }
-        }
-        std::sort(packed_.begin(), packed_.end());
-    }
-
-    // The slots, in slot order, whose entry equals `code`; null when none does.
-    const std::vector<std::size_t>* slotsMatching(std::string_view code) const {
-        if (code.size() >= 2 && !leadingPairs_.test(leadingPair(code))) {
-            return nullptr;
-        }
-        if (const auto key = pack(code)) {
-            return packedGroup(*key);
-        }
-        const auto found =
-            std::find_if(longGroups_.begin(), longGroups_.end(),
-                         [&](std::size_t index) { return groups_[index].text == code; });
-        return found == longGroups_.end() ? nullptr : &groups_[*found].slots;
-    }
-
-private:
-    struct Group {
-        std::string_view text;
-        std::vector<std::size_t> slots;
-    };
-    using PackedKey = std::pair<std::uint64_t, std::size_t>;
-
-    // Up to this many packed texts a plain scan is quicker than a binary search.
-    static constexpr std::size_t kScanLimit = 16;
-
-    const std::vector<std::size_t>* packedGroup(std::uint64_t key) const {
-        if (packed_.size() <= kScanLimit) {
-            for (const auto& [candidate, group] : packed_) {
-                if (candidate == key) {
-                    return &groups_[group].slots;
-                }
-            }
-            return nullptr;
-        }
-        const auto found = std::lower_bound(
-            packed_.begin(), packed_.end(), key,
-            [](const PackedKey& entry, std::uint64_t wanted) { return entry.first < wanted; });
-        return found == packed_.end() || found->first != key ? nullptr
-                                                             : &groups_[found->second].slots;
-    }
-
-    // The first two bytes of a text, which settle almost every comparison with one look-up.
-    static std::size_t leadingPair(std::string_view text) {
-        return static_cast<std::size_t>(static_cast<unsigned char>(text[0])) << 8U |
-               static_cast<unsigned char>(text[1]);
-    }
-
-    static std::optional<std::uint64_t> pack(std::string_view text) {
-        if (text.size() > 7) {
-            return std::nullopt;
-        }
-        std::uint64_t key = 0;
-        std::memcpy(&key, text.data(), text.size());
-        return key | (static_cast<std::uint64_t>(text.size()) << 56U);
-    }
-
-    std::bitset<65536> leadingPairs_;
-    std::vector<Group> groups_;
-    std::vector<PackedKey> packed_;
-    std::vector<std::size_t> longGroups_;
-};
-
-// Address space for a printed line, taken before its description is read into it. It is not
-// memory: the system hands out pages only as the description fills them. But a line that never
-// has to move holds even a description of tens of megabytes once, where a string that doubles
-// copies all it held at each step. Where the address space is short, the line grows as usual.
-void reserveLineSpace(std::string& line) {
-    static constexpr std::size_t kLineSpace = std::size_t{64} * 1024 * 1024;
-    if (line.capacity() >= kLineSpace) {
-        return;
-    }
-    try {
-        line.reserve(kLineSpace);
-    } catch (const std::bad_alloc&) {
-        // Only the growth in place is lost.
-    }
+// Whether an entry equals a code. Most codes differ from an entry in their first byte, so that is
+// looked at before the whole texts are compared.
+bool equals(std::string_view entry, std::string_view code) {
+    return entry.size() == code.size() && (entry.empty() || (entry[0] == code[0] && entry == code));
 }
 
 } // namespace
 
-std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
-                                 std::size_t readSize, ReadPath readPath) {
-    return search(
-        slots, [&] { return CodeTableReader::open(table, readSize); }, readPath);
+SearchResult search(EntrySlots& slots, const std::filesystem::path& table, std::size_t readSize) {
+    return search(slots, [&] { return CodeTableReader::open(table, readSize); });
 }
 
-std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable,
-                                 ReadPath readPath) {
-    rpostatus.fill(kNotFound);
+SearchResult search(EntrySlots& slots, const TableOpener& openTable) {
+    SearchResult result;
     slots.clearDisplay();
 
     std::array<std::string, kSlotCount> entries;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         auto& text = entries[static_cast<std::size_t>(slot)];
         text = slots.entry(slot);
-        rpostatus[static_cast<std::size_t>(slot)] = checkEntry(text);
+        result.statuses[static_cast<std::size_t>(slot)] = checkEntry(text);
         slots.setEntry(slot, text);
     }
 
     auto reader = openTable();
     if (!reader) {
-        return reader.error();
+        result.error = reader.error();
+        return result;
     }
-    return matchAndReport(entries, rpostatus, *reader, slots, readPath);
+    result.error = matchAndReport(entries, result.statuses, *reader, slots);
+    return result;
 }
 
 void clearEntries(EntrySlots& slots) {
@@ -163,32 +56,29 @@ std::int16_t checkEntry(std::string& text) {
 
 std::optional<TableError> matchAndReport(std::span<const std::string> entries,
                                          std::span<std::int16_t> statuses, CodeTableReader& reader,
-                                         DisplaySurface& display, ReadPath readPath) {
-    const EntryMatcher matcher(entries);
-    const EntryFilter filter(entries);
-    if (readPath == ReadPath::SkipUnwanted) {
-        reader.setEntryFilter(&filter);
-    }
+                                         DisplaySurface& display) {
     std::string line;
     while (!reader.atEnd()) {
         const std::string_view code = reader.readCode();
-        const std::vector<std::size_t>* matching =
-            reader.codeTooLong() ? nullptr : matcher.slotsMatching(code);
-        if (matching == nullptr) {
-            reader.skipDescription();
+        if (reader.codeTooLong()) {
             continue;
         }
-        // The description goes straight into the printed line, so it is held once.
-        reserveLineSpace(line);
-        line.assign(code);
-        line += kMatchSeparator;
-        reader.appendDescription(line);
-        for (const std::size_t slot : *matching) {
+        // Built at the first slot that equals the code, so the description is read only for a
+        // match and held once, in the printed line.
+        line.clear();
+        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+            if (!equals(entries[slot], code)) {
+                continue;
+            }
+            if (line.empty()) {
+                line.assign(code);
+                line += kMatchSeparator;
+                reader.appendDescription(line);
+            }
             display.printLine(line);
             statuses[slot] = kFound;
         }
     }
-    reader.setEntryFilter(nullptr);
     if (reader.error()) {
         // Messages now would call codes missing that the unread rest of the table may hold.
         return reader.error();

@@ -40,33 +40,27 @@ enum SlotStatus : std::int16_t {
 
 namespace rpomodule {
 
-// The fifteen slot statuses, kept for the whole run; only the search reads or writes them.
-inline std::array<std::int16_t, kSlotCount> rpostatus{};
-
-// How the search reads the table: passing over the lines whose code can equal no entry, or
-// reading every record through the exact reader, which the first must always agree with.
-enum class ReadPath { SkipUnwanted, EveryRecord };
-
-// The way a search reads when not told: SkipUnwanted. A program built to compare the two ways
-// links its own definition in place of the core's.
-extern const ReadPath kDefaultReadPath;
+// What a search leaves: the fifteen slots' statuses, and why the table could not be read when it
+// could not.
+struct SearchResult {
+    std::array<std::int16_t, kSlotCount> statuses{};
+    std::optional<TableError> error;
+};
 
 // Search: upper-cases and checks the entries, reads the table at `table` from start to end,
 // prints a line for every record whose code equals an entry, then a message for every entry that
 // is too short or not found. When the table cannot be read the entries are already upper-cased
 // and the display box cleared; the reason comes back and nothing more is printed.
-std::optional<TableError> search(EntrySlots& slots, const std::filesystem::path& table,
-                                 std::size_t readSize = CodeTableReader::kDefaultReadSize,
-                                 ReadPath readPath = kDefaultReadPath);
+SearchResult search(EntrySlots& slots, const std::filesystem::path& table,
+                    std::size_t readSize = CodeTableReader::kDefaultReadSize);
 
 // Opens the code table when the search comes to reading it.
 using TableOpener = std::function<Expected<CodeTableReader>()>;
 // The same search, reading the table that `openTable` gives: one opened with further checks, or
 // one that fails on purpose.
-std::optional<TableError> search(EntrySlots& slots, const TableOpener& openTable,
-                                 ReadPath readPath = kDefaultReadPath);
+SearchResult search(EntrySlots& slots, const TableOpener& openTable);
 
-// Clear entries: empties the fifteen entry boxes; the display box and statuses stay.
+// Clear entries: empties the fifteen entry boxes; the display box stays.
 void clearEntries(EntrySlots& slots);
 
 // The search over any number of slots, of which the fifteen entry boxes are one case and the
@@ -83,8 +77,7 @@ std::int16_t checkEntry(std::string& text);
 // no message is printed.
 std::optional<TableError> matchAndReport(std::span<const std::string> entries,
                                          std::span<std::int16_t> statuses, CodeTableReader& reader,
-                                         DisplaySurface& display,
-                                         ReadPath readPath = kDefaultReadPath);
+                                         DisplaySurface& display);
 
 // A whole label: the search with one slot for each of `codes`, however many, in the order given.
 // Fifteen codes or fewer print exactly what the search prints with them in the entry boxes (save

@@ -4,75 +4,19 @@
 #include "core/table_file.hpp"
 #include "core/text.hpp"
 
-#include <numeric>
-#include <vector>
+#include <functional>
+#include <unordered_map>
 
 namespace velmora {
 namespace {
 
-std::uint64_t mix(std::uint64_t h) {
-    h ^= h >> 30U;
-    h *= 0xBF58476D1CE4E5B9ULL;
-    h ^= h >> 27U;
-    h *= 0x94D049BB133111EBULL;
-    return h ^ (h >> 31U);
+// A record's code and description as one key: the code's length first, so that no two
+// different pairs give the same key.
+void pairKey(std::string& key, std::string_view code, std::string_view description) {
+    key.assign(1, static_cast<char>(code.size()));
+    key += code;
+    key += description;
 }
-
-std::uint64_t hashBytes(std::string_view bytes, std::uint64_t seed) {
-    const std::uint64_t h =
-        std::accumulate(bytes.begin(), bytes.end(), seed, [](std::uint64_t sum, char c) {
-            return (sum ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
-        });
-    return mix(h ^ bytes.size());
-}
-
-// The lines seen so far, by a 64-bit hash of their code and description, in one flat table kept
-// at most half full: no allocation per record, 32 bytes a record at most.
-class PairIndex {
-public:
-    // The line where a pair of the same hash was first seen, or 0 when the pair is new (it is
-    // then remembered as standing on `line`).
-    std::uint64_t firstLine(std::uint64_t hash, std::uint64_t line) {
-        if (2 * (used_ + 1) > slots_.size()) {
-            grow();
-        }
-        Slot& slot = find(slots_, hash);
-        if (slot.line != 0) {
-            return slot.line;
-        }
-        slot = {hash, line};
-        ++used_;
-        return 0;
-    }
-
-private:
-    struct Slot {
-        std::uint64_t hash = 0;
-        std::uint64_t line = 0; // 0: empty
-    };
-
-    static Slot& find(std::vector<Slot>& slots, std::uint64_t hash) {
-        const std::size_t mask = slots.size() - 1;
-        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-            if (slots[i].line == 0 || slots[i].hash == hash) {
-                return slots[i];
-            }
-        }
-    }
-
-    void grow() {
-        std::vector<Slot> larger(slots_.size() * 2);
-        for (const Slot& slot : slots_) {
-            if (slot.line != 0) {
-                find(larger, slot.hash) = slot;
-            }
-        }
-        slots_ = std::move(larger);
-    }
-
-    std::vector<Slot> slots_ = std::vector<Slot>(1024);
-    std::size_t used_ = 0;
-};
 
 // "the code "L98X" ...", with "..." after the kept bytes of a code cut short. Built by
 // appending: GCC 12 warns falsely about a literal added before a temporary string.
@@ -93,10 +37,13 @@ Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSin
         ++summary.findings;
         report(TableFinding{line, std::move(message)});
     };
-    PairIndex pairs;
-    // Outside the loop, so that its buffer serves every record.
+    // The line each pair was first seen on, by the pair's hash: a few dozen bytes a record.
+    std::unordered_map<std::size_t, std::uint64_t> firstLines;
+    // Outside the loop, so that their buffers serve every record.
     // cppcheck-suppress variableScope
     std::string code;
+    // cppcheck-suppress variableScope
+    std::string key;
     bool atEnd = reader.atEnd();
     if (reader.encoding() != TableEncoding::Utf8) {
         line = 1;
@@ -146,11 +93,11 @@ Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSin
             find("the description is empty");
         }
         if (!notes.codeTooLong) {
-            const std::uint64_t hash =
-                hashBytes(description, hashBytes(code, 0xCBF29CE484222325ULL));
-            if (const std::uint64_t earlier = pairs.firstLine(hash, line); earlier != 0) {
+            pairKey(key, code, description);
+            const auto [first, added] = firstLines.try_emplace(std::hash<std::string>{}(key), line);
+            if (!added) {
                 std::string message = "the same code and description as line ";
-                message += std::to_string(earlier);
+                message += std::to_string(first->second);
                 find(std::move(message));
             }
         }

@@ -30,7 +30,7 @@ using FindingSink = std::function<void(const TableFinding&)>;
 // closing quote; text dropped after a closing quote; an empty description; a line read as
 // Windows-1252; a UTF-16 table; a code and description that stand in the table twice. Returns the
 // counts, or why the table could not be read to its end (the findings before that were
-// reported). Memory grows by 32 bytes a record at most, for remembering the pairs.
+// reported). Memory grows by one hash and line number a record, for remembering the pairs.
 Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report);
 Expected<TableCheckSummary> checkTable(const std::filesystem::path& path,
                                        const FindingSink& report);

@@ -54,8 +54,9 @@ private slots:
         QFETCH(QStringList, expected);
         for (const std::size_t readSize : {1U, 5U, 4096U}) {
             RecordingSlots surface({"l98", "g80", "ZZZ", "W", ""});
-            const auto failure = velmora::rpomodule::search(
-                surface, [&] { return failingReader(table.toStdString(), readSize); });
+            const auto failure = velmora::rpomodule::search(surface, [&] {
+                                     return failingReader(table.toStdString(), readSize);
+                                 }).error;
             QVERIFY(failure.has_value());
             QCOMPARE(failure->number(), 57);
             Lines lines;
@@ -71,10 +72,11 @@ private slots:
 
     void openingFailureComesBackAfterTheEntriesAreUpperCased() {
         RecordingSlots surface({"l98"});
-        const auto failure = velmora::rpomodule::search(surface, [] {
-            return velmora::Expected<velmora::CodeTableReader>(
-                velmora::TableError{velmora::TableError::Kind::NotFound, "RPO.txt"});
-        });
+        const auto failure =
+            velmora::rpomodule::search(surface, [] {
+                return velmora::Expected<velmora::CodeTableReader>(
+                    velmora::TableError{velmora::TableError::Kind::NotFound, "RPO.txt"});
+            }).error;
         QVERIFY(failure.has_value());
         QCOMPARE(failure->number(), 53);
         QCOMPARE(surface.boxes[0], std::string("L98"));

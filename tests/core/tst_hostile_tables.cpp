@@ -55,7 +55,7 @@ Lines search(const QString& table, const QStringList& entries,
     RecordingSlots surface(texts);
     const auto result = velmora::rpomodule::search(surface, table.toStdString());
     if (failure != nullptr) {
-        *failure = result;
+        *failure = result.error;
     }
     Lines lines;
     for (const auto& line : surface.display) {

@@ -41,7 +41,7 @@ private:
 
     Lines ordinarySearch(const std::vector<std::string>& codes) {
         RecordingSlots boxes(codes);
-        const auto failure = velmora::rpomodule::search(boxes, table_);
+        const auto failure = velmora::rpomodule::search(boxes, table_).error;
         if (failure) {
             qWarning("unexpected failure: %s", failure->describe().c_str());
         }
@@ -94,7 +94,7 @@ private slots:
     }
 
     void manyCodesMatchInTableOrder() {
-        // More codes than a plain scan serves, so that the sorted look-up is used.
+        // A label of thousands of codes, most of them repeated: every slot gets its message.
         std::vector<std::string> codes;
         for (int i = 0; i < 5000; ++i) {
             codes.push_back("Z" + std::to_string(i % 100));

@@ -7,7 +7,9 @@
 #include <QTest>
 
 using Lines = std::vector<std::string>;
-using velmora::rpomodule::rpostatus;
+using Statuses = std::vector<std::int16_t>;
+Q_DECLARE_METATYPE(Lines)
+Q_DECLARE_METATYPE(Statuses)
 
 namespace {
 
@@ -19,10 +21,6 @@ const QByteArray kTable = "L98,\"5.7L V8, TPI\"\n"
                           "l03,lower-case code\n"
                           " X1,blank code\n";
 
-std::vector<std::int16_t> statuses() {
-    return {rpostatus.begin(), rpostatus.end()};
-}
-
 } // namespace
 
 class SearchTest : public QObject {
@@ -31,79 +29,77 @@ class SearchTest : public QObject {
 private:
     QTemporaryDir folder_;
     std::filesystem::path table_;
+    Statuses statuses_;
 
     Lines search(RecordingSlots& surface) {
-        const auto failure = velmora::rpomodule::search(surface, table_);
-        if (failure) {
-            qWarning("unexpected failure: %s", failure->describe().c_str());
+        const auto result = velmora::rpomodule::search(surface, table_);
+        if (result.error) {
+            qWarning("unexpected failure: %s", result.error->describe().c_str());
         }
+        statuses_.assign(result.statuses.begin(), result.statuses.end());
         return surface.display;
     }
 
 private slots:
-    void init() {
-        table_ = writeTableFile(folder_.path(), kTable).toStdString();
-        rpostatus.fill(0);
-    }
+    void init() { table_ = writeTableFile(folder_.path(), kTable).toStdString(); }
 
-    void matchesInTableOrderThenMessagesInSlotOrder() {
-        RecordingSlots surface({"g80", "zz9", "L9", "l98", "", "1le"});
-        QCOMPARE(search(surface), (Lines{
-                                      "L98  5.7L V8, TPI",
-                                      "G80  Limited slip",
-                                      "1LE  Handling package",
-                                      "L98  second L98 record",
-                                      "ZZ9   : No match found.",
-                                      "L9   : RPO code must be 3 characters.",
-                                  }));
-        QCOMPARE(surface.boxes[0], std::string("G80"));
-        QCOMPARE(surface.boxes[3], std::string("L98"));
-        QCOMPARE(statuses(),
-                 (std::vector<std::int16_t>{1, 3, 2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    // Each row: a table, the entries typed, the lines shown and the slots' statuses after.
+    void linesAndStatuses_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<Lines>("entries");
+        QTest::addColumn<Lines>("lines");
+        QTest::addColumn<Statuses>("statuses");
+        QTest::newRow("matches in table order, then messages in slot order")
+            << kTable << Lines{"g80", "zz9", "L9", "l98", "", "1le"}
+            << Lines{"L98  5.7L V8, TPI",       "G80  Limited slip",
+                     "1LE  Handling package",   "L98  second L98 record",
+                     "ZZ9   : No match found.", "L9   : RPO code must be 3 characters."}
+            << Statuses{1, 3, 2, 1, 0, 1};
+        QTest::newRow("duplicate entries print once per slot")
+            << kTable << Lines{"G80", "QQQ", "G80", "QQQ"}
+            << Lines{"G80  Limited slip", "G80  Limited slip", "QQQ   : No match found.",
+                     "QQQ   : No match found."}
+            << Statuses{1, 3, 1, 3};
+        // The leading blank counts: " X1" is three characters, and the table's unquoted " X1"
+        // was read as "X1".
+        QTest::newRow("short entries match or are reported")
+            << kTable << Lines{"ws", "w", " x1"}
+            << Lines{"WS  two-letter code", "W   : RPO code must be 3 characters.",
+                     " X1   : No match found."}
+            << Statuses{1, 2, 3};
+        QTest::newRow("a blank inside an entry is compared")
+            << QByteArray("\" X1\",quoted code with its blank\n") << Lines{" x1", "X1 "}
+            << Lines{" X1  quoted code with its blank", "X1    : No match found."}
+            << Statuses{1, 3};
+        QTest::newRow("a lower-case code never matches")
+            << kTable << Lines{"l03"} << Lines{"L03   : No match found."} << Statuses{3};
+        // Only the first bytes of a code too long for any entry are kept; they must not match
+        // an entry that equals them.
+        QTest::newRow("a long code never matches by its first bytes")
+            << QByteArray("ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
+                          "ABCDEFGHIJKL,twelve bytes\n")
+            << Lines{"ABCDEFGHIJKL"} << Lines{"ABCDEFGHIJKL  twelve bytes"} << Statuses{1};
     }
-
-    void duplicateEntriesPrintOncePerSlot() {
-        RecordingSlots surface({"G80", "QQQ", "G80", "QQQ"});
-        QCOMPARE(search(surface), (Lines{"G80  Limited slip", "G80  Limited slip",
-                                         "QQQ   : No match found.", "QQQ   : No match found."}));
-    }
-
-    void shortEntriesMatchOrAreReported() {
-        RecordingSlots surface({"ws", "w", " x1"});
-        QCOMPARE(search(surface),
-                 (Lines{"WS  two-letter code", "W   : RPO code must be 3 characters.",
-                        " X1   : No match found."}));
-        // The leading blank counts: " X1" is three characters, and the table's unquoted
-        // " X1" was read as "X1".
-        QCOMPARE(statuses()[2], std::int16_t{3});
-    }
-
-    void blankInsideAnEntryIsCompared() {
-        writeTableFile(folder_.path(), "\" X1\",quoted code with its blank\n");
-        RecordingSlots surface({" x1", "X1 "});
-        QCOMPARE(search(surface),
-                 (Lines{" X1  quoted code with its blank", "X1    : No match found."}));
-    }
-
-    void lowerCaseCodeNeverMatches() {
-        RecordingSlots surface({"l03"});
-        QCOMPARE(search(surface), (Lines{"L03   : No match found."}));
-    }
-
-    // Only the first bytes of a code too long for any entry are kept; they must not match an
-    // entry that equals them.
-    void longCodeNeverMatchesByItsFirstBytes() {
-        writeTableFile(folder_.path(), "ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
-                                       "ABCDEFGHIJKL,twelve bytes\n");
-        RecordingSlots surface({"ABCDEFGHIJKL"});
-        QCOMPARE(search(surface), (Lines{"ABCDEFGHIJKL  twelve bytes"}));
+    void linesAndStatuses() {
+        QFETCH(QByteArray, table);
+        QFETCH(Lines, entries);
+        QFETCH(Lines, lines);
+        QFETCH(Statuses, statuses);
+        writeTableFile(folder_.path(), table);
+        RecordingSlots surface(entries);
+        QCOMPARE(search(surface), lines);
+        statuses.resize(15, 0);
+        QCOMPARE(statuses_, statuses);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            QCOMPARE(surface.boxes[i], QString::fromStdString(entries[i]).toUpper().toStdString());
+        }
     }
 
     void emptyBoxesPrintNothingUnlessACodeIsEmpty() {
         RecordingSlots empty;
         QCOMPARE(search(empty), Lines{});
         QCOMPARE(empty.clears, 1);
-        QCOMPARE(statuses(), std::vector<std::int16_t>(15, 0));
+        QCOMPARE(statuses_, Statuses(15, 0));
 
         writeTableFile(folder_.path(), ",empty code\nG80,x\n");
         RecordingSlots surface({"G80"});
@@ -114,14 +110,12 @@ private slots:
         QCOMPARE(lines.back(), std::string("G80  x"));
     }
 
-    void clearEntriesKeepsDisplayAndStatuses() {
+    void clearEntriesKeepsDisplay() {
         RecordingSlots surface({"G80", "ZZZ"});
         const Lines shown = search(surface);
-        const auto before = statuses();
         velmora::rpomodule::clearEntries(surface);
         QCOMPARE(surface.boxes, (std::array<std::string, 15>{}));
         QCOMPARE(surface.display, shown);
-        QCOMPARE(statuses(), before);
         QCOMPARE(search(surface), Lines{});
     }
 
@@ -137,13 +131,13 @@ private slots:
         const auto missing = std::filesystem::path(empty.filePath("RPO.txt").toStdString());
         RecordingSlots surface({"l98", "g8"});
         surface.display = {"old line"};
-        const auto failure = velmora::rpomodule::search(surface, missing);
-        QVERIFY(failure.has_value());
-        QCOMPARE(failure->number(), 53);
-        QCOMPARE(failure->path, missing);
+        const auto result = velmora::rpomodule::search(surface, missing);
+        QVERIFY(result.error.has_value());
+        QCOMPARE(result.error->number(), 53);
+        QCOMPARE(result.error->path, missing);
         QCOMPARE(surface.boxes[0], std::string("L98"));
         QCOMPARE(surface.display, Lines{});
-        QCOMPARE(statuses()[1], std::int16_t{2});
+        QCOMPARE(result.statuses[1], std::int16_t{2});
     }
 
     void tableLookupOrder() {

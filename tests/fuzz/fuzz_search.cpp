@@ -102,14 +102,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto records = velmora::readAllRecords(table, readSize);
     const Outcome expected = model(entries, records);
 
-    const auto failure = velmora::rpomodule::search(slots, [&] {
+    const auto result = velmora::rpomodule::search(slots, [&] {
         return velmora::CodeTableReader(std::make_unique<velmora::MemorySource>(table), {},
                                         readSize);
     });
-    require(!failure.has_value());
+    require(!result.error.has_value());
     require(slots.boxes == entries);
     require(slots.display == expected.display);
-    require(velmora::rpomodule::rpostatus == expected.status);
+    require(result.statuses == expected.status);
 
     // One outcome for each non-empty entry: a record's code equals it and it gets no message, or
     // none does and the messages after the match lines name it exactly once, in slot order.
