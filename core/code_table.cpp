@@ -274,21 +274,29 @@ std::string_view CodeTableReader::readCode() {
 // An unquoted code up to its comma or line end, without its trailing blanks. No more than
 // kLongestCode bytes are kept of a longer code, however long the field runs.
 void CodeTableReader::readUnquotedCode() {
-    // The code's bytes up to its last byte other than a blank, and the blanks read since.
+    // The code's bytes read, and those up to its last byte other than a blank.
+    std::size_t read = 0;
     std::size_t length = 0;
-    std::size_t blanks = 0;
-    for (int c = peek(); c != EOF && c != ',' && c != '\n' && c != '\r'; c = peek()) {
-        ++pos_;
-        if (code_.size() < kLongestCode) {
-            code_ += static_cast<char>(c);
-        }
-        if (isBlank(c)) {
-            ++blanks;
-        } else {
-            length += blanks + 1;
-            blanks = 0;
-        }
-    }
+    scanTo(
+        [this] {
+            const char* at = buffer_.data() + pos_;
+            const char* const last = buffer_.data() + end_;
+            while (at < last && *at != ',' && *at != '\n' && *at != '\r') {
+                ++at;
+            }
+            return static_cast<std::size_t>(at - buffer_.data());
+        },
+        [&](std::string_view piece) {
+            code_.append(piece.substr(0, kLongestCode - std::min(code_.size(), kLongestCode)));
+            std::size_t solid = piece.size();
+            while (solid > 0 && isBlank(piece[solid - 1])) {
+                --solid;
+            }
+            if (solid > 0) {
+                length = read + solid;
+            }
+            read += piece.size();
+        });
     code_.resize(std::min(length, kLongestCode));
     notes_.codeTooLong = length > kLongestCode;
 }

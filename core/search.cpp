@@ -57,10 +57,21 @@ std::int16_t checkEntry(std::string& text) {
 std::optional<TableError> matchAndReport(std::span<const std::string> entries,
                                          std::span<std::int16_t> statuses, CodeTableReader& reader,
                                          DisplaySurface& display) {
+    // Most codes start with a byte that starts no entry: one look-up settles them.
+    std::array<bool, 256> startsAnEntry{};
+    bool emptyEntry = false;
+    for (const std::string& entry : entries) {
+        if (entry.empty()) {
+            emptyEntry = true;
+        } else {
+            startsAnEntry[static_cast<unsigned char>(entry[0])] = true;
+        }
+    }
     std::string line;
     while (!reader.atEnd()) {
         const std::string_view code = reader.readCode();
-        if (reader.codeTooLong()) {
+        if (reader.codeTooLong() ||
+            (code.empty() ? !emptyEntry : !startsAnEntry[static_cast<unsigned char>(code[0])])) {
             continue;
         }
         // Built at the first slot that equals the code, so the description is read only for a
