@@ -144,7 +144,7 @@ void DisplayBox::updateScrollBars() {
     lines_.scrollTo(top, left);
 }
 
-void DisplayBox::paintEvent(QPaintEvent*) {
+void DisplayBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(viewport());
     painter.setPen(kText);
     painter.setFont(font());
@@ -185,7 +185,7 @@ void DisplayBox::resizeEvent(QResizeEvent* event) {
     updateScrollBars();
 }
 
-void DisplayBox::scrollContentsBy(int, int) {
+void DisplayBox::scrollContentsBy(int /*dx*/, int /*dy*/) {
     lines_.scrollTo(verticalScrollBar()->value(), horizontalScrollBar()->value());
     viewport()->update();
 }

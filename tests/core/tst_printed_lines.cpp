@@ -18,8 +18,8 @@ constexpr int kLineHeight = 12;
 
 int widthOf(std::string_view utf8) {
     int width = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
+    for (const char unit : utf8) {
+        const auto byte = static_cast<unsigned char>(unit);
         width += byte < 0x80 ? kNarrow : (byte & 0xC0) == 0xC0 ? kWide : 0;
     }
     return width;
@@ -32,10 +32,10 @@ PrintedLines sample() {
     lines.setFont([](char32_t c) { return c < 0x80 ? double{kNarrow} : double{kWide}; },
                   kLineHeight);
     lines.setView(100, 4 * kLineHeight + 5);
-    for (int i = 0; i < 30; ++i) {
+    for (std::size_t i = 0; i < 30; ++i) {
         std::string line =
             "line " + std::to_string(i) + (i % 3 == 0 ? " \xE2\x82\xAC\xF0\x9D\x90\x80" : "");
-        line.append(static_cast<std::size_t>(25 + i), 'x');
+        line.append(25 + i, 'x');
         lines.append(line);
     }
     return lines;
