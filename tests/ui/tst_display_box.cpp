@@ -157,23 +157,6 @@ private slots:
         QCOMPARE(box.line(0), line);
     }
 
-    void clearingReturnsToTheTopLeft() {
-        DisplayBox& box = shownBox();
-        for (int i = 0; i < 100; ++i) {
-            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(40));
-        }
-        settle();
-        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
-        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
-        QVERIFY(box.verticalScrollBar()->value() > 0 && box.horizontalScrollBar()->value() > 0);
-
-        box.clear();
-        box.printLine(QStringLiteral("WMW"));
-        QCOMPARE(box.verticalScrollBar()->value(), 0);
-        QCOMPARE(box.horizontalScrollBar()->value(), 0);
-        QVERIFY(inkIn(picture(box), band(box, 0)) > 10);
-    }
-
     // What the user sees: a long result scrolled down and right, then a second search.
     void aNewSearchShowsItsResultFromTheTopLeft() {
         QByteArray records;
