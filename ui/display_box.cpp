@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -21,18 +22,6 @@ namespace {
 
 const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kText(Qt::black);
-
-// Lines are stored in blocks of this many characters; a line of more than an eighth of a block
-// gets a block of its own, so at most an eighth of each block is left unused.
-constexpr qsizetype kBlockSize = qsizetype{1} << 20;
-// A line longer than this is measured and painted a piece at a time; a shorter one is laid out
-// whole, exactly as the font shapes it.
-constexpr qsizetype kLongLine = 1024;
-// Characters between two checkpoints of a long line.
-constexpr qsizetype kCheckpointStride = 1024;
-// Pixels painted beyond each side of the view, so that a character cut by the edge, and any mark
-// that joins it, is drawn whole.
-constexpr qint64 kPaintMargin = 64;
 
 // Screen readers read the box's lines as its value.
 class DisplayBoxAccessible : public QAccessibleWidget {
@@ -55,115 +44,7 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
     return new DisplayBoxAccessible(box);
 }
 
-// Text the painter draws without copying it: the box's own storage outlives the call.
-QString borrowed(QStringView text) {
-    return QString::fromRawData(reinterpret_cast<const QChar*>(text.utf16()), text.size());
-}
-
 } // namespace
-
-void PrintedLines::clear() {
-    std::deque<Run>().swap(runs_);
-    blocks_.clear();
-    sharedBlock_ = 0;
-    count_ = 0;
-}
-
-bool PrintedLines::append(QAnyStringView line) {
-    if (!runs_.empty() && QAnyStringView::equal(runs_.back().view(), line)) {
-        ++count_;
-        return false;
-    }
-    // UTF-8 text is converted only now that it is known to be new.
-    line.visit([this](auto text) {
-        if constexpr (std::is_same_v<decltype(text), QStringView>) {
-            runs_.push_back(Run{count_, store(text), text.size()});
-        } else {
-            const QString converted = text.toString();
-            runs_.push_back(Run{count_, store(converted), converted.size()});
-        }
-    });
-    ++count_;
-    return true;
-}
-
-const char16_t* PrintedLines::store(QStringView text) {
-    if (text.isEmpty()) {
-        return nullptr;
-    }
-    std::vector<char16_t>* block = nullptr;
-    if (text.size() > kBlockSize / 8) {
-        block = &blocks_.emplace_back();
-        block->reserve(static_cast<std::size_t>(text.size()));
-    } else {
-        const auto fits = [&] {
-            const std::vector<char16_t>& shared = blocks_[sharedBlock_];
-            return shared.capacity() - shared.size() >= static_cast<std::size_t>(text.size());
-        };
-        if (sharedBlock_ >= blocks_.size() || !fits()) {
-            sharedBlock_ = blocks_.size();
-            blocks_.emplace_back().reserve(kBlockSize);
-        }
-        block = &blocks_[sharedBlock_];
-    }
-    const std::size_t start = block->size();
-    block->insert(block->end(), text.utf16(), text.utf16() + text.size());
-    return block->data() + start;
-}
-
-qint64 PrintedLines::repeats(std::size_t run) const {
-    const qint64 next = run + 1 < runs_.size() ? runs_[run + 1].firstLine : count_;
-    return next - runs_[run].firstLine;
-}
-
-std::size_t PrintedLines::runOf(qint64 index) const {
-    const auto after =
-        std::upper_bound(runs_.begin(), runs_.end(), index,
-                         [](qint64 line, const Run& run) { return line < run.firstLine; });
-    return static_cast<std::size_t>(after - runs_.begin()) - 1;
-}
-
-QStringView PrintedLines::line(qint64 index) const {
-    return runs_[runOf(index)].view();
-}
-
-namespace {
-
-int unitsOf(qreal pixels) {
-    return std::max(LineMeasure::kUnitsPerPixel, qRound(pixels * LineMeasure::kUnitsPerPixel));
-}
-
-qint64 pixelsOf(qint64 units) {
-    return (units + LineMeasure::kUnitsPerPixel - 1) / LineMeasure::kUnitsPerPixel;
-}
-
-} // namespace
-
-int LineMeasure::measureAt(const QFontMetricsF& metrics, QStringView text, qsizetype index,
-                           qsizetype& length) {
-    const char16_t unit = text[index].unicode();
-    length = 1;
-    if (unit < latin1_.size()) {
-        int& advance = latin1_[unit];
-        if (advance == 0) {
-            advance = unitsOf(metrics.horizontalAdvance(QChar(unit)));
-        }
-        return advance;
-    }
-    char32_t code = unit;
-    if (QChar::isHighSurrogate(unit) && index + 1 < text.size() &&
-        QChar::isLowSurrogate(text[index + 1].unicode())) {
-        code = QChar::surrogateToUcs4(unit, text[index + 1].unicode());
-        length = 2;
-    }
-    const auto found = others_.constFind(code);
-    if (found != others_.cend()) {
-        return *found;
-    }
-    const int advance = unitsOf(metrics.horizontalAdvance(text.sliced(index, length).toString()));
-    others_.insert(code, advance);
-    return advance;
-}
 
 DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
     static const bool factoryInstalled = [] {
@@ -174,16 +55,12 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
 
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QPalette colours = viewport()->palette();
-    colours.setColor(QPalette::Base, kBackground);
     colours.setColor(QPalette::Window, kBackground);
-    colours.setColor(QPalette::Text, kText);
-    colours.setColor(QPalette::WindowText, kText);
     viewport()->setPalette(colours);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Window);
+    takeFont();
 
     scrollBarUpdate_.setSingleShot(true);
     scrollBarUpdate_.setInterval(0);
@@ -194,180 +71,92 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
 // scrolled to.
 void DisplayBox::clear() {
     lines_.clear();
-    longLines_.clear();
-    widest_ = 0;
     scrollBarUpdate_.stop();
     updateScrollBars();
-    verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
     viewport()->update();
 }
 
 void DisplayBox::printLine(QAnyStringView line) {
-    if (lines_.append(line)) {
-        measure(lines_.runs().size() - 1);
+    // The search prints UTF-8, held as it comes; other text is converted first.
+    line.visit([this](auto text) {
+        if constexpr (std::is_same_v<decltype(text), QUtf8StringView>) {
+            lines_.append({reinterpret_cast<const char*>(text.data()),
+                           static_cast<std::size_t>(text.size())});
+        } else {
+            const QByteArray utf8 = text.toString().toUtf8();
+            lines_.append({utf8.constData(), static_cast<std::size_t>(utf8.size())});
+        }
+    });
+    if (!scrollBarUpdate_.isActive()) {
+        scrollBarUpdate_.start();
     }
-    scheduleScrollBarUpdate();
-    // Only a line that lands in view needs painting; the rest show when scrolled to.
-    const qint64 row = lineCount() - 1 - verticalScrollBar()->value();
-    if (row <= viewport()->height() / lineHeight()) {
-        viewport()->update();
-    }
+    viewport()->update();
+}
+
+QString DisplayBox::line(qint64 index) const {
+    const std::string_view printed = lines_.line(index);
+    return QString::fromUtf8(printed.data(), static_cast<qsizetype>(printed.size()));
 }
 
 std::vector<QString> DisplayBox::lines() const {
     std::vector<QString> all;
-    all.reserve(static_cast<std::size_t>(lines_.count()));
-    for (std::size_t run = 0; run < lines_.runs().size(); ++run) {
-        const QString shared = lines_.runs()[run].view().toString();
-        all.insert(all.end(), static_cast<std::size_t>(lines_.repeats(run)), shared);
+    all.reserve(static_cast<std::size_t>(lineCount()));
+    for (qint64 i = 0; i < lineCount(); ++i) {
+        all.push_back(line(i));
     }
     return all;
 }
 
 QString DisplayBox::text() const {
-    qint64 size = 0;
-    for (std::size_t run = 0; run < lines_.runs().size(); ++run) {
-        size += (lines_.runs()[run].size + 1) * lines_.repeats(run);
-    }
-    QString joined;
-    joined.reserve(size);
-    for (std::size_t run = 0; run < lines_.runs().size(); ++run) {
-        const QStringView printed = lines_.runs()[run].view();
-        for (qint64 i = lines_.repeats(run); i > 0; --i) {
-            joined += printed;
-            joined += QLatin1Char('\n');
-        }
-    }
-    return joined;
-}
-
-int DisplayBox::lineHeight() const {
-    return fontMetrics().lineSpacing();
-}
-
-// Finds the width of a newly stored line for the horizontal scroll bar. A short line is measured
-// as the font lays it out; a long one by its characters' advances, with a checkpoint every so
-// many characters for painting it later.
-void DisplayBox::measure(std::size_t run) {
-    const QStringView printed = lines_.runs()[run].view();
-    const QFontMetricsF metrics(font());
-    qint64 width = 0;
-    if (printed.size() <= kLongLine) {
-        for (qsizetype i = 0; i < printed.size(); ++i) {
-            if (printed[i].unicode() >= 256) {
-                width = unitsOf(metrics.horizontalAdvance(printed.toString()));
-                break;
-            }
-            qsizetype length = 1;
-            width += measure_.advanceAt(metrics, printed, i, length);
-        }
-    } else {
-        std::vector<Checkpoint> checkpoints;
-        checkpoints.reserve(static_cast<std::size_t>(printed.size() / kCheckpointStride) + 1);
-        qsizetype nextCheckpoint = 0;
-        for (qsizetype i = 0; i < printed.size();) {
-            if (i >= nextCheckpoint) {
-                checkpoints.push_back(Checkpoint{i, width});
-                nextCheckpoint = i + kCheckpointStride;
-            }
-            qsizetype length = 1;
-            width += measure_.advanceAt(metrics, printed, i, length);
-            i += length;
-        }
-        longLines_[run] = std::move(checkpoints);
-    }
-    widest_ = std::max(widest_, pixelsOf(width));
+    const std::string joined = lines_.copyText("\n");
+    return QString::fromUtf8(joined.data(), static_cast<qsizetype>(joined.size()));
 }
 
 void DisplayBox::copy() const {
     QGuiApplication::clipboard()->setText(text());
 }
 
-// The scroll bars are set once after a run of prints, not at every line.
-void DisplayBox::scheduleScrollBarUpdate() {
-    if (!scrollBarUpdate_.isActive()) {
-        scrollBarUpdate_.start();
-    }
+// The printed lines measure a character at a time, from the advances in the box's font.
+void DisplayBox::takeFont() {
+    lines_.setFont(
+        [metrics = QFontMetricsF(font())](char32_t character) {
+            return metrics.horizontalAdvance(QString::fromUcs4(&character, 1));
+        },
+        fontMetrics().lineSpacing());
 }
 
+// Setting a bar's range may move the other bar's position through scrollContentsBy: the position
+// the printed lines hold is taken first and set again at the end.
 void DisplayBox::updateScrollBars() {
-    const int height = lineHeight();
-    const int wholeLinesShown = std::max(1, viewport()->height() / height);
-    const qint64 lastTopLine = std::clamp<qint64>(lineCount() - wholeLinesShown, 0, INT_MAX);
-    verticalScrollBar()->setRange(0, static_cast<int>(lastTopLine));
-    verticalScrollBar()->setPageStep(wholeLinesShown);
-    verticalScrollBar()->setSingleStep(1);
-    const qint64 lastLeft = std::clamp<qint64>(widest_ - viewport()->width(), 0, INT_MAX);
-    horizontalScrollBar()->setRange(0, static_cast<int>(lastLeft));
+    scrollBarUpdate_.stop();
+    const std::int64_t top = lines_.topLine();
+    const std::int64_t left = lines_.left();
+    const auto clamped = [](std::int64_t value) {
+        return static_cast<int>(std::min<std::int64_t>(value, INT_MAX));
+    };
+    verticalScrollBar()->setRange(0, clamped(lines_.lastTopLine()));
+    verticalScrollBar()->setPageStep(lines_.wholeLinesShown());
+    horizontalScrollBar()->setRange(0, clamped(lines_.lastLeft()));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 4);
+    horizontalScrollBar()->setSingleStep(lines_.columnStep());
+    verticalScrollBar()->setValue(clamped(top));
+    horizontalScrollBar()->setValue(clamped(left));
+    lines_.scrollTo(top, left);
 }
 
-void DisplayBox::paintEvent(QPaintEvent* event) {
+void DisplayBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(viewport());
     painter.setPen(kText);
     painter.setFont(font());
-    const int height = lineHeight();
     const int ascent = fontMetrics().ascent();
-    const qint64 topLine = verticalScrollBar()->value();
-    const qint64 first = topLine + event->rect().top() / height;
-    const qint64 last = std::min(lineCount() - 1, topLine + event->rect().bottom() / height);
-    if (first <= last) {
-        const auto& runs = lines_.runs();
-        std::size_t run = lines_.runOf(first);
-        for (qint64 i = first; i <= last; ++i) {
-            while (run + 1 < runs.size() && runs[run + 1].firstLine <= i) {
-                ++run;
-            }
-            drawLine(painter, run, static_cast<int>(i - topLine) * height + ascent);
-        }
+    for (const PrintedLines::Piece& piece : lines_.visible()) {
+        painter.drawText(
+            QPointF(piece.x, piece.row * lineHeight() + ascent),
+            QString::fromUtf8(piece.text.data(), static_cast<qsizetype>(piece.text.size())));
     }
     if (hasFocus()) {
         drawFocusMark(painter);
     }
-}
-
-// Draws one line at the current horizontal scroll position. Of a long line only the characters
-// in the visible columns are laid out, found from the checkpoint nearest the view's left edge.
-void DisplayBox::drawLine(QPainter& painter, std::size_t run, int baseline) {
-    const QStringView printed = lines_.runs()[run].view();
-    const qint64 left = horizontalScrollBar()->value();
-    const auto longLine = longLines_.find(run);
-    if (longLine == longLines_.end()) {
-        painter.drawText(static_cast<int>(-left), baseline, borrowed(printed));
-        return;
-    }
-    constexpr int units = LineMeasure::kUnitsPerPixel;
-    const qint64 from = (left - kPaintMargin) * units;
-    const qint64 to = (left + viewport()->width() + kPaintMargin) * units;
-    const std::vector<Checkpoint>& checkpoints = longLine->second;
-    auto start =
-        std::upper_bound(checkpoints.begin(), checkpoints.end(), from,
-                         [](qint64 x, const Checkpoint& checkpoint) { return x < checkpoint.x; });
-    if (start != checkpoints.begin()) {
-        --start;
-    }
-    const QFontMetricsF metrics(font());
-    qsizetype i = start->index;
-    qint64 x = start->x;
-    qsizetype length = 1;
-    while (i < printed.size()) {
-        const int advance = measure_.advanceAt(metrics, printed, i, length);
-        if (x + advance > from) {
-            break;
-        }
-        x += advance;
-        i += length;
-    }
-    const qsizetype pieceStart = i;
-    const qint64 pieceX = x;
-    while (i < printed.size() && x < to) {
-        x += measure_.advanceAt(metrics, printed, i, length);
-        i += length;
-    }
-    const QPointF origin(static_cast<qreal>(pieceX) / units - static_cast<qreal>(left), baseline);
-    painter.drawText(origin, borrowed(printed.sliced(pieceStart, i - pieceStart)));
 }
 
 // The platform's focus rectangle, just inside the sunken edge, so that a keyboard user sees
@@ -392,7 +181,13 @@ void DisplayBox::drawFocusMark(QPainter& painter) {
 
 void DisplayBox::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    lines_.setView(viewport()->width(), viewport()->height());
     updateScrollBars();
+}
+
+void DisplayBox::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    lines_.scrollTo(verticalScrollBar()->value(), horizontalScrollBar()->value());
+    viewport()->update();
 }
 
 void DisplayBox::keyPressEvent(QKeyEvent* event) {
@@ -400,23 +195,24 @@ void DisplayBox::keyPressEvent(QKeyEvent* event) {
         copy();
         return;
     }
+    using Step = PrintedLines::Step;
+    static const QHash<int, Step> steps{
+        {Qt::Key_Up, Step::LineUp},       {Qt::Key_Down, Step::LineDown},
+        {Qt::Key_PageUp, Step::PageUp},   {Qt::Key_PageDown, Step::PageDown},
+        {Qt::Key_Left, Step::ColumnLeft}, {Qt::Key_Right, Step::ColumnRight},
+        {Qt::Key_Home, Step::Start},      {Qt::Key_End, Step::End}};
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const bool homeOrEnd = event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
-    if (homeOrEnd && (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
-        scrollTo(event->key() == Qt::Key_End);
+    const auto found = steps.constFind(event->key());
+    if (found == steps.cend() ||
+        (modifiers != Qt::NoModifier && modifiers != Qt::ControlModifier)) {
+        QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-// The start is the first line, the end the last; both at the left edge, where lines begin.
-void DisplayBox::scrollTo(bool end) {
     if (scrollBarUpdate_.isActive()) {
-        scrollBarUpdate_.stop();
         updateScrollBars();
     }
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(end ? verticalScrollBar()->maximum() : 0);
+    lines_.step(*found);
+    updateScrollBars();
 }
 
 void DisplayBox::focusInEvent(QFocusEvent* event) {
@@ -445,12 +241,7 @@ void DisplayBox::contextMenuEvent(QContextMenuEvent* event) {
 void DisplayBox::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        measure_.reset();
-        longLines_.clear();
-        widest_ = 0;
-        for (std::size_t run = 0; run < lines_.runs().size(); ++run) {
-            measure(run);
-        }
+        takeFont();
         updateScrollBars();
     }
 }

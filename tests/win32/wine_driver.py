@@ -494,6 +494,39 @@ def drive_windows(args, checks, shots=None):
             junk_lines = reference(entries, folder)
             checks.equal(user.copy_display(junk_lines), junk_lines,
                          "binary junk: the display box holds velmora-lookup's lines")
+            # More lines than the display box shows: each leaves ink where it stands, Down moves
+            # them up a line, and End shows the last one at the bottom.
+            with open(table, "w") as many:
+                many.writelines(f"L98,{'x' * (k % 20 + 1)}\n" for k in range(40))
+            user.search()
+            many_lines = reference(entries, folder)
+            checks.equal(user.copy_display(many_lines), many_lines, "40 records: all printed")
+            edge = lookup_frame[0] // 2
+            # The display box inside its 2-pixel edge, and 2 more for the focus mark.
+            left, top, height = 120 // 15 + 4, 2760 // 15 + 4, 3615 // 15 - 8
+            time.sleep(0.5)
+
+            def ink_after(*keys):
+                def rows():
+                    return desktop.ink_rows(desktop.wait_window(CAPTION), edge + left,
+                                            lookup_frame[1] - edge + top, 200, height)
+                before = rows()
+                desktop.key(*keys)
+                try:
+                    return before, poll("the display box to scroll",
+                                        lambda: (after := rows()) != before and after, timeout=5)
+                except Timeout:
+                    return before, before
+            first, down = ink_after("Down")
+            step = next((h for h in range(6, 40) if down[:-h] == first[h:]), 0)
+
+            def inked(rows):
+                return step > 0 and all(sum(rows[k * step:(k + 1) * step])
+                                        for k in range((height + 4) // step))
+            checks.expect(inked(first), "each printed line leaves ink where it stands, and Down "
+                          "moves the lines up by one", f"ink by pixel rows: {first}, {down}")
+            before, end = ink_after("End")
+            checks.expect(end != before and inked(end), "End: the last line shows at the bottom")
             shutil.copy(args.table, table)
             user.search()
             checks.equal(user.copy_display(expected), expected,
