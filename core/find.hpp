@@ -26,11 +26,12 @@ inline constexpr std::string_view kFindCloseText = "Close";
 // anywhere (inside a longer word too, so "posi" finds "Positraction"), ignoring case and accents.
 class DescriptionQuery {
 public:
-    // The words of `texts`, each text split at blanks, tabs and line breaks.
+    // The words of `texts`, each text split at blanks (text::isBlank).
     explicit DescriptionQuery(const std::vector<std::string>& texts);
     explicit DescriptionQuery(std::string_view text);
 
-    // True when there is no word to look for; such a query matches every description.
+    // True when there is no word to look for; such a query matches every description, so every
+    // front end lets find run only when this is false.
     bool empty() const { return words_.empty(); }
     std::size_t wordCount() const { return words_.size(); }
 
