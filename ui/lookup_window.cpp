@@ -93,27 +93,56 @@ void RPO2::showOutOfMemory(QWidget& parent) {
 }
 
 void RPO2::pasteInto(int index, const QString& text) {
-    const paste::Spread spread = paste::spreadPaste(text.toStdString(), index, kSlotCount);
-    if (!spread.spreads) {
-        txtrpo(index)->insertCut(QString::fromStdString(spread.text));
-        return;
+    // The core works in UTF-8 byte offsets; the box counts UTF-16 units.
+    const auto utf8Length = [](const QString& part) {
+        return static_cast<std::size_t>(part.toUtf8().size());
+    };
+    const auto units = [](const std::string& texts, std::size_t bytes) {
+        return static_cast<int>(
+            QString::fromUtf8(texts.data(), static_cast<qsizetype>(bytes)).size());
+    };
+    std::vector<std::string> texts;
+    for (int box = 0; box < kSlotCount; ++box) {
+        texts.push_back(txtrpo(box)->text().toStdString());
     }
-    int next = index;
-    for (const std::string& code : spread.codes) {
-        txtrpo(next++)->setText(QString::fromStdString(code));
+    const EntryBox& into = *txtrpo(index);
+    const int from = into.hasSelectedText() ? into.selectionStart() : into.cursorPosition();
+    const int to = into.hasSelectedText() ? into.selectionEnd() : from;
+    const paste::Result result =
+        paste::apply(texts,
+                     {static_cast<std::size_t>(index), utf8Length(into.text().left(from)),
+                      utf8Length(into.text().left(to))},
+                     text.toStdString());
+
+    for (int box = 0; box < kSlotCount; ++box) {
+        const std::string& now = result.texts[static_cast<std::size_t>(box)];
+        if (now != texts[static_cast<std::size_t>(box)]) {
+            // Over the whole text rather than setText, so that Undo takes the paste back.
+            txtrpo(box)->selectAll();
+            txtrpo(box)->insert(QString::fromStdString(now));
+        }
     }
-    EntryBox* last = txtrpo(std::max(index, next - 1));
-    if (!spread.codes.empty()) {
-        last->setFocus();
+    EntryBox& focus = *txtrpo(static_cast<int>(result.focus));
+    const std::string& focused = result.texts[result.focus];
+    focus.setFocus();
+    const int start = units(focused, result.selectionStart);
+    const int end = units(focused, result.selectionEnd);
+    if (end > start) {
+        focus.setSelection(start, end - start);
+    } else {
+        focus.setCursorPosition(start);
     }
-    if (!spread.leftOver.empty()) {
-        showPasteNote(*last, QString::fromStdString(paste::leftOverNote(spread.leftOver)));
-    }
+    showPasteNote(focus, QString::fromStdString(result.note));
 }
 
 // A balloon under the box, gone after a while or at the next click: the user learns what was
-// left out without a box to dismiss, and the window's layout stays as it is.
+// left out without a box to dismiss, and the window's layout stays as it is. A paste with
+// nothing to say takes an earlier note away.
 void RPO2::showPasteNote(EntryBox& box, const QString& note) {
+    if (note.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
     QToolTip::showText(box.mapToGlobal(QPoint(0, box.height())), note, &box, QRect(),
                        kPasteNoteMilliseconds);
 }
