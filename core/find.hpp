@@ -13,14 +13,11 @@
 
 namespace velmora {
 
-// What every front end shows for find, so that they all say the same.
+// The Windows display box's context-menu entry for find and the shortcut it names there. The
+// find box's form (forms::kFindForm) holds both as well; the Windows front end checks at compile
+// time that they agree.
 inline constexpr std::string_view kFindActionText = "Find by description...";
-// In the portable form that both toolkits read ("Ctrl+" and a letter).
 inline constexpr std::string_view kFindShortcut = "Ctrl+F";
-inline constexpr std::string_view kFindBoxTitle = "Find by description";
-inline constexpr std::string_view kFindBoxPrompt = "Words in the description:";
-inline constexpr std::string_view kFindButtonText = "Find";
-inline constexpr std::string_view kFindCloseText = "Close";
 
 // The words a user looks for. A description matches when it holds every word, in any order and
 // anywhere (inside a longer word too, so "posi" finds "Positraction"), ignoring case and accents.

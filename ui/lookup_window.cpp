@@ -43,9 +43,11 @@ RPO2::RPO2()
 
     // Find is reached by its shortcut and from the display box, so the form and its menus stay
     // as they are.
-    findAction_ = new QAction(toQString(kFindActionText), this);
+    const forms::Shortcut findKey = forms::kFindForm.shortcut;
+    findAction_ = new QAction(toQString(forms::kFindForm.menuEntry), this);
     findAction_->setObjectName(QStringLiteral("findAction"));
-    findAction_->setShortcut(QKeySequence(toQString(kFindShortcut)));
+    findAction_->setShortcut(QKeyCombination(findKey.ctrl ? Qt::ControlModifier : Qt::NoModifier,
+                                             static_cast<Qt::Key>(findKey.key)));
     findAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(findAction_);
     pic1()->addAction(findAction_);

@@ -272,7 +272,7 @@ void Application::openFindBox() {
         // The find prints into the lookup window's display box as a search does, from the table
         // a search reads.
         findBox_ =
-            std::make_unique<FindBox>(instance_, instance(WindowId::RPO2).handle(),
+            std::make_unique<FindBox>(instance_, instance(forms::kFindForm.owner).handle(),
                                       [this](const std::string& words) { runFind(*this, words); });
     }
     findBox_->present();

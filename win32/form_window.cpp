@@ -1,6 +1,5 @@
 #include "win32/form_window.hpp"
 
-#include "core/find.hpp"
 #include "core/paste.hpp"
 #include "forms/forms.hpp"
 #include "win32/display_box.hpp"
@@ -200,14 +199,9 @@ void FormWindow::createAccelerators() {
             }
         }
     }
-    // The window with the display box finds by description, by a shortcut of its own, so that
-    // its menus stay as they are.
-    const bool hasDisplayBox =
-        std::any_of(form_.controls.begin(), form_.controls.end(), [](const forms::Control& c) {
-            return c.kind == forms::ControlKind::DisplayBox;
-        });
-    if (hasDisplayBox) {
-        add({kFindShortcut.starts_with("Ctrl+"), kFindShortcut.back()}, DisplayBox::kFindCommand);
+    // The find box's own window opens it by a shortcut outside the menus, which stay as they are.
+    if (form_.id == forms::kFindForm.owner) {
+        add(forms::kFindForm.shortcut, DisplayBox::kFindCommand);
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
