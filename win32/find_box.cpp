@@ -81,7 +81,7 @@ void FindBox::createControls() {
         } else if (control->kind == forms::ControlKind::CommandButton) {
             const bool isDefault = control->name == form.defaultButton;
             windowClass = L"Button";
-            style = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            style = static_cast<DWORD>(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             id = isDefault ? IDOK : IDCANCEL;
             kept = isDefault ? &findButton_ : &closeButton_;
         }
@@ -89,7 +89,7 @@ void FindBox::createControls() {
             style |= WS_TABSTOP;
         }
         HWND made = CreateWindowExW(
-            control->sunkenEdge ? WS_EX_CLIENTEDGE : 0, windowClass,
+            control->sunkenEdge ? DWORD{WS_EX_CLIENTEDGE} : DWORD{0}, windowClass,
             toWide(control->caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (made == nullptr) {
