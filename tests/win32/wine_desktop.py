@@ -226,6 +226,13 @@ class Desktop:
                               capture_output=True, timeout=30)
         return done.stdout if done.returncode == 0 else None
 
+    def set_clipboard(self, text):
+        """Puts text on the X clipboard, as another program's Copy would; xclip serves it until
+        something else takes the clipboard."""
+        subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env,
+                       input=text.encode(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30, check=True)
+
     def screenshot(self, window, path):
         """A picture of one window, or of the whole screen for window "root"."""
         if shutil.which("import"):
