@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each window of the real program on a virtual display, for a person to
 # look at: build/screenshots/start.png, lookup.png (after a search), lookup-focus.png (the display
-# box with the focus) and help.png.
+# box with the focus), find.png (the find box beside it, whole screen) and help.png.
 #   tools/screenshots.sh [BUILD_DIR]     (make screenshots)
 set -euo pipefail
 build=${1:-build/dev}
@@ -51,6 +51,16 @@ import -window "$lookup" "$out/lookup.png"
 xdotool key --window "$lookup" Tab Tab
 sleep 0.3
 import -window "$lookup" "$out/lookup-focus.png"
+# Ctrl+F opens the find box beside the window; the whole screen shows both.
+xdotool key --window "$lookup" ctrl+f
+find=$(window "Find by description")
+xdotool windowfocus --sync "$find"
+xdotool type --window "$find" axle && xdotool key --window "$find" Return
+sleep 0.5
+import -window root "$out/find.png"
+xdotool key --window "$find" Escape
+sleep 0.3
+xdotool windowfocus --sync "$lookup"
 xdotool key --window "$lookup" alt+h
 sleep 0.3
 xdotool key Return
@@ -74,4 +84,4 @@ if kill -0 "$program" 2>/dev/null; then
     exit 1
 fi
 wait "$program"
-echo "screenshots in $out: start.png lookup.png lookup-focus.png help.png"
+echo "screenshots in $out: start.png lookup.png lookup-focus.png find.png help.png"

@@ -99,9 +99,9 @@ void RPO2::pasteInto(int index, const QString& text) {
     const auto utf8Length = [](const QString& part) {
         return static_cast<std::size_t>(part.toUtf8().size());
     };
-    const auto units = [](const std::string& texts, std::size_t bytes) {
+    const auto units = [](const std::string& utf8, std::size_t bytes) {
         return static_cast<int>(
-            QString::fromUtf8(texts.data(), static_cast<qsizetype>(bytes)).size());
+            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(bytes)).size());
     };
     std::vector<std::string> texts;
     for (int box = 0; box < kSlotCount; ++box) {

@@ -85,9 +85,6 @@ private slots:
         QTest::newRow("one code after a character of two bytes")
             << QByteArray("ws6") << Codes{"\xc3\xa9"} << 0 << 2 << 2 << Codes{"\xc3\xa9ws"} << 0
             << 4 << 4 << QByteArray();
-        QTest::newRow("a long code is cut after whole characters")
-            << QByteArray::fromStdString("A" + kClef + kClef + kClef) << Codes{} << 0 << 0 << 0
-            << Codes{"A" + kClef + kClef} << 0 << 9 << 9 << QByteArray();
         QTest::newRow("byte-order mark, NUL and bytes not UTF-8 are dropped")
             << QByteArray("\xef\xbb\xbfL\x00\xff"
                           "98",
