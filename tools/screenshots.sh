@@ -51,16 +51,6 @@ import -window "$lookup" "$out/lookup.png"
 xdotool key --window "$lookup" Tab Tab
 sleep 0.3
 import -window "$lookup" "$out/lookup-focus.png"
-# Ctrl+F opens the find box beside the window; the whole screen shows both.
-xdotool key --window "$lookup" ctrl+f
-find=$(window "Find by description")
-xdotool windowfocus --sync "$find"
-xdotool type --window "$find" axle && xdotool key --window "$find" Return
-sleep 0.5
-import -window root "$out/find.png"
-xdotool key --window "$find" Escape
-sleep 0.3
-xdotool windowfocus --sync "$lookup"
 xdotool key --window "$lookup" alt+h
 sleep 0.3
 xdotool key Return
@@ -72,6 +62,14 @@ import -window "$help" "$out/help.png"
 # Ctrl+Q ends the program.
 xdotool key --window "$help" Return
 sleep 0.3
+xdotool windowfocus --sync "$lookup"
+# Ctrl+F opens the find box beside the window; the whole screen shows both. Keys sent to the
+# lookup window reach the focus, in the active find box.
+xdotool key --window "$lookup" ctrl+f
+window "Find by description" >/dev/null
+xdotool key --window "$lookup" a x l e Return
+sleep 0.5
+import -window root "$out/find.png"
 xdotool windowfocus --sync "$lookup"
 # The window may be gone before the key comes up, which xdotool reports as an error.
 xdotool key --window "$lookup" ctrl+q 2>/dev/null || true
