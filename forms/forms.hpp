@@ -352,12 +352,16 @@ constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
     return found == form.controls.end() ? nullptr : &*found;
 }
 
-// Every control of the form, in the order of their tab indices.
-constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
-    std::vector<std::reference_wrapper<const Control>> order(form.controls.begin(),
-                                                             form.controls.end());
+// The controls in the order of their tab indices.
+constexpr std::vector<std::reference_wrapper<const Control>>
+tabOrder(std::span<const Control> controls) {
+    std::vector<std::reference_wrapper<const Control>> order(controls.begin(), controls.end());
     std::ranges::sort(order, {}, [](const Control& control) { return control.tabIndex; });
     return order;
+}
+
+constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
+    return tabOrder(form.controls);
 }
 
 // The control that has the focus when the window is first shown: the first in tab order that

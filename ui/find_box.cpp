@@ -6,12 +6,10 @@
 #include "ui/twips.hpp"
 #include "ui/windows.hpp"
 
-#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <vector>
 
 namespace velmora::ui {
 
@@ -23,13 +21,9 @@ FindBox::FindBox(QWidget* parent) : QDialog(parent) {
     setFixedSize(toPixels(form.client));
 
     // Made in tab order, which the focus chain follows.
-    std::vector<const forms::Control*> order;
-    for (const forms::Control& control : form.controls) {
-        order.push_back(&control);
-    }
-    std::ranges::sort(order, {}, [](const forms::Control* control) { return control->tabIndex; });
     QLabel* prompt = nullptr;
-    for (const forms::Control* control : order) {
+    for (const forms::Control& inOrder : forms::tabOrder(form.controls)) {
+        const forms::Control* control = &inOrder;
         QWidget* widget = nullptr;
         switch (control->kind) {
         case forms::ControlKind::Label:

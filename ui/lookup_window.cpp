@@ -104,6 +104,7 @@ void RPO2::pasteInto(int index, const QString& text) {
             QString::fromUtf8(utf8.data(), static_cast<qsizetype>(bytes)).size());
     };
     std::vector<std::string> texts;
+    texts.reserve(kSlotCount);
     for (int box = 0; box < kSlotCount; ++box) {
         texts.push_back(txtrpo(box)->text().toStdString());
     }

@@ -6,10 +6,8 @@
 #include "win32/owned_window.hpp"
 #include "win32/wide.hpp"
 
-#include <algorithm>
 #include <stdexcept>
 #include <utility>
-#include <vector>
 
 namespace velmora::win32 {
 namespace {
@@ -61,14 +59,8 @@ FindBox::~FindBox() {
 // that a screen reader names the edit by it.
 void FindBox::createControls() {
     const forms::ToolForm& form = forms::kFindForm;
-    std::vector<const forms::Control*> order;
-    for (const forms::Control& control : form.controls) {
-        order.push_back(&control);
-    }
-    std::sort(order.begin(), order.end(), [](const forms::Control* a, const forms::Control* b) {
-        return a->tabIndex < b->tabIndex;
-    });
-    for (const forms::Control* control : order) {
+    for (const forms::Control& inOrder : forms::tabOrder(form.controls)) {
+        const forms::Control* control = &inOrder;
         const wchar_t* windowClass = L"Static";
         DWORD style = SS_LEFT | SS_NOPREFIX;
         int id = -1;

@@ -520,10 +520,10 @@ void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
             boxes[at] = placed.window;
         }
     }
-    std::vector<std::string> texts;
-    for (HWND each : boxes) {
-        texts.push_back(each != nullptr ? toUtf8(windowText(each)) : std::string());
-    }
+    std::vector<std::string> texts(boxes.size());
+    std::transform(boxes.begin(), boxes.end(), texts.begin(), [](HWND each) {
+        return each != nullptr ? toUtf8(windowText(each)) : std::string();
+    });
     // The core works in UTF-8 byte offsets; the box counts UTF-16 units.
     DWORD from = 0;
     DWORD to = 0;
