@@ -58,10 +58,11 @@ int runLabel(const Arguments& arguments, Streams streams) {
             complain(streams.err, "standard input could not be read");
             return kExitFailure;
         }
-        pieces = velmora::text::splitCodes(*input);
+        pieces = velmora::text::splitCodes(velmora::text::toUtf8(*input));
     } else {
         for (const std::string& operand : arguments.operands) {
-            std::vector<std::string> more = velmora::text::splitCodes(operand);
+            std::vector<std::string> more =
+                velmora::text::splitCodes(velmora::text::toUtf8(operand));
             pieces.insert(pieces.end(), std::make_move_iterator(more.begin()),
                           std::make_move_iterator(more.end()));
         }
@@ -70,8 +71,7 @@ int runLabel(const Arguments& arguments, Streams streams) {
     // A code that no entry box could hold is named and left out; the rest is still decoded.
     std::vector<std::string> codes;
     bool leftOut = false;
-    for (const std::string& piece : pieces) {
-        std::string code = velmora::text::toUtf8(piece);
+    for (std::string& code : pieces) {
         if (velmora::text::characterCount(code) > velmora::kCodeLength) {
             complain(streams.err,
                      "code \"" + code + "\" is longer than 3 characters and was left out");

@@ -10,7 +10,6 @@
 namespace velmora {
 namespace {
 
-constexpr std::string_view kWordSeparators = " \t\r\n";
 // Follows a code of which the reader kept only the start (a horizontal ellipsis).
 constexpr std::string_view kCutCodeMark = "\xE2\x80\xA6";
 
@@ -56,8 +55,7 @@ DescriptionQuery::DescriptionQuery(std::string_view text) {
 }
 
 void DescriptionQuery::addWords(std::string_view text) {
-    // Folded first, so that a no-break space separates words as a blank does.
-    std::vector<std::string> words = text::splitAt(text::foldForFind(text), kWordSeparators);
+    std::vector<std::string> words = text::splitWords(text::foldForFind(text));
     words_.insert(words_.end(), std::make_move_iterator(words.begin()),
                   std::make_move_iterator(words.end()));
 }

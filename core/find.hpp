@@ -13,24 +13,16 @@
 
 namespace velmora {
 
-// What every front end shows for find, so that they all say the same.
-inline constexpr std::string_view kFindActionText = "Find by description...";
-// In the portable form that both toolkits read ("Ctrl+" and a letter).
-inline constexpr std::string_view kFindShortcut = "Ctrl+F";
-inline constexpr std::string_view kFindBoxTitle = "Find by description";
-inline constexpr std::string_view kFindBoxPrompt = "Words in the description:";
-inline constexpr std::string_view kFindButtonText = "Find";
-inline constexpr std::string_view kFindCloseText = "Close";
-
 // The words a user looks for. A description matches when it holds every word, in any order and
 // anywhere (inside a longer word too, so "posi" finds "Positraction"), ignoring case and accents.
 class DescriptionQuery {
 public:
-    // The words of `texts`, each text split at blanks, tabs and line breaks.
+    // The words of `texts`, each text split at blanks (text::isBlank).
     explicit DescriptionQuery(const std::vector<std::string>& texts);
     explicit DescriptionQuery(std::string_view text);
 
-    // True when there is no word to look for; such a query matches every description.
+    // True when there is no word to look for; such a query matches every description, so every
+    // front end lets find run only when this is false.
     bool empty() const { return words_.empty(); }
     std::size_t wordCount() const { return words_.size(); }
 

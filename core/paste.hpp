@@ -5,30 +5,33 @@
 #include <string_view>
 #include <vector>
 
-// What becomes of text pasted or dropped into an entry box. A text that holds several codes
-// ("L98 G80 WS6", a column copied from a table, a line from a web page) is spread over the box
-// and the ones after it; a text of one code goes into the box as if typed.
+// What becomes of text pasted or dropped into one of a row of entry boxes. A text that holds
+// several codes ("L98 G80 WS6", a column copied from a table, a line from a web page) is spread
+// over the box and the ones after it; a text of one code goes into the box as if typed,
+// replacing what is selected there.
 namespace velmora::paste {
 
-struct Spread {
-    // False: the text is one code (`text`) and goes into the box at its cursor, as typed text
-    // does. True: `codes` go into the box and the ones after it, one each.
-    bool spreads = false;
-    std::string text;
-    std::vector<std::string> codes;    // each cut to a code's length (kCodeLength characters)
-    std::vector<std::string> leftOver; // whole codes for which no box remained
+// The box the text is pasted into, and its selection there: byte offsets into the box's UTF-8
+// text. With nothing selected both are the cursor.
+struct Target {
+    std::size_t box = 0;
+    std::size_t selectionStart = 0;
+    std::size_t selectionEnd = 0;
 };
 
-// Reads pasted UTF-8 text for entry box `firstBox` of `boxCount`. Codes are separated by any
-// blank (the no-break space and the other Unicode spaces included), tab, line break, comma or
-// semicolon. Control characters and bytes that are not UTF-8 are dropped: they never enter a box.
-Spread spreadPaste(std::string_view pasted, int firstBox, int boxCount);
+// The boxes after the paste.
+struct Result {
+    std::vector<std::string> texts; // every box's text
+    std::size_t focus = 0;          // the box that takes the focus
+    std::size_t selectionStart = 0; // its selection, byte offsets into its text; equal: the
+    std::size_t selectionEnd = 0;   // cursor
+    std::string note;               // what the user should be told; empty: nothing
+};
 
-// The first `count` characters of UTF-8 text; a character is never cut in half.
-std::string cutToCharacters(std::string_view utf8, std::size_t count);
-
-// A short note naming the codes that found no box, e.g. "No box left for G80, WS6."; long lists
-// end with the number of codes not named.
-std::string leftOverNote(const std::vector<std::string>& leftOver);
+// Applies UTF-8 text pasted into `target` to the boxes' `texts`. Each box holds at most a code's
+// length (kCodeLength characters, counted as code points). Codes are split as text::splitCodes
+// splits them. The codes for which no box remains are named in the note. A paste that brings no
+// character leaves every box as it was.
+Result apply(std::vector<std::string> texts, Target target, std::string_view pasted);
 
 } // namespace velmora::paste

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace velmora::text {
 namespace {
@@ -245,21 +246,84 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-std::vector<std::string> splitAt(std::string_view text, std::string_view separators) {
+bool isBlank(char32_t c) {
+    switch (c) {
+    case U' ':
+    case U'\t':
+    case U'\n':
+    case U'\v':
+    case U'\f':
+    case U'\r':
+    case 0x0085: // next line
+    case 0x00A0: // no-break space, as web pages copy
+    case 0x1680:
+    case 0x180E:
+    case 0x200B: // zero-width space
+    case 0x2028: // line separator
+    case 0x2029: // paragraph separator
+    case 0x202F: // narrow no-break space
+    case 0x205F:
+    case 0x3000: // ideographic space
+        return true;
+    default:
+        return c >= 0x2000 && c <= 0x200A; // the typographic spaces
+    }
+}
+
+bool separatesCodes(char32_t c) {
+    return c == U',' || c == U';' || isBlank(c);
+}
+
+namespace {
+
+// Characters that never belong to a code: control characters, byte-order marks, word joiners.
+bool leftOutOfCodes(char32_t c) {
+    return c == kNotUtf8 || c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF || c == 0x2060;
+}
+
+// The pieces of UTF-8 text between characters for which `separates` holds, without the
+// characters for which `dropped` holds; empty pieces are left out.
+template <typename Separates, typename Dropped>
+std::vector<std::string> split(std::string_view utf8, Separates separates, Dropped dropped) {
     std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t stop = std::min(text.find_first_of(separators, start), text.size());
-        if (stop > start) {
-            pieces.emplace_back(text.substr(start, stop - start));
+    std::string piece;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const Character next = firstCharacter(utf8.substr(at));
+        if (separates(next.codePoint)) {
+            if (!piece.empty()) {
+                pieces.push_back(std::move(piece));
+                piece.clear();
+            }
+        } else if (!dropped(next.codePoint)) {
+            piece.append(utf8.substr(at, next.length));
         }
-        start = stop + 1;
+        at += next.length;
+    }
+    if (!piece.empty()) {
+        pieces.push_back(std::move(piece));
     }
     return pieces;
 }
 
-std::vector<std::string> splitCodes(std::string_view text) {
-    return splitAt(text, " \t,;\r\n");
+} // namespace
+
+bool holdsCodeSeparator(std::string_view utf8) {
+    for (std::size_t at = 0; at < utf8.size();) {
+        const Character next = firstCharacter(utf8.substr(at));
+        if (separatesCodes(next.codePoint)) {
+            return true;
+        }
+        at += next.length;
+    }
+    return false;
+}
+
+std::vector<std::string> splitCodes(std::string_view utf8) {
+    return split(utf8, separatesCodes, leftOutOfCodes);
+}
+
+std::vector<std::string> splitWords(std::string_view utf8) {
+    return split(utf8, isBlank, [](char32_t) { return false; });
 }
 
 } // namespace velmora::text

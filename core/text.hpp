@@ -68,11 +68,23 @@ Character firstCharacter(std::string_view utf8);
 // as one character.
 std::size_t characterCount(std::string_view utf8);
 
-// The pieces of `text` between any of the `separators`; empty pieces are dropped.
-std::vector<std::string> splitAt(std::string_view text, std::string_view separators);
+// True for every blank of Unicode: the space, tab, line breaks, the no-break space and the
+// other spaces (em space, ideographic space and their kind), and the zero-width ones.
+bool isBlank(char32_t c);
 
-// The codes in a text that holds several, separated by blanks, tabs, commas, semicolons or line
-// ends, as copied from a label or a list ("L98 G80 WS6").
-std::vector<std::string> splitCodes(std::string_view text);
+// True for what stands between codes: any blank, a comma or a semicolon, as in a label or a list
+// copied from elsewhere ("L98, G80;WS6").
+bool separatesCodes(char32_t c);
+
+// True when UTF-8 text holds anything that separates codes.
+bool holdsCodeSeparator(std::string_view utf8);
+
+// The codes in UTF-8 text, in order, split wherever separatesCodes holds; empty pieces are
+// dropped. Control characters, byte-order marks and bytes that are not UTF-8 never belong to a
+// code: they are left out.
+std::vector<std::string> splitCodes(std::string_view utf8);
+
+// The words of UTF-8 text: the pieces between blanks, empty pieces dropped.
+std::vector<std::string> splitWords(std::string_view utf8);
 
 } // namespace velmora::text

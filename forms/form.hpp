@@ -144,4 +144,54 @@ struct Form {
     std::span<const Line> lines;
 };
 
+// A small window of its own that belongs to a main window (the find box): it is reached by a
+// shortcut of that window and by an entry in its display box's context menu, and stands beside
+// it. Hiding it keeps what was typed there.
+struct ToolForm {
+    std::string_view name{};
+    std::string_view caption{};
+    TwipsSize client;
+    std::span<const Control> controls;
+    std::string_view defaultButton{}; // the button Enter presses
+    std::string_view closeButton{};   // the button that hides the window, as Escape does
+    Shortcut shortcut;                // in the owner window
+    std::string_view menuEntry{};     // in the owner's display box's context menu
+    WindowId owner;
+    int gap; // between the owner's frame and this window's
+};
+
+// A rectangle on the screen in a front end's own units: the owner's frame, the work area.
+struct ScreenRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+struct ScreenPoint {
+    int x;
+    int y;
+
+    constexpr bool operator==(const ScreenPoint&) const = default;
+};
+
+// Where a window `width` wide and `height` high goes beside `owner`, `gap` away: right of it,
+// else left of it, else below it, where it fits in `area`; and always inside `area`, so that it
+// never stands where the user cannot reach it.
+constexpr ScreenPoint placeBeside(ScreenRect owner, int width, int height, ScreenRect area,
+                                  int gap) {
+    ScreenPoint at{owner.right + gap, owner.top};
+    if (at.x + width > area.right) {
+        at.x = owner.left - gap - width;
+        if (at.x < area.left) {
+            at = {owner.left, owner.bottom + gap};
+        }
+    }
+    const auto within = [](int value, int low, int high) {
+        return value > high ? (high > low ? high : low) : (value < low ? low : value);
+    };
+    return {within(at.x, area.left, area.right - width),
+            within(at.y, area.top, area.bottom - height)};
+}
+
 } // namespace velmora::forms

@@ -71,6 +71,10 @@ inline constexpr std::string_view kSearchCaption = "Search ";
 inline constexpr std::string_view kClearCaption = "Clear";
 inline constexpr std::string_view kCloseHelpCaption = "Close Help Box";
 
+inline constexpr std::string_view kFindCaption = "Find by description";
+inline constexpr std::string_view kFindPrompt = "Words in the description:";
+inline constexpr std::string_view kFindMenuEntry = "Find by description...";
+
 } // namespace texts
 
 namespace detail {
@@ -226,6 +230,34 @@ inline constexpr std::array<Line, 3> kHelpLines{{
     {"Line3", 0, 9240, 6120, LineStyle::Dotted},
 }};
 
+// The words over the buttons, the buttons at the right, right-aligned with the words.
+inline constexpr std::array<Control, 4> kFindControls{{
+    {.name = "findPrompt",
+     .kind = ControlKind::Label,
+     .rect = {120, 120, 4200, 195},
+     .caption = texts::kFindPrompt,
+     .tabIndex = 0},
+    {.name = "findWords",
+     .kind = ControlKind::TextBox,
+     .rect = {120, 360, 4200, 315},
+     .tabIndex = 1,
+     .takesFocus = true,
+     .sunkenEdge = true,
+     .accessibleName = texts::kFindPrompt},
+    {.name = "findButton",
+     .kind = ControlKind::CommandButton,
+     .rect = {1980, 855, 1125, 345},
+     .caption = "Find",
+     .tabIndex = 2,
+     .takesFocus = true},
+    {.name = "findClose",
+     .kind = ControlKind::CommandButton,
+     .rect = {3195, 855, 1125, 345},
+     .caption = "Close",
+     .tabIndex = 3,
+     .takesFocus = true},
+}};
+
 } // namespace detail
 
 inline constexpr Form kStartForm{
@@ -270,6 +302,21 @@ inline constexpr Form kHelpForm{
     .lines = detail::kHelpLines,
 };
 
+// Find by description: the words to look for in the table's descriptions, for the lookup
+// window, which runs the find and prints into its display box.
+inline constexpr ToolForm kFindForm{
+    .name = "findBox",
+    .caption = texts::kFindCaption,
+    .client = {4440, 1320},
+    .controls = detail::kFindControls,
+    .defaultButton = "findButton",
+    .closeButton = "findClose",
+    .shortcut = {true, 'F'},
+    .menuEntry = texts::kFindMenuEntry,
+    .owner = WindowId::lookup,
+    .gap = 120,
+};
+
 inline constexpr std::array<const Form*, 3> kForms{&kStartForm, &kLookupForm, &kHelpForm};
 
 constexpr const Form& form(WindowId window) {
@@ -293,6 +340,11 @@ constexpr const Control* findControl(const Form& form, std::string_view name,
     return found == form.controls.end() ? nullptr : &*found;
 }
 
+// The control of that name among `controls`; it must be there.
+constexpr const Control& controlNamed(std::span<const Control> controls, std::string_view name) {
+    return *std::ranges::find(controls, name, &Control::name);
+}
+
 // The control with that tab index, or nullptr.
 constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
     const auto found = std::ranges::find_if(
@@ -300,12 +352,16 @@ constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
     return found == form.controls.end() ? nullptr : &*found;
 }
 
-// Every control of the form, in the order of their tab indices.
-constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
-    std::vector<std::reference_wrapper<const Control>> order(form.controls.begin(),
-                                                             form.controls.end());
+// The controls in the order of their tab indices.
+constexpr std::vector<std::reference_wrapper<const Control>>
+tabOrder(std::span<const Control> controls) {
+    std::vector<std::reference_wrapper<const Control>> order(controls.begin(), controls.end());
     std::ranges::sort(order, {}, [](const Control& control) { return control.tabIndex; });
     return order;
+}
+
+constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
+    return tabOrder(form.controls);
 }
 
 // The control that has the focus when the window is first shown: the first in tab order that

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each window of the real program on a virtual display, for a person to
 # look at: build/screenshots/start.png, lookup.png (after a search), lookup-focus.png (the display
-# box with the focus) and help.png.
+# box with the focus), find.png (the find box beside it, whole screen) and help.png.
 #   tools/screenshots.sh [BUILD_DIR]     (make screenshots)
 set -euo pipefail
 build=${1:-build/dev}
@@ -63,6 +63,14 @@ import -window "$help" "$out/help.png"
 xdotool key --window "$help" Return
 sleep 0.3
 xdotool windowfocus --sync "$lookup"
+# Ctrl+F opens the find box beside the window; the whole screen shows both. Keys sent to the
+# lookup window reach the focus, in the active find box.
+xdotool key --window "$lookup" ctrl+f
+window "Find by description" >/dev/null
+xdotool key --window "$lookup" a x l e Return
+sleep 0.5
+import -window root "$out/find.png"
+xdotool windowfocus --sync "$lookup"
 # The window may be gone before the key comes up, which xdotool reports as an error.
 xdotool key --window "$lookup" ctrl+q 2>/dev/null || true
 for _ in $(seq 50); do
@@ -74,4 +82,4 @@ if kill -0 "$program" 2>/dev/null; then
     exit 1
 fi
 wait "$program"
-echo "screenshots in $out: start.png lookup.png lookup-focus.png help.png"
+echo "screenshots in $out: start.png lookup.png lookup-focus.png find.png help.png"

@@ -1,7 +1,5 @@
 #include "ui/entry_box.hpp"
 
-#include "core/paste.hpp"
-
 #include <algorithm>
 #include <QAction>
 #include <QClipboard>
@@ -64,15 +62,6 @@ EntryBox::EntryBox(int maxCharacters, QWidget* parent)
     // The box draws its own edge, in the platform's colours rather than the black window's.
     setFrame(false);
     setTextMargins(kEdge, kEdge, kEdge, kEdge);
-}
-
-void EntryBox::insertCut(const QString& text) {
-    const int kept = characterCount(this->text()) - characterCount(selectedText());
-    const auto room = static_cast<std::size_t>(std::max(0, maxCharacters_ - kept));
-    const QString cut = QString::fromStdString(paste::cutToCharacters(text.toStdString(), room));
-    if (!cut.isEmpty() || hasSelectedText()) {
-        insert(cut);
-    }
 }
 
 void EntryBox::keyPressEvent(QKeyEvent* event) {

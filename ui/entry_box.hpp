@@ -19,9 +19,6 @@ public:
     EntryBox(int maxCharacters, QWidget* parent);
 
     int maxCharacters() const { return maxCharacters_; }
-    // Inserts `text` at the cursor as typing would, cut so that the box keeps at most its
-    // characters.
-    void insertCut(const QString& text);
 
 signals:
     void textPasted(const QString& text);

@@ -1,60 +1,90 @@
 #include "ui/find_box.hpp"
 
 #include "core/find.hpp"
+#include "forms/forms.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QScreen>
 
 namespace velmora::ui {
 
-FindBox::FindBox(QWidget* parent)
-    : QDialog(parent), words_(new QLineEdit(this)),
-      find_(new QPushButton(toQString(kFindButtonText), this)),
-      close_(new QPushButton(toQString(kFindCloseText), this)) {
-    setObjectName(QStringLiteral("findBox"));
-    setWindowTitle(toQString(kFindBoxTitle));
+FindBox::FindBox(QWidget* parent) : QDialog(parent) {
+    const forms::ToolForm& form = forms::kFindForm;
+    setObjectName(toQString(form.name));
+    setWindowTitle(toQString(form.caption));
     setModal(false);
+    setFixedSize(toPixels(form.client));
 
-    auto* prompt = new QLabel(toQString(kFindBoxPrompt), this);
+    // Made in tab order, which the focus chain follows.
+    QLabel* prompt = nullptr;
+    for (const forms::Control& inOrder : forms::tabOrder(form.controls)) {
+        const forms::Control* control = &inOrder;
+        QWidget* widget = nullptr;
+        switch (control->kind) {
+        case forms::ControlKind::Label:
+            widget = prompt = new QLabel(toQString(control->caption), this);
+            break;
+        case forms::ControlKind::TextBox:
+            widget = words_ = new QLineEdit(this);
+            break;
+        case forms::ControlKind::CommandButton: {
+            auto* button = new QPushButton(toQString(control->caption), this);
+            button->setAutoDefault(false);
+            (control->name == form.defaultButton ? find_ : close_) = button;
+            widget = button;
+            break;
+        }
+        case forms::ControlKind::PictureBox:
+        case forms::ControlKind::DisplayBox:
+            continue;
+        }
+        widget->setObjectName(toQString(control->name));
+        widget->setGeometry(toPixels(control->rect));
+        if (!control->accessibleName.empty()) {
+            widget->setAccessibleName(toQString(control->accessibleName));
+        }
+        if (!control->takesFocus) {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+    }
     prompt->setBuddy(words_);
-    words_->setObjectName(QStringLiteral("findWords"));
-    words_->setAccessibleName(toQString(kFindBoxPrompt));
-    words_->setMinimumWidth(words_->fontMetrics().averageCharWidth() * 32);
 
     // Enter in the words presses Find, the default button.
-    find_->setObjectName(QStringLiteral("findButton"));
     find_->setDefault(true);
     find_->setEnabled(false);
-    close_->setObjectName(QStringLiteral("findClose"));
-    close_->setAutoDefault(false);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(find_, QDialogButtonBox::ActionRole);
-    buttons->addButton(close_, QDialogButtonBox::RejectRole);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(prompt);
-    layout->addWidget(words_);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    // Blanks alone are no words to look for.
-    connect(words_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { find_->setEnabled(!text.trimmed().isEmpty()); });
+    // Find runs only when there are words to look for, as the query reads them.
+    connect(words_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        find_->setEnabled(!DescriptionQuery(text.toStdString()).empty());
+    });
     connect(find_, &QPushButton::clicked, this, [this] {
         if (find_->isEnabled()) {
             emit findRequested(words_->text());
         }
     });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void FindBox::present() {
+    if (!placed_) {
+        // The first time beside the window it belongs to, so that its display box stays in view.
+        placed_ = true;
+        const QWidget& owner = *parentWidget()->window();
+        const QRect frame = owner.frameGeometry();
+        const QRect area = owner.screen()->availableGeometry();
+        const QSize size = frameGeometry().size();
+        const forms::ScreenPoint at = forms::placeBeside(
+            {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
+            size.width(), size.height(),
+            {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()},
+            toPixels(forms::kFindForm.gap));
+        move(at.x, at.y);
+    }
     showWindow(*this);
     words_->setFocus();
     words_->selectAll();

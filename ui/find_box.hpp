@@ -10,6 +10,7 @@ namespace velmora::ui {
 // The small modeless box in which the user types the words to find in the table's descriptions.
 // It only collects the words: the window it belongs to runs the find and prints into its display
 // box. It stays open beside that window, keeping its words, until Close (or Escape) hides it.
+// Its caption, size, controls and place are the find form's (forms::kFindForm).
 class FindBox : public QDialog {
     Q_OBJECT
 
@@ -27,9 +28,10 @@ signals:
     void findRequested(const QString& words);
 
 private:
-    QLineEdit* words_;
-    QPushButton* find_;
-    QPushButton* close_;
+    QLineEdit* words_ = nullptr;
+    QPushButton* find_ = nullptr;
+    QPushButton* close_ = nullptr;
+    bool placed_ = false;
 };
 
 } // namespace velmora::ui

@@ -32,9 +32,11 @@ LookupWindow::LookupWindow(WindowPort& port)
 
     // Find is reached by its shortcut and from the display box, so the form and its menus stay
     // as they are.
-    findAction_ = new QAction(toQString(kFindActionText), this);
+    const forms::Shortcut findKey = forms::kFindForm.shortcut;
+    findAction_ = new QAction(toQString(forms::kFindForm.menuEntry), this);
     findAction_->setObjectName(QStringLiteral("findAction"));
-    findAction_->setShortcut(QKeySequence(toQString(kFindShortcut)));
+    findAction_->setShortcut(QKeyCombination(findKey.ctrl ? Qt::ControlModifier : Qt::NoModifier,
+                                             static_cast<Qt::Key>(findKey.key)));
     findAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(findAction_);
     displayBox()->addAction(findAction_);
@@ -73,27 +75,57 @@ void LookupWindow::findByDescription(const QString& words) {
 }
 
 void LookupWindow::pasteInto(int index, const QString& text) {
-    const paste::Spread spread = paste::spreadPaste(text.toStdString(), index, kSlotCount);
-    if (!spread.spreads) {
-        entryBox(index)->insertCut(QString::fromStdString(spread.text));
-        return;
+    // The core works in UTF-8 byte offsets; the box counts UTF-16 units.
+    const auto utf8Length = [](const QString& part) {
+        return static_cast<std::size_t>(part.toUtf8().size());
+    };
+    const auto units = [](const std::string& utf8, std::size_t bytes) {
+        return static_cast<int>(
+            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(bytes)).size());
+    };
+    std::vector<std::string> texts;
+    texts.reserve(kSlotCount);
+    for (int box = 0; box < kSlotCount; ++box) {
+        texts.push_back(entryBox(box)->text().toStdString());
     }
-    int next = index;
-    for (const std::string& code : spread.codes) {
-        entryBox(next++)->setText(QString::fromStdString(code));
+    const EntryBox& into = *entryBox(index);
+    const int from = into.hasSelectedText() ? into.selectionStart() : into.cursorPosition();
+    const int to = into.hasSelectedText() ? into.selectionEnd() : from;
+    const paste::Result result =
+        paste::apply(texts,
+                     {static_cast<std::size_t>(index), utf8Length(into.text().left(from)),
+                      utf8Length(into.text().left(to))},
+                     text.toStdString());
+
+    for (int box = 0; box < kSlotCount; ++box) {
+        const std::string& now = result.texts[static_cast<std::size_t>(box)];
+        if (now != texts[static_cast<std::size_t>(box)]) {
+            // Over the whole text rather than setText, so that Undo takes the paste back.
+            entryBox(box)->selectAll();
+            entryBox(box)->insert(QString::fromStdString(now));
+        }
     }
-    EntryBox* last = entryBox(std::max(index, next - 1));
-    if (!spread.codes.empty()) {
-        last->setFocus();
+    EntryBox& focus = *entryBox(static_cast<int>(result.focus));
+    const std::string& focused = result.texts[result.focus];
+    focus.setFocus();
+    const int start = units(focused, result.selectionStart);
+    const int end = units(focused, result.selectionEnd);
+    if (end > start) {
+        focus.setSelection(start, end - start);
+    } else {
+        focus.setCursorPosition(start);
     }
-    if (!spread.leftOver.empty()) {
-        showPasteNote(*last, QString::fromStdString(paste::leftOverNote(spread.leftOver)));
-    }
+    showPasteNote(focus, QString::fromStdString(result.note));
 }
 
 // A balloon under the box, gone after a while or at the next click: the user learns what was
-// left out without a box to dismiss, and the window's layout stays as it is.
+// left out without a box to dismiss, and the window's layout stays as it is. A paste with
+// nothing to say takes an earlier note away.
 void LookupWindow::showPasteNote(EntryBox& box, const QString& note) {
+    if (note.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
     QToolTip::showText(box.mapToGlobal(QPoint(0, box.height())), note, &box, QRect(),
                        kPasteNoteMilliseconds);
 }

@@ -242,7 +242,7 @@ void Application::reportOutOfMemory() {
 
 void Application::tell(const std::wstring& message, const std::wstring& advice) {
     HWND owner = windows_[slotOf(WindowId::lookup)] ? windows_[slotOf(WindowId::lookup)]->handle()
-                                                  : GetActiveWindow();
+                                                    : GetActiveWindow();
     // A find run from the find box is told there, so that the keyboard goes back to the box.
     if (findBox_ && findBox_->handle() != nullptr && GetActiveWindow() == findBox_->handle()) {
         owner = findBox_->handle();
@@ -272,7 +272,7 @@ void Application::openFindBox() {
         // The find prints into the lookup window's display box as a search does, from the table
         // a search reads.
         findBox_ =
-            std::make_unique<FindBox>(instance_, instance(WindowId::lookup).handle(),
+            std::make_unique<FindBox>(instance_, instance(forms::kFindForm.owner).handle(),
                                       [this](const std::string& words) { runFind(*this, words); });
     }
     findBox_->present();

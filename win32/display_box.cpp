@@ -1,6 +1,6 @@
 #include "win32/display_box.hpp"
 
-#include "core/find.hpp"
+#include "forms/forms.hpp"
 #include "win32/owned_window.hpp"
 #include "win32/wide.hpp"
 
@@ -344,7 +344,9 @@ void DisplayBox::showContextMenu(LPARAM position) {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING | (lines_.count() == 0 ? MF_GRAYED : 0U), kCopyCommand,
                 L"&Copy\tCtrl+C");
-    const std::wstring find = toWide(kFindActionText) + L"\t" + toWide(kFindShortcut);
+    const forms::Shortcut key = forms::kFindForm.shortcut;
+    const std::wstring find = toWide(forms::kFindForm.menuEntry) + L"\t" +
+                              (key.ctrl ? L"Ctrl+" : L"") + static_cast<wchar_t>(key.key);
     AppendMenuW(menu, MF_STRING, kFindMenuCommand, find.c_str());
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));

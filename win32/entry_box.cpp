@@ -13,8 +13,6 @@ constexpr UINT_PTR kSubclassId = 0x5650; // "VP"
 // The limit in UTF-16 units that the EDIT control keeps itself: the most that the code-point
 // limit can ever need, as a backstop.
 constexpr int kUnitsPerCharacter = 2;
-// Asks the box to put in text at its cursor; the text is a std::wstring at lParam.
-constexpr UINT kInsertMessage = WM_APP + 2;
 
 std::size_t codePoints(const std::wstring& text) {
     std::size_t count = 0;
@@ -25,17 +23,6 @@ std::size_t codePoints(const std::wstring& text) {
         ++count;
     }
     return count;
-}
-
-// The first `count` characters of the text; a surrogate pair is never cut in half.
-std::wstring firstCharacters(const std::wstring& text, std::size_t count) {
-    std::size_t end = 0;
-    for (std::size_t taken = 0; taken < count && end < text.size(); ++taken) {
-        const bool pair = IS_HIGH_SURROGATE(text[end]) && end + 1 < text.size() &&
-                          IS_LOW_SURROGATE(text[end + 1]);
-        end += pair ? 2 : 1;
-    }
-    return text.substr(0, end);
 }
 
 std::wstring clipboardText(HWND owner) {
@@ -64,10 +51,6 @@ void EntryBox::attach(HWND edit, int maxCharacters, PasteHandler onPaste) {
     auto* box = new EntryBox(maxCharacters, std::move(onPaste));
     SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxCharacters) * kUnitsPerCharacter, 0);
     SetWindowSubclass(edit, procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(box));
-}
-
-void EntryBox::insert(HWND box, const std::wstring& text) {
-    SendMessageW(box, kInsertMessage, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 LRESULT CALLBACK EntryBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -126,12 +109,6 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_PASTE:
         paste(window);
         return 0;
-    case kInsertMessage: {
-        const std::wstring fitting =
-            firstCharacters(*reinterpret_cast<const std::wstring*>(lParam), room(window));
-        return DefSubclassProc(window, EM_REPLACESEL, TRUE,
-                               reinterpret_cast<LPARAM>(fitting.c_str()));
-    }
     default:
         return DefSubclassProc(window, message, wParam, lParam);
     }

@@ -17,9 +17,6 @@ public:
 
     static void attach(HWND edit, int maxCharacters, PasteHandler onPaste);
 
-    // Puts `text` in at the box's cursor as typed text goes in: what does not fit is dropped.
-    static void insert(HWND box, const std::wstring& text);
-
 private:
     EntryBox(int maxCharacters, PasteHandler onPaste)
         : maxCharacters_(maxCharacters), onPaste_(std::move(onPaste)) {}

@@ -1,11 +1,11 @@
 #include "win32/find_box.hpp"
 
 #include "core/find.hpp"
+#include "forms/forms.hpp"
 #include "win32/dpi.hpp"
 #include "win32/owned_window.hpp"
 #include "win32/wide.hpp"
 
-#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -13,19 +13,6 @@ namespace velmora::win32 {
 namespace {
 
 constexpr int kWordsId = 100;
-
-// The layout in twips, 15 to a pixel at 96 DPI.
-constexpr int kMargin = 120;
-constexpr int kWordsWidth = 4200;
-constexpr int kPromptHeight = 195;
-constexpr int kPromptGap = 45;
-constexpr int kWordsHeight = 315;
-constexpr int kButtonsGap = 180;
-constexpr int kButtonWidth = 1125;
-constexpr int kButtonHeight = 345;
-constexpr int kButtonSpacing = 90;
-// Between the lookup window's frame and the box beside it.
-constexpr int kBesideGap = 120;
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -41,8 +28,9 @@ FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::s
     : instance_(instance), owner_(owner), find_(std::move(find)) {
     // The handle arrives in window_ through WM_NCCREATE, before any other message needs it.
     // cppcheck-suppress ignoredReturnValue
-    CreateWindowExW(kExStyle, kClassName, toWide(kFindBoxTitle).c_str(), kStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
+    CreateWindowExW(kExStyle, kClassName, toWide(forms::kFindForm.caption).c_str(), kStyle,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
+                    instance_, this);
     if (window_ == nullptr) {
         throw std::runtime_error("The find box could not be created.");
     }
@@ -61,65 +49,75 @@ FindBox::~FindBox() {
     destroyDetached(window_);
 }
 
+// Made in tab order, which the dialog keys follow; the prompt comes just before the words, so
+// that a screen reader names the edit by it.
 void FindBox::createControls() {
-    const auto make = [this](const wchar_t* windowClass, const std::wstring& text, DWORD style,
-                             DWORD exStyle, int id) {
-        HWND control = CreateWindowExW(
-            exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+    const forms::ToolForm& form = forms::kFindForm;
+    for (const forms::Control& inOrder : forms::tabOrder(form.controls)) {
+        const forms::Control* control = &inOrder;
+        const wchar_t* windowClass = L"Static";
+        DWORD style = SS_LEFT | SS_NOPREFIX;
+        int id = -1;
+        HWND* kept = nullptr;
+        if (control->kind == forms::ControlKind::TextBox) {
+            windowClass = L"Edit";
+            style = ES_AUTOHSCROLL;
+            id = kWordsId;
+            kept = &words_;
+        } else if (control->kind == forms::ControlKind::CommandButton) {
+            const bool isDefault = control->name == form.defaultButton;
+            windowClass = L"Button";
+            style = static_cast<DWORD>(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            id = isDefault ? IDOK : IDCANCEL;
+            kept = isDefault ? &findButton_ : &closeButton_;
+        }
+        if (control->takesFocus) {
+            style |= WS_TABSTOP;
+        }
+        HWND made = CreateWindowExW(
+            control->sunkenEdge ? DWORD{WS_EX_CLIENTEDGE} : DWORD{0}, windowClass,
+            toWide(control->caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        if (control == nullptr) {
+        if (made == nullptr) {
             throw std::runtime_error("The find box could not be created.");
         }
-        return control;
-    };
-    // The prompt comes just before the words, so that a screen reader names the edit by it.
-    prompt_ = make(L"Static", toWide(kFindBoxPrompt), SS_LEFT | SS_NOPREFIX, 0, -1);
-    words_ = make(L"Edit", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kWordsId);
-    findButton_ = make(L"Button", toWide(kFindButtonText), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK);
-    closeButton_ = make(L"Button", toWide(kFindCloseText), WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL);
+        placed_.push_back({control, made});
+        if (kept != nullptr) {
+            *kept = made;
+        }
+    }
     updateFindButton();
 }
 
 void FindBox::layOut() {
-    const int wordsTop = kMargin + kPromptHeight + kPromptGap;
-    const int buttonsTop = wordsTop + kWordsHeight + kButtonsGap;
-    const int closeLeft = kMargin + kWordsWidth - kButtonWidth;
-    const int findLeft = closeLeft - kButtonSpacing - kButtonWidth;
-    const auto place = [this](HWND control, int left, int top, int width, int height) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
-        MoveWindow(control, scale_.toPixels(left), scale_.toPixels(top), scale_.toPixels(width),
-                   scale_.toPixels(height), TRUE);
-    };
-    place(prompt_, kMargin, kMargin, kWordsWidth, kPromptHeight);
-    place(words_, kMargin, wordsTop, kWordsWidth, kWordsHeight);
-    place(findButton_, findLeft, buttonsTop, kButtonWidth, kButtonHeight);
-    place(closeButton_, closeLeft, buttonsTop, kButtonWidth, kButtonHeight);
-
-    const SIZE client{scale_.toPixels(kMargin + kWordsWidth + kMargin),
-                      scale_.toPixels(buttonsTop + kButtonHeight + kMargin)};
+    for (const auto& [control, made] : placed_) {
+        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
+        MoveWindow(made, scale_.toPixels(control->rect.left), scale_.toPixels(control->rect.top),
+                   scale_.toPixels(control->rect.width), scale_.toPixels(control->rect.height),
+                   TRUE);
+    }
+    const SIZE client{scale_.toPixels(forms::kFindForm.client.width),
+                      scale_.toPixels(forms::kFindForm.client.height)};
     const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, scale_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The first time, beside the lookup window's right edge, so that the display box stays in view;
-// within the screen's work area where there is no room there.
+// The first time, beside the lookup window, so that the display box stays in view.
 void FindBox::placeBesideOwner() {
     RECT owner{};
     RECT box{};
     GetWindowRect(owner_, &owner);
     GetWindowRect(window_, &box);
-    const LONG width = box.right - box.left;
-    const LONG height = box.bottom - box.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& area = monitor.rcWork;
-    LONG left = owner.right + scale_.toPixels(kBesideGap);
-    LONG top = owner.top;
-    left = std::max(area.left, std::min(left, area.right - width));
-    top = std::max(area.top, std::min(top, area.bottom - height));
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const forms::ScreenPoint at =
+        forms::placeBeside({owner.left, owner.top, owner.right, owner.bottom}, box.right - box.left,
+                           box.bottom - box.top, {area.left, area.top, area.right, area.bottom},
+                           scale_.toPixels(forms::kFindForm.gap));
+    SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FindBox::present() {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "forms/form.hpp"
 #include "win32/dpi.hpp"
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace velmora::win32 {
@@ -11,7 +14,8 @@ namespace velmora::win32 {
 // The small modeless box in which the user types the words to find in the table's descriptions:
 // a tool window owned by the lookup window, with a prompt, the words, "Find" and "Close". It only
 // collects the words; the program runs the find and prints into the lookup window's display box.
-// Close (or Escape) hides it, so that its words are still there when it is opened again.
+// Close (or Escape) hides it, so that its words are still there when it is opened again. Its
+// caption, size, controls and place are the find form's (forms::kFindForm).
 class FindBox {
 public:
     static constexpr const wchar_t* kClassName = L"VelmoraFindBox";
@@ -46,10 +50,11 @@ private:
     HWND owner_;
     std::function<void(const std::string&)> find_;
     HWND window_ = nullptr;
-    HWND prompt_ = nullptr;
     HWND words_ = nullptr;
     HWND findButton_ = nullptr;
     HWND closeButton_ = nullptr;
+    // Every control with its place in the find form.
+    std::vector<std::pair<const forms::Control*, HWND>> placed_;
     // The control that had the focus when the box was last deactivated.
     HWND lastFocus_ = nullptr;
     dpi::WindowScale scale_;

@@ -1,6 +1,5 @@
 #include "win32/form_window.hpp"
 
-#include "core/find.hpp"
 #include "core/paste.hpp"
 #include "forms/forms.hpp"
 #include "win32/display_box.hpp"
@@ -200,14 +199,9 @@ void FormWindow::createAccelerators() {
             }
         }
     }
-    // The window with the display box finds by description, by a shortcut of its own, so that
-    // its menus stay as they are.
-    const bool hasDisplayBox =
-        std::any_of(form_.controls.begin(), form_.controls.end(), [](const forms::Control& c) {
-            return c.kind == forms::ControlKind::DisplayBox;
-        });
-    if (hasDisplayBox) {
-        add({kFindShortcut.starts_with("Ctrl+"), kFindShortcut.back()}, DisplayBox::kFindCommand);
+    // The find box's own window opens it by a shortcut outside the menus, which stay as they are.
+    if (form_.id == forms::kFindForm.owner) {
+        add(forms::kFindForm.shortcut, DisplayBox::kFindCommand);
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -510,40 +504,58 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// A text of several codes is spread over the pasted box and the boxes after it in its array;
-// codes for which no box remains are named in a note. A text of one code goes in as typed.
+// The boxes of the pasted box's control array take the texts the paste gives them; the focus
+// goes where it says, and codes for which no box remained are named in a note.
 void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     const Placed* target = placedFor(box);
     if (target == nullptr) {
         return;
     }
     const forms::Control& pastedInto = *target->control;
-    const int first = std::max(pastedInto.index, 0);
-    const auto boxCount = static_cast<int>(
-        std::count_if(controls_.begin(), controls_.end(), [&pastedInto](const Placed& placed) {
-            return placed.control->name == pastedInto.name;
-        }));
-    const paste::Spread spread = paste::spreadPaste(toUtf8(pasted), first, boxCount);
-    if (!spread.spreads) {
-        EntryBox::insert(box, toWide(spread.text));
-        return;
-    }
-    HWND last = box;
-    int index = first;
-    for (const std::string& code : spread.codes) {
-        HWND next = pastedInto.index == forms::kNoIndex ? box : control(pastedInto.name, index);
-        if (next != nullptr) {
-            SetWindowTextW(next, toWide(code).c_str());
-            last = next;
+    std::vector<HWND> boxes;
+    for (const Placed& placed : controls_) {
+        if (placed.control->name == pastedInto.name) {
+            const auto at = static_cast<std::size_t>(std::max(placed.control->index, 0));
+            boxes.resize(std::max(boxes.size(), at + 1));
+            boxes[at] = placed.window;
         }
-        ++index;
     }
-    SetFocus(last);
-    SendMessageW(last, EM_SETSEL, 0, -1);
-    if (spread.leftOver.empty()) {
+    std::vector<std::string> texts(boxes.size());
+    std::transform(boxes.begin(), boxes.end(), texts.begin(), [](HWND each) {
+        return each != nullptr ? toUtf8(windowText(each)) : std::string();
+    });
+    // The core works in UTF-8 byte offsets; the box counts UTF-16 units.
+    DWORD from = 0;
+    DWORD to = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const std::wstring current = windowText(box);
+    const auto utf8Length = [&current](DWORD units) {
+        return toUtf8(current.substr(0, std::min<std::size_t>(units, current.size()))).size();
+    };
+    const auto into = static_cast<std::size_t>(std::max(pastedInto.index, 0));
+    const paste::Result result =
+        paste::apply(texts, {into, utf8Length(from), utf8Length(to)}, toUtf8(pasted));
+
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i] != nullptr && result.texts[i] != texts[i]) {
+            // Over the whole text rather than with SetWindowText, so that Undo takes it back.
+            SendMessageW(boxes[i], EM_SETSEL, 0, -1);
+            SendMessageW(boxes[i], EM_REPLACESEL, TRUE,
+                         reinterpret_cast<LPARAM>(toWide(result.texts[i]).c_str()));
+        }
+    }
+    HWND focus = boxes[result.focus] != nullptr ? boxes[result.focus] : box;
+    const std::string& focused = result.texts[result.focus];
+    const auto units = [&focused](std::size_t bytes) {
+        return static_cast<WPARAM>(toWide(focused.substr(0, bytes)).size());
+    };
+    SetFocus(focus);
+    SendMessageW(focus, EM_SETSEL, units(result.selectionStart),
+                 static_cast<LPARAM>(units(result.selectionEnd)));
+    if (result.note.empty()) {
         note_->hide();
     } else {
-        note_->show(last, L"Not pasted", toWide(paste::leftOverNote(spread.leftOver)));
+        note_->show(focus, L"Not pasted", toWide(result.note));
     }
 }
 

@@ -99,8 +99,11 @@ private slots:
     }
 
     void labelFromStandardInputWithMixedSeparators() {
-        const LookupRun run = runLookup({"--label"}, folder_.path(),
-                                        {.input = "1le, g80;ws6\tZZ9\r\n\n  l9 ;; L98\r\nxyz"});
+        const LookupRun run =
+            runLookup({"--label"}, folder_.path(),
+                      // A no-break space and an em space separate codes as a blank does.
+                      {.input = "1le,\xc2\xa0g80;ws6\tZZ9\r\n\n  l9 ;;"
+                                "\xe2\x80\x83L98\r\nxyz"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("L98  5.7L V8, tuned port injection\n"
                                      "G80  Limited-slip rear differential\n"

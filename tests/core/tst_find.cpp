@@ -91,17 +91,34 @@ private slots:
         QCOMPARE(lines.back(), std::string("9 records matched."));
     }
 
-    void wordsFromSeveralArgumentsAndBlanks() {
+    // Every front end lets find run only when the query has words.
+    void wordsAreSplitAtEveryBlank_data() {
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<int>("count");
+        QTest::newRow("blanks alone") << QByteArray("  ") << 0;
+        QTest::newRow("a vertical tab alone") << QByteArray("\v") << 0;
+        QTest::newRow("an em space alone") << QByteArray("\xe2\x80\x83") << 0;
+        QTest::newRow("no-break space") << QByteArray("rear\xc2\xa0"
+                                                      "axle")
+                                        << 2;
+        QTest::newRow("ideographic space, tab, line end") << QByteArray("rear\xe3\x80\x80"
+                                                                        "axle\t3.23\r\n")
+                                                          << 3;
+        QTest::newRow("a comma belongs to its word") << QByteArray("panels, t-top") << 2;
+    }
+    void wordsAreSplitAtEveryBlank() {
+        QFETCH(QByteArray, words);
+        QFETCH(int, count);
+        const velmora::DescriptionQuery query(words.toStdString());
+        QCOMPARE(query.wordCount(), std::size_t(count));
+        QCOMPARE(query.empty(), count == 0);
+    }
+
+    void wordsFromSeveralArguments() {
         velmora::DescriptionQuery query(std::vector<std::string>{"rear  axle", "\t3.23 "});
         QCOMPARE(query.wordCount(), std::size_t{3});
         QVERIFY(query.matches("Rear axle ratio 3.23:1"));
         QVERIFY(!query.matches("Rear axle ratio 3.42:1"));
-        // A no-break space separates words as a blank does.
-        QCOMPARE(velmora::DescriptionQuery("rear\xc2\xa0"
-                                           "axle")
-                     .wordCount(),
-                 std::size_t{2});
-        QVERIFY(velmora::DescriptionQuery("  ").empty());
     }
 
     void aCodeCutShortByTheReaderIsMarked() {

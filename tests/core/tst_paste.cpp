@@ -2,91 +2,130 @@
 
 #include <QTest>
 
-using velmora::paste::cutToCharacters;
-using velmora::paste::leftOverNote;
-using velmora::paste::spreadPaste;
 using Codes = std::vector<std::string>;
 
 Q_DECLARE_METATYPE(Codes)
+
+namespace {
+
+// A character outside the Basic Multilingual Plane: four bytes, one character.
+const std::string kClef = "\xf0\x9d\x84\x9e";
+
+// Fifteen boxes, the first ones holding `texts`.
+Codes boxes(Codes texts) {
+    texts.resize(15);
+    return texts;
+}
+
+// `empty` empty boxes, then `texts`.
+Codes after(std::size_t empty, const Codes& texts) {
+    Codes all(empty);
+    all.insert(all.end(), texts.begin(), texts.end());
+    return all;
+}
+
+} // namespace
 
 class PasteTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void separators_data() {
+    void apply_data() {
         QTest::addColumn<QByteArray>("pasted");
-        QTest::addColumn<Codes>("codes");
+        QTest::addColumn<Codes>("before");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("from"); // the selection in the box, byte offsets
+        QTest::addColumn<int>("to");
+        QTest::addColumn<Codes>("after");
+        QTest::addColumn<int>("focus");
+        QTest::addColumn<int>("cursorFrom");
+        QTest::addColumn<int>("cursorTo");
+        QTest::addColumn<QByteArray>("note");
+
         QTest::newRow("blanks and lines")
-            << QByteArray("L98 G80\nws6,\t18E9\r\n") << Codes{"L98", "G80", "ws6", "18E"};
-        QTest::newRow("semicolon") << QByteArray("L98;G80") << Codes{"L98", "G80"};
-        QTest::newRow("no-break space") << QByteArray("L98\xc2\xa0G80") << Codes{"L98", "G80"};
-        QTest::newRow("narrow and em spaces") << QByteArray("L98\xe2\x80\xaf"
-                                                            "G80\xe2\x80\x83WS6")
-                                              << Codes{"L98", "G80", "WS6"};
-        QTest::newRow("ideographic space, line separator")
-            << QByteArray("L98\xe3\x80\x80G80\xe2\x80\xa8WS6") << Codes{"L98", "G80", "WS6"};
-        QTest::newRow("runs of separators")
-            << QByteArray(" ,; L98 ,,\n\n G80 ") << Codes{"L98", "G80"};
-        QTest::newRow("a code then a line end") << QByteArray("L98\n") << Codes{"L98"};
-        QTest::newRow("only separators") << QByteArray(" \n, ") << Codes{};
+            << QByteArray("L98 G80\nws6,\t18E9\r\n") << Codes{} << 0 << 0 << 0
+            << Codes{"L98", "G80", "ws6", "18E"} << 3 << 3 << 3 << QByteArray();
+        QTest::newRow("every kind of blank, comma and semicolon")
+            << QByteArray("L98;G80\xc2\xa0WS6\xe2\x80\x83U52\xe2\x80\xafLB9\xe3\x80\x80"
+                          "1LE\xe2\x80\xa8Z28\vCC1")
+            << Codes{} << 0 << 0 << 0
+            << Codes{"L98", "G80", "WS6", "U52", "LB9", "1LE", "Z28", "CC1"} << 7 << 3 << 3
+            << QByteArray();
+        QTest::newRow("runs of separators, from the box pasted into")
+            << QByteArray(" ,; L98 ,,\n\n G80 ") << Codes{"A", "B", "OLD", "OLD"} << 2 << 1 << 1
+            << Codes{"A", "B", "L98", "G80"} << 3 << 3 << 3 << QByteArray();
+        QTest::newRow("a code and a line end fills the box")
+            << QByteArray("L98\n") << Codes{"", "AB"} << 1 << 1 << 1 << Codes{"", "L98"} << 1 << 3
+            << 3 << QByteArray();
+        QTest::newRow("control characters never enter a box")
+            << QByteArray("L\0009\x07"
+                          "8 G\x7f"
+                          "8\xc2\x85"
+                          "0W\xc2\x9bS6",
+                          17)
+            << Codes{} << 0 << 0 << 0 << Codes{"L98", "G8", "0WS"} << 2 << 3 << 3 << QByteArray();
+        QTest::newRow("codes cut to three whole characters")
+            << QByteArray::fromStdString(kClef + kClef + "\xc3\xa9" + kClef + " X") << Codes{} << 0
+            << 0 << 0 << Codes{kClef + kClef + "\xc3\xa9", "X"} << 1 << 1 << 1 << QByteArray();
+        QTest::newRow("only separators change nothing")
+            << QByteArray(" \n, ") << Codes{"", "", "", "", "AB"} << 4 << 0 << 1
+            << Codes{"", "", "", "", "AB"} << 4 << 0 << 1 << QByteArray();
+
+        QTest::newRow("one code goes in at the cursor, as typed")
+            << QByteArray("B\x01"
+                          "CD",
+                          4)
+            << Codes{"", "A"} << 1 << 1 << 1 << Codes{"", "ABC"} << 1 << 3 << 3 << QByteArray();
+        QTest::newRow("one code replaces the selection")
+            << QByteArray("G80") << Codes{"L98"} << 0 << 0 << 3 << Codes{"G80"} << 0 << 3 << 3
+            << QByteArray();
+        QTest::newRow("one code replaces part of the text")
+            << QByteArray("XY") << Codes{"ABC"} << 0 << 1 << 2 << Codes{"AXC"} << 0 << 2 << 2
+            << QByteArray();
+        QTest::newRow("one code after a character of two bytes")
+            << QByteArray("ws6") << Codes{"\xc3\xa9"} << 0 << 2 << 2 << Codes{"\xc3\xa9ws"} << 0
+            << 4 << 4 << QByteArray();
+        QTest::newRow("byte-order mark, NUL and bytes not UTF-8 are dropped")
+            << QByteArray("\xef\xbb\xbfL\x00\xff"
+                          "98",
+                          8)
+            << Codes{} << 0 << 0 << 0 << Codes{"L98"} << 0 << 3 << 3 << QByteArray();
+        QTest::newRow("a full box takes nothing") << QByteArray("D") << Codes{"ABC"} << 0 << 3 << 3
+                                                  << Codes{"ABC"} << 0 << 3 << 3 << QByteArray();
+        QTest::newRow("nothing to paste keeps the selection")
+            << QByteArray("\x07") << Codes{"ABC"} << 0 << 0 << 3 << Codes{"ABC"} << 0 << 0 << 3
+            << QByteArray();
+
+        QTest::newRow("codes without a box are named")
+            << QByteArray("L98 G80 WS6 U52") << Codes{} << 13 << 0 << 0 << after(13, {"L98", "G80"})
+            << 14 << 3 << 3 << QByteArray("No box left for WS6 and U52.");
+        QTest::newRow("one code without a box")
+            << QByteArray("A LONGER") << Codes{} << 14 << 0 << 0 << after(14, {"A"}) << 14 << 1 << 1
+            << QByteArray("No box left for LONGER.");
+        QTest::newRow("a long list of codes without a box")
+            << QByteArray("Z C0 C1 C2 C3 C4 C5 C6 C7 C8 C9 C10 C11 C12 C13 C14 C15 C16 C17 C18 C19")
+            << Codes{} << 14 << 0 << 0 << after(14, {"Z"}) << 14 << 1 << 1
+            << QByteArray("No box left for C0, C1, C2, C3, C4, C5, C6, C7 and 12 more.");
     }
-    void separators() {
+    void apply() {
         QFETCH(QByteArray, pasted);
-        QFETCH(Codes, codes);
-        const auto spread = spreadPaste(pasted.toStdString(), 0, 15);
-        QVERIFY(spread.spreads);
-        QCOMPARE(spread.codes, codes);
-        QVERIFY(spread.leftOver.empty());
-    }
-
-    // A NUL, a bell, a delete or a C1 control never counts as a character of a code.
-    void controlCharactersNeverEnterABox() {
-        const std::string pasted("L\0009\x07"
-                                 "8 G\x7f"
-                                 "8\xc2\x85"
-                                 "0W\xc2\x9bS6",
-                                 17);
-        const auto spread = spreadPaste(pasted, 0, 15);
-        QCOMPARE(spread.codes, (Codes{"L98", "G8", "0WS"}));
-        const auto single = spreadPaste(std::string("\xef\xbb\xbfL\x00"
-                                                    "98",
-                                                    7),
-                                        0, 15);
-        QVERIFY(!single.spreads);
-        QCOMPARE(single.text, std::string("L98"));
-        QVERIFY(single.codes.empty());
-        QCOMPARE(spreadPaste("\xff\xfeG80", 0, 15).text, std::string("G80"));
-    }
-
-    void oneCodeIsTypedNotSpread() {
-        const auto spread = spreadPaste("ABCDEF", 4, 15);
-        QVERIFY(!spread.spreads);
-        QCOMPARE(spread.text, std::string("ABCDEF"));
-    }
-
-    void codesWithoutABoxAreNamed() {
-        const auto spread = spreadPaste("L98 G80 WS6 U52", 13, 15);
-        QCOMPARE(spread.codes, (Codes{"L98", "G80"}));
-        QCOMPARE(spread.leftOver, (Codes{"WS6", "U52"}));
-        QCOMPARE(leftOverNote(spread.leftOver), std::string("No box left for WS6 and U52."));
-        QCOMPARE(leftOverNote({"LONGER"}), std::string("No box left for LONGER."));
-        Codes many;
-        for (int i = 0; i < 20; ++i) {
-            many.push_back("C" + std::to_string(i));
-        }
-        QCOMPARE(leftOverNote(many),
-                 std::string("No box left for C0, C1, C2, C3, C4, C5, C6, C7 and 12 more."));
-        QCOMPARE(spreadPaste("A B", 15, 15).leftOver, (Codes{"A", "B"}));
-    }
-
-    // Three characters are three code points, whatever their length in bytes or UTF-16 units.
-    void codesAreCutToThreeWholeCharacters() {
-        const std::string clef = "\xf0\x9d\x84\x9e"; // outside the Basic Multilingual Plane
-        const auto spread = spreadPaste(clef + clef + "\xc3\xa9" + clef + " X", 0, 15);
-        QCOMPARE(spread.codes, (Codes{clef + clef + "\xc3\xa9", "X"}));
-        QCOMPARE(cutToCharacters(clef + "AB", 2), clef + "A");
-        QCOMPARE(cutToCharacters("AB", 3), std::string("AB"));
-        QCOMPARE(cutToCharacters("", 3), std::string());
+        QFETCH(Codes, before);
+        QFETCH(int, box);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(Codes, after);
+        QFETCH(int, focus);
+        QFETCH(int, cursorFrom);
+        QFETCH(int, cursorTo);
+        QFETCH(QByteArray, note);
+        const auto result = velmora::paste::apply(
+            boxes(before), {std::size_t(box), std::size_t(from), std::size_t(to)},
+            pasted.toStdString());
+        QCOMPARE(result.texts, boxes(after));
+        QCOMPARE(result.focus, std::size_t(focus));
+        QCOMPARE(result.selectionStart, std::size_t(cursorFrom));
+        QCOMPARE(result.selectionEnd, std::size_t(cursorTo));
+        QCOMPARE(result.note, note.toStdString());
     }
 };
 

@@ -188,13 +188,24 @@ private slots:
         QCOMPARE(box.text(), kClef.repeated(3));
         QTest::keyClicks(&box, QStringLiteral("x"));
         QCOMPARE(box.text(), kClef.repeated(3));
+    }
 
-        // A paste is cut after three whole characters: never half of one, never a "?".
-        pasteAlong(PastePath::CtrlV, *window.entryBox(1), QStringLiteral("A") + kClef.repeated(3));
-        QCOMPARE(window.entryBox(1)->text(), QStringLiteral("A") + kClef.repeated(2));
-        pasteAlong(PastePath::CtrlV, *window.entryBox(2), kClef.repeated(4) + QStringLiteral(" X"));
-        QCOMPARE(window.entryBox(2)->text(), kClef.repeated(3));
-        QCOMPARE(window.entryBox(3)->text(), QStringLiteral("X"));
+    // One code pasted over selected text takes its place, the cursor after it; Undo takes the
+    // paste back.
+    void pasteReplacesTheSelection() {
+        LookupWindow& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        EntryBox& box = *window.entryBox(0);
+        box.setText(kClef + QStringLiteral("AB"));
+        box.setSelection(2, 1); // the A, after the two halves of the clef
+        pasteAlong(PastePath::CtrlV, box, QStringLiteral("XY"));
+        QCOMPARE(box.text(), kClef + QStringLiteral("XB"));
+        QCOMPARE(box.cursorPosition(), 3);
+        box.selectAll();
+        pasteAlong(PastePath::CtrlV, box, QStringLiteral("g80"));
+        QCOMPARE(box.text(), QStringLiteral("g80"));
+        QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box.text(), kClef + QStringLiteral("XB"));
     }
 
     // On the black window each box shows a light edge at its bottom and right, and a dark one

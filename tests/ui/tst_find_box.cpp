@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -79,18 +80,41 @@ private slots:
         QCOMPARE(shownLines(window), QStringList{"G80  Limited-slip rear differential"});
     }
 
+    // Find runs only when the words hold a word: blanks of any kind are none.
+    void blankWordsCannotBeFound_data() {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("blanks") << QStringLiteral("   ") << false;
+        QTest::newRow("vertical tab") << QStringLiteral("\v") << false;
+        QTest::newRow("em and no-break space") << QStringLiteral("\u2003\u00a0") << false;
+        QTest::newRow("zero-width space") << QStringLiteral("\u200b") << false;
+        QTest::newRow("a word among blanks") << QStringLiteral("\u2003t-top ") << true;
+    }
     void blankWordsCannotBeFound() {
+        QFETCH(QString, words);
+        QFETCH(bool, runs);
         LookupWindow& window = lookupWindow();
         window.findAction()->trigger();
         FindBox& box = *window.findBox();
         QVERIFY(!box.findButton()->isEnabled());
-        QTest::keyClicks(box.words(), QStringLiteral("   "));
-        QVERIFY(!box.findButton()->isEnabled());
+        box.words()->setText(words);
+        QCOMPARE(box.findButton()->isEnabled(), runs);
         window.displayBox()->printLine(QStringLiteral("kept"));
         QTest::keyClick(box.words(), Qt::Key_Return);
-        QCOMPARE(shownLines(window), QStringList{"kept"});
-        QTest::keyClicks(box.words(), QStringLiteral("t-top"));
-        QVERIFY(box.findButton()->isEnabled());
+        QCOMPARE(shownLines(window) == QStringList{"kept"}, !runs);
+    }
+
+    // The box stands beside the lookup window, where it leaves the display box in view.
+    void theBoxOpensBesideTheWindow() {
+        LookupWindow& window = lookupWindow();
+        QVERIFY(showAndActivate(window));
+        window.findAction()->trigger();
+        const QRect box = window.findBox()->frameGeometry();
+        const QRect owner = window.frameGeometry();
+        QVERIFY2(
+            box.left() > owner.right() || box.right() < owner.left() || box.top() > owner.bottom(),
+            qPrintable(QStringLiteral("box %1,%2 over the window").arg(box.left()).arg(box.top())));
+        QVERIFY(window.screen()->availableGeometry().contains(box));
     }
 
     void theDisplayBoxContextMenuOffersFind() {

@@ -235,6 +235,13 @@ class Desktop:
         return [sum(v < 48 for v in done.stdout[y * width:(y + 1) * width])
                 for y in range(height)]
 
+    def set_clipboard(self, text):
+        """Puts text on the X clipboard, as another program's Copy would; xclip serves it until
+        something else takes the clipboard."""
+        subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env,
+                       input=text.encode(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30, check=True)
+
     def screenshot(self, window, path):
         """A picture of one window, or of the whole screen for window "root"."""
         if shutil.which("import"):

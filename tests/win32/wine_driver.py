@@ -9,9 +9,9 @@
 
 `lookup` runs velmora-lookup.exe and the Linux velmora-lookup on the same cases and compares
 their lines and exit statuses. `windows` starts velmora.exe on a virtual display, goes from the
-start window to the lookup window with Tab and Enter, types codes, searches, reads the display
-box back through Ctrl+C and the clipboard, finds by description from the find box (Ctrl+F and
-the display box's menu), meets tables that cannot be read, opens and closes the help window
+start window to the lookup window with Tab and Enter, types and pastes codes, searches, reads the
+display box back through Ctrl+C and the clipboard, finds by description from the find box (Ctrl+F
+and the display box's menu), meets tables that cannot be read, opens and closes the help window
 and ends the program with Ctrl+Q. Exit status 0 when every check holds, 1 when one fails, 77
 when a tool is missing.
 """
@@ -293,6 +293,12 @@ class LookupWindowUser:
                 self.go(slot)
                 self.desktop.type(code)
 
+    def paste(self, text):
+        """Pastes text from the clipboard with Ctrl+V into the box the user is at."""
+        self.desktop.set_clipboard(text)
+        self.point()
+        self.desktop.key("ctrl+v")
+
     def search(self):
         self.go("search")
         self.desktop.key("Return")
@@ -422,8 +428,16 @@ def drive_windows(args, checks, shots=None):
             # The fourth letter typed into the third box is refused.
             typed = ["l98", "g80", "ws6x", "l9", "xyz", "g80"]
             user.type_codes(typed)
+            # Ctrl+V of one code over the selected text of a box replaces it; codes with a
+            # no-break space between them spread from the box pasted into.
+            user.go(3)
+            desktop.key("End", "shift+Home")
+            user.paste("1le")
+            user.go(6)
+            user.paste("lb9\u00a0u52")
+            user.at = 7  # the focus follows the last code pasted
             user.search()
-            entries = ["L98", "G80", "WS6", "L9", "XYZ", "G80"]
+            entries = ["L98", "G80", "WS6", "1LE", "XYZ", "G80", "LB9", "U52"]
             expected = reference(entries, folder)
             checks.equal(user.copy_display(expected), expected,
                          "typed codes and Search: the display box holds velmora-lookup's lines")
