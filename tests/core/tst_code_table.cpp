@@ -234,7 +234,8 @@ private slots:
                         marks += QLatin1Char(mark);
                     }
                 }
-                QCOMPARE(reader.codeTooLong(), notes.codeTooLong);
+                // Line 7's code is the one longer than a code may be.
+                QCOMPARE(reader.codeTooLong(), notes.line == 7);
                 seen << QStringLiteral("%1 %2|%3 %4").arg(notes.line).arg(code, description, marks);
             }
             QCOMPARE(seen, expected);

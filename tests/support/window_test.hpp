@@ -24,15 +24,30 @@ inline void pressOnFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoMo
     QTest::keyClick(target, key, modifiers);
 }
 
-// The lookup window, reading the table whose path `table` holds when a search starts, and adding
-// each table error's description to `errors` where a user would see a message box. Both are
-// held by reference: they must outlive the window's searches.
+// Every report the lookup window would show in a modal message box (a table that cannot be read,
+// memory run out) added to `reports` instead, so that a failing search fails its test rather
+// than leave it waiting in a dialog. `reports` must outlive the window's searches.
+inline void reportInto(velmora::ui::RPO2& window, QStringList& reports) {
+    window.setTableErrorReporter([&reports](QWidget&, const velmora::TableError& error) {
+        reports << QString::fromStdString(error.describe());
+    });
+    window.setOutOfMemoryReporter(
+        [&reports](QWidget&) { reports << QStringLiteral("out of memory"); });
+}
+
+// A lookup window of a test's own, its reports in `reports`.
+class QuietLookupWindow : public velmora::ui::RPO2 {
+public:
+    QuietLookupWindow() { reportInto(*this, reports); }
+    QStringList reports;
+};
+
+// The program's lookup window, reading the table whose path `table` holds when a search starts,
+// its reports in `errors`. Both are held by reference: they must outlive the window's searches.
 inline velmora::ui::RPO2& lookupWindowOn(const QString& table, QStringList& errors) {
     velmora::ui::RPO2& window = velmora::ui::Windows::rpo2();
     window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
-    window.setTableErrorReporter([&errors](QWidget&, const velmora::TableError& error) {
-        errors << QString::fromStdString(error.describe());
-    });
+    reportInto(window, errors);
     return window;
 }
 

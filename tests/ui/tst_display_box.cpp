@@ -180,7 +180,7 @@ private slots:
         }
         records += "G80,Limited slip\n";
         const QString table = writeTableFile(folder_.path(), records);
-        RPO2 window;
+        QuietLookupWindow window;
         window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
         QVERIFY(showAndActivate(window));
         DisplayBox& box = *window.pic1();
