@@ -29,17 +29,10 @@ private slots:
         QVERIFY(showAndActivate(start));
         QVERIFY(!Windows::rpo2Exists());
         QVERIFY(!Windows::helpExists());
-        QCOMPARE(start.windowTitle(), QStringLiteral("3rd Generation F-body Velmora"));
-        QCOMPARE(start.client()->size(), QSize(433, 416));
-        QVERIFY(!start.windowIcon().isNull());
-        QVERIFY(!(start.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(start.windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(start.Label1()->text(),
-                 QStringLiteral("This program searches RPO codes for 1982 - 1992 Firebirds and "
-                                "Camaros."));
-        QCOMPARE(start.cmdlookup()->text(), QStringLiteral("Look up RPO Codes"));
+        // The pictures keep their own sizes; their boxes cut them.
         QCOMPARE(start.Picture1()->picture().size(), QSize(443, 335));
-        QCOMPARE(start.Picture1()->size(), QSize(433, 297));
+        QCOMPARE(Windows::help().Picture1()->picture().size(), QSize(406, 445));
         QCOMPARE(QApplication::font().pointSize(), 8);
     }
 
@@ -78,10 +71,6 @@ private slots:
         QVERIFY(lookup.isVisible());
         QVERIFY(QTest::qWaitForWindowActive(&lookup));
         QCOMPARE(QApplication::focusWidget(), lookup.cmdlookup());
-        QCOMPARE(lookup.windowTitle(), start.windowTitle());
-        QCOMPARE(lookup.client()->size(), QSize(481, 503));
-        QVERIFY(lookup.windowIcon().isNull());
-        QVERIFY(!(lookup.windowFlags() & Qt::WindowMaximizeButtonHint));
     }
 
     void spaceAlsoPressesAButton() {
@@ -99,10 +88,6 @@ private slots:
         QVERIFY(Windows::helpExists());
         helpform* first = &Windows::help();
         QVERIFY(first->isVisible());
-        QCOMPARE(first->windowTitle(), QStringLiteral("Velmora Help"));
-        QCOMPARE(first->size(), QSize(408, 706));
-        QVERIFY(first->windowFlags() & Qt::WindowMaximizeButtonHint);
-        QVERIFY(first->windowIcon().isNull());
 
         start.menu().nhelp2->trigger();
         start.cmdlookup()->click();
@@ -128,20 +113,6 @@ private slots:
         QVERIFY(!Windows::helpExists());
         Windows::show(Windows::help());
         QVERIFY(Windows::help().isVisible());
-    }
-
-    void helpNotes() {
-        helpform& help = Windows::help();
-        QCOMPARE(help.Label2()->text(),
-                 QStringLiteral(
-                     "- Clicking the \"Clear\" button will only clear the white input boxes."));
-        QVERIFY(help.Label1()->text().contains(
-            QStringLiteral("disappear.  Click on the \"Search\" button agian to redisplay")));
-        QVERIFY(help.Label3()->text().endsWith(
-            QStringLiteral("placed in a different dirctory than the text file.")));
-        QCOMPARE(help.Command1()->text(), QStringLiteral("Close Help Box"));
-        QCOMPARE(help.Picture1()->picture().size(), QSize(406, 445));
-        QCOMPARE(help.Picture1()->size(), QSize(409, 441));
     }
 
     // Where the platform's font is wider, a note is drawn smaller rather than cut off.
