@@ -1,10 +1,8 @@
 // Files that no table should be, through velmora-lookup: a table that grows while it is read, the
 // table that is also the output, a FIFO swapped in by another process, devices and kernel files,
-// link loops and paths too long. Every run must end, with the right lines or a clear message;
-// each prints its peak memory and time.
+// link loops and paths too long. Every run must end, with the right lines or a clear message.
 
 #include "lookup_process.hpp"
-#include "peak_memory.hpp"
 #include "table_files.hpp"
 
 #include <csignal>
@@ -20,20 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Peak memory and time of one more run of the same command, for the figures.
-void printFigures(const char* what, const QStringList& arguments, const QString& outputFile,
-                  bool append = false) {
-    QElapsedTimer clock;
-    clock.start();
-    const auto run =
-        runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), arguments, outputFile, append);
-    const auto elapsed = clock.elapsed();
-    if (kCanMeasure) {
-        qInfo("%s: exit %d, peak %ld KiB, %lld ms", what, run->exitCode, run->peakKiB,
-              static_cast<long long>(elapsed));
-    }
-}
 
 // A child process that runs `work` until the test stops it.
 class Child {
@@ -124,7 +108,6 @@ private slots:
         QCOMPARE(lookup.exitCode(), 0);
         QCOMPARE(readFileBytes(output), QByteArray("L98  first\n"));
         QVERIFY(sizeOf(path) > 10 + skipped.size());
-        printFigures("growing table", {"--table", path, "L98"}, output);
     }
 
     void tableThatIsAlsoTheOutputIsRefused_data() {
@@ -155,9 +138,6 @@ private slots:
         QCOMPARE(run.err.count('\n'), 1);
         if (append) {
             QCOMPARE(sizeOf(table), qint64{6});
-        }
-        if (append && !hardLink) {
-            printFigures("table = output", {"--table", table, "L98"}, output, true);
         }
     }
 
@@ -239,7 +219,6 @@ private slots:
         if (exitCode >= 0) {
             QCOMPARE(run.exitCode, exitCode);
         }
-        printFigures(qPrintable(path), {"--table", path, "L98"}, inFolder("device-out.txt"));
     }
 
     void pathsThatLeadNowhere() {

@@ -243,17 +243,6 @@ private slots:
         }
     }
 
-    void tableEncodingIsKnownAfterTheFirstLook() {
-        for (const auto& [bytes, encoding] :
-             {std::pair{std::string("\xFF\xFE"), velmora::TableEncoding::Utf16LittleEndian},
-              std::pair{std::string("\xFE\xFF\0A", 4), velmora::TableEncoding::Utf16BigEndian},
-              std::pair{std::string("\xEF\xBB\xBF"), velmora::TableEncoding::Utf8}}) {
-            CodeTableReader reader(std::make_unique<velmora::MemorySource>(bytes), {}, 1);
-            reader.atEnd();
-            QCOMPARE(reader.encoding(), encoding);
-        }
-    }
-
     // A caller that prints the description in a line of its own gets it appended there, trimmed
     // and converted without touching what the line already held.
     void descriptionAppendedToALine() {

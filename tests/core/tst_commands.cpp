@@ -2,7 +2,6 @@
 #include "recording_slots.hpp"
 #include "table_files.hpp"
 
-#include <map>
 #include <new>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,18 +10,6 @@ using velmora::CommandId;
 using velmora::WindowId;
 
 namespace {
-
-const char* nameOf(WindowId window) {
-    switch (window) {
-    case WindowId::RPO:
-        return "RPO";
-    case WindowId::RPO2:
-        return "RPO2";
-    case WindowId::helpform:
-        return "helpform";
-    }
-    return "?";
-}
 
 // Entry boxes whose display box cannot take another line: memory has run out.
 class ExhaustedSlots final : public velmora::EntrySlots {
@@ -33,51 +20,29 @@ public:
     void printLine(std::string_view /*line*/) override { throw std::bad_alloc(); }
 };
 
-// A front end in memory: it keeps one instance per window as a real one must, and records every
-// call the commands make, in order.
+// A front end in memory that records the calls a search or a find makes, in order. Moving
+// between windows is tried on the windows themselves.
 class RecordingPort final : public velmora::WindowPort {
 public:
-    void show(WindowId window) override {
-        record(QStringLiteral("show ") + nameOf(window));
-        instance(window).visible = true;
-    }
-    void hide(WindowId window) override {
-        record(QStringLiteral("hide ") + nameOf(window));
-        instance(window).visible = false;
-    }
-    void endProgram() override { record(QStringLiteral("end")); }
+    void show(WindowId /*window*/) override {}
+    void hide(WindowId /*window*/) override {}
+    void endProgram() override {}
     velmora::EntrySlots& lookupSlots() override {
-        instance(WindowId::RPO2);
         return exhausted ? static_cast<velmora::EntrySlots&>(exhaustedSlots) : lookup;
     }
     std::filesystem::path tablePath() override { return table; }
-    void setBusy(bool busy) override { record(busy ? "busy" : "not busy"); }
+    void setBusy(bool busy) override { calls << (busy ? "busy" : "not busy"); }
     void reportTableError(const velmora::TableError& error) override {
-        record(QStringLiteral("table error ") + QString::number(error.number()));
+        calls << QStringLiteral("table error ") + QString::number(error.number());
     }
-    void reportOutOfMemory() override { record(QStringLiteral("out of memory")); }
-
-    struct Instance {
-        bool visible = false;
-    };
-
-    bool visible(WindowId window) const {
-        const auto found = windows.find(window);
-        return found != windows.end() && found->second.visible;
-    }
+    void reportOutOfMemory() override { calls << QStringLiteral("out of memory"); }
 
     QStringList calls;
-    std::map<WindowId, Instance> windows;
     RecordingSlots lookup;
     ExhaustedSlots exhaustedSlots;
     std::filesystem::path table;
     // The searches' slots are ones whose display box cannot take another line.
     bool exhausted = false;
-
-private:
-    void record(const QString& call) { calls << call; }
-    // A window's slot is filled on first use and kept.
-    Instance& instance(WindowId window) { return windows[window]; }
 };
 
 } // namespace
@@ -89,45 +54,6 @@ private:
     QTemporaryDir folder_;
 
 private slots:
-    void lookUpHidesTheStartWindowThenShowsTheLookupWindow() {
-        RecordingPort port;
-        port.show(WindowId::RPO);
-        velmora::run(CommandId::RPO_cmdlookup_Click, port);
-        QCOMPARE(port.calls, (QStringList{"show RPO", "hide RPO", "show RPO2"}));
-        QVERIFY(!port.visible(WindowId::RPO));
-        QVERIFY(port.visible(WindowId::RPO2));
-        QVERIFY(!port.windows.contains(WindowId::helpform));
-    }
-
-    void helpFromEitherMainWindowShowsOneHelpWindow() {
-        RecordingPort port;
-        velmora::run(CommandId::RPO_nhelp2_Click, port);
-        velmora::run(CommandId::RPO_nhelp2_Click, port);
-        velmora::run(CommandId::RPO_cmdlookup_Click, port);
-        QVERIFY(port.visible(WindowId::helpform));
-        velmora::run(CommandId::RPO2_nhelp2_Click, port);
-        QCOMPARE(port.calls, (QStringList{"show helpform", "show helpform", "hide RPO", "show RPO2",
-                                          "show helpform"}));
-        QCOMPARE(port.windows.size(), std::size_t{3});
-    }
-
-    void closeHelpBoxHidesOnlyTheHelpWindow() {
-        RecordingPort port;
-        velmora::run(CommandId::RPO2_nhelp2_Click, port);
-        velmora::run(CommandId::helpform_Command1_Click, port);
-        QCOMPARE(port.calls, (QStringList{"show helpform", "hide helpform"}));
-        QVERIFY(!port.visible(WindowId::helpform));
-        QVERIFY(port.windows.contains(WindowId::helpform));
-    }
-
-    void exitFromEitherMainWindowEndsTheProgram() {
-        for (const CommandId exit : {CommandId::RPO_nexit_Click, CommandId::RPO2_nexit_Click}) {
-            RecordingPort port;
-            velmora::run(exit, port);
-            QCOMPARE(port.calls, QStringList{"end"});
-        }
-    }
-
     void searchRunsBusyOverTheLookupSlots() {
         RecordingPort port;
         port.table = writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\n").toStdString();
@@ -139,7 +65,6 @@ private slots:
         QCOMPARE(port.lookup.display,
                  (std::vector<std::string>{"L98  5.7L V8, TPI",
                                            "XY   : RPO code must be 3 characters."}));
-        QVERIFY(port.windows.contains(WindowId::RPO2));
     }
 
     // The busy cursor is gone before the message shows, and the window goes on.

@@ -103,36 +103,6 @@ private:
     }
 
 private slots:
-    void smallHostileTables_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<Lines>("expected");
-        const QStringList fifteen{"G80", "L98", "XYZ", "AAA", "BBB", "CCC", "DDD", "EEE",
-                                  "FFF", "GGG", "HHH", "III", "JJJ", "KKK", "LLL"};
-        Lines notFound;
-        for (const QString& code : fifteen.mid(2)) {
-            notFound << code.toUtf8() + "   : No match found.";
-        }
-
-        QTest::newRow("a line of only quotes")
-            << QByteArray(4000, '"') + "\nG80,after the quotes\n"
-            << fifteen << Lines{"G80  after the quotes", "L98   : No match found."} + notFound;
-        QTest::newRow("an unterminated quote at the end")
-            << QByteArray("G80,fine\nL98,\"runs, to the end\n\nof the file") << fifteen
-            << Lines{"G80  fine", "L98  runs, to the end"} + notFound;
-        QTest::newRow("NUL bytes") << QByteArray("G80,a\0b\n\0\0\0,\0\nL98,fine\n", 22) << fifteen
-                                   << Lines{QByteArray("G80  a\0b", 8), "L98  fine"} + notFound;
-        QTest::newRow("invalid UTF-8")
-            << QByteArray("G80,\xff\xfe bad\nL98,\xe2\x82 cut\n\xc0\xaf,overlong\n") << fifteen
-            << Lines{"G80  \xc3\xbf\xc3\xbe bad", "L98  \xc3\xa2\xe2\x80\x9a cut"} + notFound;
-    }
-    void smallHostileTables() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, entries);
-        QFETCH(Lines, expected);
-        expectBoth(table(bytes), entries, expected);
-    }
-
     void randomBinary() {
         QByteArray bytes(1 << 20, '\0');
         QRandomGenerator random(20261206);
@@ -316,17 +286,6 @@ private slots:
 #else
         QSKIP("permissions are not tried on this system");
 #endif
-    }
-
-    void tableReplacedOrTruncatedBetweenSearches() {
-        const QString path = table("G80,first\n");
-        expectBoth(path, {"G80"}, {"G80  first"});
-        QFile::resize(path, 0);
-        expectBoth(path, {"G80"}, {"G80   : No match found."});
-        const QString replacement = writeTableFile(folder_.path(), "G80,second\n", "new.txt");
-        QFile::remove(path);
-        QVERIFY(QFile::rename(replacement, path));
-        expectBoth(path, {"G80"}, {"G80  second"});
     }
 
     void tableThatIsASymbolicLink() {

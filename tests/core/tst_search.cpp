@@ -32,7 +32,7 @@ private:
     QTemporaryDir folder_;
     std::filesystem::path table_;
 
-    Lines search(RecordingSlots& surface) {
+    Lines searched(RecordingSlots& surface) {
         const auto failure = velmora::rpomodule::search(surface, table_);
         if (failure) {
             qWarning("unexpected failure: %s", failure->describe().c_str());
@@ -48,66 +48,73 @@ private slots:
 
     void matchesInTableOrderThenMessagesInSlotOrder() {
         RecordingSlots surface({"g80", "zz9", "L9", "l98", "", "1le"});
-        QCOMPARE(search(surface), (Lines{
-                                      "L98  5.7L V8, TPI",
-                                      "G80  Limited slip",
-                                      "1LE  Handling package",
-                                      "L98  second L98 record",
-                                      "ZZ9   : No match found.",
-                                      "L9   : RPO code must be 3 characters.",
-                                  }));
+        QCOMPARE(searched(surface), (Lines{
+                                        "L98  5.7L V8, TPI",
+                                        "G80  Limited slip",
+                                        "1LE  Handling package",
+                                        "L98  second L98 record",
+                                        "ZZ9   : No match found.",
+                                        "L9   : RPO code must be 3 characters.",
+                                    }));
         QCOMPARE(surface.boxes[0], std::string("G80"));
         QCOMPARE(surface.boxes[3], std::string("L98"));
         QCOMPARE(statuses(),
                  (std::vector<std::int16_t>{1, 3, 2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     }
 
-    void duplicateEntriesPrintOncePerSlot() {
-        RecordingSlots surface({"G80", "QQQ", "G80", "QQQ"});
-        QCOMPARE(search(surface), (Lines{"G80  Limited slip", "G80  Limited slip",
-                                         "QQQ   : No match found.", "QQQ   : No match found."}));
+    // Each row: a table (the common one where empty), the entries, the display box's lines.
+    void search_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("an entry twice prints twice")
+            << QByteArray() << QStringList{"G80", "QQQ", "G80", "QQQ"}
+            << QStringList{"G80  Limited slip", "G80  Limited slip", "QQQ   : No match found.",
+                           "QQQ   : No match found."};
+        // " X1" is three characters with its blank; the table's unquoted " X1" was read as "X1".
+        QTest::newRow("short entries match or are reported")
+            << QByteArray() << QStringList{"ws", "w", " x1"}
+            << QStringList{"WS  two-letter code", "W   : RPO code must be 3 characters.",
+                           " X1   : No match found."};
+        QTest::newRow("a blank inside an entry is compared")
+            << QByteArray("\" X1\",quoted code with its blank\n") << QStringList{" x1", "X1 "}
+            << QStringList{" X1  quoted code with its blank", "X1    : No match found."};
+        QTest::newRow("a lower-case code never matches")
+            << QByteArray() << QStringList{"l03"} << QStringList{"L03   : No match found."};
+        // Only the first bytes of a code too long for any entry are kept; they must not match.
+        QTest::newRow("a long code never matches by its first bytes")
+            << QByteArray("ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
+                          "ABCDEFGHIJKL,twelve bytes\n")
+            << QStringList{"ABCDEFGHIJKL"} << QStringList{"ABCDEFGHIJKL  twelve bytes"};
     }
-
-    void shortEntriesMatchOrAreReported() {
-        RecordingSlots surface({"ws", "w", " x1"});
-        QCOMPARE(search(surface),
-                 (Lines{"WS  two-letter code", "W   : RPO code must be 3 characters.",
-                        " X1   : No match found."}));
-        // The leading blank counts: " X1" is three characters, and the table's unquoted
-        // " X1" was read as "X1".
-        QCOMPARE(statuses()[2], std::int16_t{3});
-    }
-
-    void blankInsideAnEntryIsCompared() {
-        writeTableFile(folder_.path(), "\" X1\",quoted code with its blank\n");
-        RecordingSlots surface({" x1", "X1 "});
-        QCOMPARE(search(surface),
-                 (Lines{" X1  quoted code with its blank", "X1    : No match found."}));
-    }
-
-    void lowerCaseCodeNeverMatches() {
-        RecordingSlots surface({"l03"});
-        QCOMPARE(search(surface), (Lines{"L03   : No match found."}));
-    }
-
-    // Only the first bytes of a code too long for any entry are kept; they must not match an
-    // entry that equals them.
-    void longCodeNeverMatchesByItsFirstBytes() {
-        writeTableFile(folder_.path(), "ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
-                                       "ABCDEFGHIJKL,twelve bytes\n");
-        RecordingSlots surface({"ABCDEFGHIJKL"});
-        QCOMPARE(search(surface), (Lines{"ABCDEFGHIJKL  twelve bytes"}));
+    void search() {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, expected);
+        if (!table.isEmpty()) {
+            writeTableFile(folder_.path(), table);
+        }
+        std::vector<std::string> texts;
+        for (const QString& entry : entries) {
+            texts.push_back(entry.toStdString());
+        }
+        RecordingSlots surface(texts);
+        Lines lines;
+        for (const QString& line : expected) {
+            lines.push_back(line.toStdString());
+        }
+        QCOMPARE(searched(surface), lines);
     }
 
     void emptyBoxesPrintNothingUnlessACodeIsEmpty() {
         RecordingSlots empty;
-        QCOMPARE(search(empty), Lines{});
+        QCOMPARE(searched(empty), Lines{});
         QCOMPARE(empty.clears, 1);
         QCOMPARE(statuses(), std::vector<std::int16_t>(15, 0));
 
         writeTableFile(folder_.path(), ",empty code\nG80,x\n");
         RecordingSlots surface({"G80"});
-        const Lines lines = search(surface);
+        const Lines lines = searched(surface);
         QCOMPARE(lines.size(), std::size_t{15});
         QCOMPARE(lines.front(), std::string("  empty code"));
         QCOMPARE(std::count(lines.begin(), lines.end(), "  empty code"), 14);
@@ -116,20 +123,20 @@ private slots:
 
     void clearEntriesKeepsDisplayAndStatuses() {
         RecordingSlots surface({"G80", "ZZZ"});
-        const Lines shown = search(surface);
+        const Lines shown = searched(surface);
         const auto before = statuses();
         velmora::rpomodule::clearEntries(surface);
         QCOMPARE(surface.boxes, (std::array<std::string, 15>{}));
         QCOMPARE(surface.display, shown);
         QCOMPARE(statuses(), before);
-        QCOMPARE(search(surface), Lines{});
+        QCOMPARE(searched(surface), Lines{});
     }
 
     void everySearchRereadsTheTable() {
         RecordingSlots surface({"NEW"});
-        QCOMPARE(search(surface), (Lines{"NEW   : No match found."}));
+        QCOMPARE(searched(surface), (Lines{"NEW   : No match found."}));
         writeTableFile(folder_.path(), "NEW,added between searches\n");
-        QCOMPARE(search(surface), (Lines{"NEW  added between searches"}));
+        QCOMPARE(searched(surface), (Lines{"NEW  added between searches"}));
     }
 
     void missingTableAfterEntriesAreChecked() {

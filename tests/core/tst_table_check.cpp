@@ -111,16 +111,6 @@ private slots:
         QCOMPARE(check("\xFE\xFF").count, std::uint64_t{1});
     }
 
-    void closingLineCountsFindingsAndRecords() {
-        const std::filesystem::path path = "/tables/RPO.txt";
-        QCOMPARE(velmora::describeCheck({1, 0}, path),
-                 std::string("No findings in 1 record of /tables/RPO.txt"));
-        QCOMPARE(velmora::describeCheck({75, 1}, path),
-                 std::string("1 finding in 75 records of /tables/RPO.txt"));
-        QCOMPARE(velmora::describeCheck({75, 3}, path),
-                 std::string("3 findings in 75 records of /tables/RPO.txt"));
-    }
-
     void unreadableTableIsAnError() {
         QTemporaryDir folder;
         const auto missing = std::filesystem::path(folder.filePath("RPO.txt").toStdString());
