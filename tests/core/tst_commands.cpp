@@ -103,6 +103,7 @@ private slots:
         port.table = std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt";
         velmora::runFind(port, "slip");
         QCOMPARE(port.calls, (QStringList{"busy", "not busy", "table error 53"}));
+        QVERIFY(port.lookup.display.empty());
 
         port.calls.clear();
         port.exhausted = true;

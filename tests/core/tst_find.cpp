@@ -117,18 +117,9 @@ private slots:
                                        "2 records matched."}));
     }
 
-    void emptyTableAndMissingTable() {
+    void emptyTable() {
         table_ = writeTableFile(folder_.path(), "", QStringLiteral("empty.txt")).toStdString();
         QCOMPARE(found("anything"), (Lines{"No record matched."}));
-
-        velmora::DescriptionQuery query("anything");
-        RecordingSlots display;
-        display.display.emplace_back("an earlier result");
-        const auto failure = velmora::findByDescription(
-            query, std::filesystem::path(folder_.path().toStdString()) / "missing.txt", display);
-        QVERIFY(failure.has_value());
-        QCOMPARE(failure->number(), 53);
-        QVERIFY(display.display.empty());
     }
 
     void aTableFailingPartWayPrintsNoCount() {

@@ -1,6 +1,5 @@
 #include "core/table_check.hpp"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using velmora::TableFinding;
@@ -109,14 +108,6 @@ private slots:
                  QStringList{"1: the table is saved as UTF-16 (little-endian); it is read, but "
                              "other programs may expect UTF-8"});
         QCOMPARE(check("\xFE\xFF").count, std::uint64_t{1});
-    }
-
-    void unreadableTableIsAnError() {
-        QTemporaryDir folder;
-        const auto missing = std::filesystem::path(folder.filePath("RPO.txt").toStdString());
-        const auto result = velmora::checkTable(missing, [](const TableFinding&) {});
-        QVERIFY(!result);
-        QCOMPARE(result.error().number(), 53);
     }
 };
 
