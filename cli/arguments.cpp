@@ -40,6 +40,7 @@ const ModeOption* modeOption(std::string_view argument) {
 
 std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string>& words) {
     Arguments arguments;
+    const ModeOption* chosen = nullptr;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string_view argument = words[i];
@@ -54,9 +55,14 @@ std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string
             if (option->mode == Mode::Help || option->mode == Mode::Version) {
                 return Arguments{option->mode, {}, {}};
             }
-            if (arguments.mode != Mode::Search) {
-                return UsageError{"only one of the options that choose a mode may be given"};
+            if (chosen != nullptr && chosen->mode == option->mode) {
+                return UsageError{std::string(argument) + " may be given only once"};
             }
+            if (chosen != nullptr) {
+                return UsageError{std::string(chosen->name) + " and " + std::string(argument) +
+                                  " cannot be given together: give one of them"};
+            }
+            chosen = option;
             arguments.mode = option->mode;
         } else if (argument == "--table" || argument.substr(0, 8) == "--table=") {
             if (arguments.table) {

@@ -203,19 +203,50 @@ void Utf16Decoder::finish(std::string& out) {
     haveByte_ = false;
 }
 
+namespace {
+
+// The upper-case partner of a letter of Latin-1 or Latin Extended-A by Unicode's simple mapping,
+// or the code point itself where it has none (sharp s, kra, n preceded by apostrophe).
+char32_t upperPartner(char32_t cp) {
+    switch (cp) {
+    case 0xB5: // micro sign
+        return 0x39C;
+    case 0xFF: // y diaeresis
+        return 0x178;
+    case 0x131: // dotless i
+        return 'I';
+    case 0x17F: // long s
+        return 'S';
+    default:
+        break;
+    }
+    if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) {
+        return cp - 0x20;
+    }
+    // Latin Extended-A pairs each capital with the small letter after it; in two runs the
+    // capital has the odd number.
+    const bool smallIsOdd = (cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177);
+    const bool smallIsEven = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+    return (smallIsOdd && cp % 2 == 1) || (smallIsEven && cp % 2 == 0) ? cp - 1 : cp;
+}
+
+} // namespace
+
 std::string toUpper(std::string_view utf8) {
-    std::string out(utf8);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const auto byte = static_cast<std::uint8_t>(out[i]);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<std::uint8_t>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<std::uint8_t>(utf8[i + 1]) : 0U;
         if (byte >= 'a' && byte <= 'z') {
-            out[i] = static_cast<char>(byte - ('a' - 'A'));
-        } else if (byte == 0xC3 && i + 1 < out.size()) {
-            // U+00E0..U+00FE are C3 A0..C3 BE; their upper-case partners are C3 80..C3 9E.
-            const auto next = static_cast<std::uint8_t>(out[i + 1]);
-            if (next >= 0xA0 && next <= 0xBE && next != 0xB7) {
-                out[i + 1] = static_cast<char>(next - 0x20);
-            }
+            out += static_cast<char>(byte - ('a' - 'A'));
+        } else if (byte >= 0xC2 && byte <= 0xC5 && (next & 0xC0U) == 0x80U) {
+            // U+0080 to U+017F: two bytes, five bits in the first and six in the second.
+            appendUtf8(out,
+                       upperPartner(static_cast<char32_t>((byte & 0x1FU) << 6U | (next & 0x3FU))));
             ++i;
+        } else {
+            out += utf8[i];
         }
     }
     return out;

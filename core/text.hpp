@@ -49,9 +49,9 @@ private:
     char16_t highSurrogate_ = 0;
 };
 
-// Upper case as the entry boxes apply it: a to z, and the Latin-1 letters with an upper-case
-// partner in the same block (a grave to thorn, except the division sign). Every other character
-// stays as it is, so the result has the same length in characters.
+// Upper case as the entry boxes apply it: a to z, and every small letter of Latin-1 and Latin
+// Extended-A that has a capital partner. Every other character stays as it is, so the result has
+// the same length in characters.
 std::string toUpper(std::string_view utf8);
 
 // A character at the start of UTF-8 bytes: its code point and its length in bytes. A byte that

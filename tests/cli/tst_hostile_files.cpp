@@ -1,10 +1,8 @@
 // Files that no table should be, through velmora-lookup: a table that grows while it is read, the
 // table that is also the output, a FIFO swapped in by another process, devices and kernel files,
-// link loops and paths too long. Every run must end, with the right lines or a clear message;
-// each prints its peak memory and time.
+// link loops and paths too long. Every run must end, with the right lines or a clear message.
 
 #include "lookup_process.hpp"
-#include "peak_memory.hpp"
 #include "table_files.hpp"
 
 #include <csignal>
@@ -20,20 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Peak memory and time of one more run of the same command, for the figures.
-void printFigures(const char* what, const QStringList& arguments, const QString& outputFile,
-                  bool append = false) {
-    QElapsedTimer clock;
-    clock.start();
-    const auto run =
-        runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), arguments, outputFile, append);
-    const auto elapsed = clock.elapsed();
-    if (run) {
-        qInfo("%s: exit %d, peak %ld KiB, %lld ms", what, run->exitCode, run->peakKiB,
-              static_cast<long long>(elapsed));
-    }
-}
 
 // A child process that runs `work` until the test stops it.
 class Child {
@@ -124,7 +108,6 @@ private slots:
         QCOMPARE(lookup.exitCode(), 0);
         QCOMPARE(readFileBytes(output), QByteArray("L98  first\n"));
         QVERIFY(sizeOf(path) > 10 + skipped.size());
-        printFigures("growing table", {"--table", path, "L98"}, output);
     }
 
     void tableThatIsAlsoTheOutputIsRefused_data() {
@@ -156,13 +139,11 @@ private slots:
         if (append) {
             QCOMPARE(sizeOf(table), qint64{6});
         }
-        if (append && !hardLink) {
-            printFigures("table = output", {"--table", table, "L98"}, output, true);
-        }
     }
 
     // Another process swaps the table's name between a file and a FIFO as fast as it can: every
-    // run ends, with the table's line or a clear message, whatever it finds.
+    // run ends, with the table's line or a clear message. Runs must meet both the file and the
+    // FIFO, or the race was not arranged and the test says so.
     void fifoSwappedInByAnotherProcess() {
         const QByteArray name = QFile::encodeName(inFolder("RPO.txt"));
         const QByteArray file = QFile::encodeName(writeTableFile(folder_.path(), "L98,x\n", "a"));
@@ -178,9 +159,7 @@ private slots:
         });
         QVERIFY(swapper.started());
         int found = 0;
-        int refused = 0;
-        QElapsedTimer clock;
-        clock.start();
+        int fifoRefused = 0;
         for (int i = 0; i < 200; ++i) {
             const LookupRun run =
                 runLookup({"--table", QString::fromUtf8(name), "L98"}, folder_.path());
@@ -189,13 +168,18 @@ private slots:
                 ++found;
             } else {
                 QCOMPARE(run.exitCode, 1);
+                // Between two renames the name may lead nowhere.
                 QVERIFY2(run.err.contains("Error 75") || run.err.contains("Error 53"),
                          run.err.constData());
-                ++refused;
+                fifoRefused += run.err.contains("Error 75") ? 1 : 0;
             }
         }
-        qInfo("FIFO swapped in: 200 runs in %lld ms, %d found the file, %d refused",
-              static_cast<long long>(clock.elapsed()), found, refused);
+        qInfo("FIFO swapped in: of 200 runs %d found the file, %d refused the FIFO", found,
+              fifoRefused);
+        QVERIFY2(found > 0, "no run read the table while it was a file");
+        if (fifoRefused == 0) {
+            QSKIP("no run met the FIFO: the race could not be arranged here");
+        }
     }
 
     // Files that are not plain files, or that the kernel makes up as they are read: refused, or
@@ -235,7 +219,6 @@ private slots:
         if (exitCode >= 0) {
             QCOMPARE(run.exitCode, exitCode);
         }
-        printFigures(qPrintable(path), {"--table", path, "L98"}, inFolder("device-out.txt"));
     }
 
     void pathsThatLeadNowhere() {

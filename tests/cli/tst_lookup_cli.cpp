@@ -1,11 +1,60 @@
+// velmora-lookup as a user runs it: its command line, what it writes and where, and the exit
+// status of every outcome that --help names.
+
 #include "lookup_process.hpp"
 #include "table_files.hpp"
 
-#include <QFile>
+#include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#if defined(__unix__)
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QByteArray kTable = "L98,\"5.7L V8, TPI\"\nC60,Air 72\xB0\n";
+
+#if defined(__unix__)
+// velmora-lookup with a pseudo-terminal as its standard output, as a user at a terminal runs it;
+// what reached the terminal, with the terminal's CR before each line end taken out.
+QByteArray runOnTerminal(const QStringList& arguments, const QString& folder) {
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+        qFatal("no pseudo-terminal");
+    }
+    runLookup(arguments, folder, {.outputFile = QString::fromLocal8Bit(ptsname(terminal))});
+    QByteArray shown;
+    pollfd ready{terminal, POLLIN, 0};
+    while (poll(&ready, 1, 200) > 0) {
+        char block[4096];
+        const ssize_t count = read(terminal, block, sizeof block);
+        if (count <= 0) {
+            break;
+        }
+        shown.append(block, count);
+    }
+    close(terminal);
+    return shown.replace("\r\n", "\n");
+}
+
+// velmora-lookup started by a shell with its standard output closed.
+LookupRun runWithOutputClosed(const QStringList& arguments, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start("/bin/sh",
+                  QStringList{"-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(VELMORA_LOOKUP_PATH)} +
+                      arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), {}, process.readAllStandardError()};
+}
+#endif
+
+} // namespace
 
 class LookupCliTest : public QObject {
     Q_OBJECT
@@ -13,122 +62,213 @@ class LookupCliTest : public QObject {
 private:
     QTemporaryDir folder_;
 
-private slots:
-    void init() { writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nC60,Air 72\xB0\n"); }
+    QString tablePath() const { return QDir(folder_.path()).filePath("RPO.txt"); }
 
-    void printsTheSearchLines() {
-        const LookupRun run = runLookup({"l98", "", "c6", "ZZZ", "C60", " c6"}, folder_.path());
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("L98  5.7L V8, TPI\n"
-                                     "C60  Air 72\xC2\xB0\n"
-                                     "C6   : RPO code must be 3 characters.\n"
-                                     "ZZZ   : No match found.\n"
-                                     " C6   : No match found.\n"));
-        QCOMPARE(run.err, QByteArray());
+private slots:
+    void init() { writeTableFile(folder_.path(), kTable); }
+
+    // Each row: the table in RPO.txt, the command line, then the exit status, the whole output
+    // ("%1" standing for the table's path) and a part of the one message on standard error
+    // (none where empty).
+    void commandLine_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QStringList sixteen;
+        for (int i = 0; i < 16; ++i) {
+            sixteen << QStringLiteral("A%1").arg(i);
+        }
+        const QByteArray twoFindings = "g80,x\nL98,\"open\n";
+        QTest::newRow("search") << kTable << QStringList{"l98", "", "c6", "ZZZ", "C60", " c6"} << 0
+                                << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n"
+                                              "C6   : RPO code must be 3 characters.\n"
+                                              "ZZZ   : No match found.\n"
+                                              " C6   : No match found.\n")
+                                << QByteArray();
+        QTest::newRow("a lone - is an entry")
+            << kTable << QStringList{"-"} << 0
+            << QByteArray("-   : RPO code must be 3 characters.\n") << QByteArray();
+        QTest::newRow("after --, -ab is an entry")
+            << kTable << QStringList{"--", "-ab"} << 0 << QByteArray("-AB   : No match found.\n")
+            << QByteArray();
+        QTest::newRow("three two-byte characters")
+            << kTable << QStringList{"\u00e9\u00e9\u00e9"} << 0
+            << QByteArray("\xC3\x89\xC3\x89\xC3\x89   : No match found.\n") << QByteArray();
+        QTest::newRow("--table=FILE") << kTable << QStringList{"--table=RPO.txt", "L98"} << 0
+                                      << QByteArray("L98  5.7L V8, TPI\n") << QByteArray();
+        QTest::newRow("version") << kTable << QStringList{"--version"} << 0
+                                 << QByteArray("velmora-lookup 1.00.0001\n") << QByteArray();
+        QTest::newRow("check: no findings in 0 records")
+            << QByteArray() << QStringList{"--check"} << 0
+            << QByteArray("No findings in 0 records of %1\n") << QByteArray();
+        QTest::newRow("check: 1 finding in 1 record")
+            << QByteArray("G80,\n") << QStringList{"--check"} << 4
+            << QByteArray("line 1: the description is empty\n1 finding in 1 record of %1\n")
+            << QByteArray();
+        QTest::newRow("check: 2 findings in 2 records")
+            << twoFindings << QStringList{"--check", "RPO.txt"} << 4
+            << QByteArray("line 1: the code \"g80\" has lower-case letters, so it never matches "
+                          "(entries are upper-cased)\n"
+                          "line 2: the description's closing quote is missing; it ends with the "
+                          "line\n"
+                          "2 findings in 2 records of RPO.txt\n")
+            << QByteArray();
+        QTest::newRow("find: 1 record")
+            << kTable << QStringList{"--find", "tpi"} << 0
+            << QByteArray("L98  5.7L V8, TPI\n1 record matched.\n") << QByteArray();
+        QTest::newRow("find: 2 records")
+            << kTable << QStringList{"--find", "7"} << 0
+            << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n2 records matched.\n")
+            << QByteArray();
+        QTest::newRow("missing table")
+            << kTable << QStringList{"--table", "nothing.txt", "L98"} << 1 << QByteArray()
+            << QByteArray("Error 53: File not found: nothing.txt");
+        QTest::newRow("check, missing table") << kTable << QStringList{"--check", "nothing.txt"}
+                                              << 1 << QByteArray() << QByteArray("Error 53");
+        QTest::newRow("sixteen entries")
+            << kTable << sixteen << 2 << QByteArray() << QByteArray("at most 15");
+        QTest::newRow("four characters")
+            << kTable << QStringList{"L98X"} << 2 << QByteArray() << QByteArray("longer than 3");
+        QTest::newRow("unknown option") << kTable << QStringList{"--colour"} << 2 << QByteArray()
+                                        << QByteArray("unknown option --colour");
+        QTest::newRow("--table without a file")
+            << kTable << QStringList{"--table"} << 2 << QByteArray() << QByteArray("needs a file");
+        QTest::newRow("--table with an empty name")
+            << kTable << QStringList{"--table", "", "L98"} << 2 << QByteArray()
+            << QByteArray("not an empty one");
+        QTest::newRow("--table= with an empty name")
+            << kTable << QStringList{"--table=", "L98"} << 2 << QByteArray()
+            << QByteArray("not an empty one");
+        QTest::newRow("--table twice")
+            << kTable << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << 2
+            << QByteArray() << QByteArray("only once");
+        QTest::newRow("--find and --label")
+            << kTable << QStringList{"--find", "axle", "--label"} << 2 << QByteArray()
+            << QByteArray("--find and --label cannot be given together: give one of them");
+        QTest::newRow("--check and --find")
+            << kTable << QStringList{"--check", "--find", "axle"} << 2 << QByteArray()
+            << QByteArray("--check and --find cannot be given together: give one of them");
+        QTest::newRow("--find twice")
+            << kTable << QStringList{"--find", "a", "--find", "b"} << 2 << QByteArray()
+            << QByteArray("--find may be given only once");
+        QTest::newRow("check: FILE and --table")
+            << kTable << QStringList{"--check", "RPO.txt", "--table", "RPO.txt"} << 2
+            << QByteArray() << QByteArray("not both");
+        QTest::newRow("check: two files") << kTable << QStringList{"--check", "a.txt", "b.txt"} << 2
+                                          << QByteArray() << QByteArray("one FILE");
+        QTest::newRow("check: empty name") << kTable << QStringList{"--check", ""} << 2
+                                           << QByteArray() << QByteArray("not an empty one");
+    }
+    void commandLine() {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        writeTableFile(folder_.path(), table);
+        const LookupRun run = runLookup(arguments, folder_.path());
+        QCOMPARE(run.exitCode, status);
+        QCOMPARE(run.out, QByteArray(out).replace("%1", tablePath().toUtf8()));
+        QVERIFY2(run.err.contains(err), run.err.constData());
+        QCOMPARE(run.err.count('\n'), err.isEmpty() ? 0 : 1);
+    }
+
+    // A user reading --help learns every option and every exit status.
+    void helpNamesEveryOptionAndExitStatus() {
+        const LookupRun help = runLookup({"--help"}, folder_.path());
+        QCOMPARE(help.exitCode, 0);
+        for (const char* option :
+             {"--table FILE", "--find WORD", "--label", "--check", "--help", "--version", "--"}) {
+            QVERIFY2(help.out.contains(option), option);
+        }
+        const QByteArray statuses = help.out.mid(help.out.indexOf("Exit status:"));
+        for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  4  "}) {
+            QVERIFY2(statuses.contains(status), status);
+        }
     }
 
     void slotsWithoutAnEntryAreEmpty() {
         // Fourteen empty slots (all but the first) each match the empty code.
         writeTableFile(folder_.path(), "C60,Air\n, empty code\n");
-        const LookupRun run = runLookup(
-            {"--table", QDir(folder_.path()).filePath("RPO.txt"), "--", "C60"}, QDir::tempPath());
+        const LookupRun run = runLookup({"--table", tablePath(), "--", "C60"}, QDir::tempPath());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.count("  empty code\n"), 14);
         QVERIFY(run.out.startsWith("C60  Air\n"));
     }
 
-    void usageErrors_data() {
+    // On a terminal, text beyond ASCII shows as itself; control characters, which could move
+    // the cursor or retitle the window, show as U+FFFD. A pipe gets the table's bytes.
+    void terminalShowsControlCharactersAsReplacement() {
+        writeTableFile(folder_.path(), "L98,esc \x1b]0;title\x07 red \x1b[31mX\ttab\r\n"
+                                       "G80,C1 \xC2\x9B"
+                                       "2J del \x7F end\n"
+                                       "WS6,\xC3\xA9t\xC3\xA9\xC2\xA0\xE2\x80\x93\n");
+        const QByteArray pipe = runLookup({"L98", "G80"}, folder_.path()).out;
+        QCOMPARE(pipe, QByteArray("L98  esc \x1b]0;title\x07 red \x1b[31mX\ttab\n"
+                                  "G80  C1 \xC2\x9B"
+                                  "2J del \x7F end\n"));
+#if defined(__unix__)
+        const QByteArray r = "\xEF\xBF\xBD";
+        const QByteArray shown = runOnTerminal({"L98", "G80", "WS6", "A\x01Z"}, folder_.path());
+        QCOMPARE(shown, "L98  esc " + r + "]0;title" + r + " red " + r + "[31mX\ttab\n" +
+                            "G80  C1 " + r + "2J del " + r + " end\n" +
+                            "WS6  \xC3\xA9t\xC3\xA9\xC2\xA0\xE2\x80\x93\n" + "A" + r +
+                            "Z   : No match found.\n");
+#endif
+    }
+
+    void everyFailedWriteIsReportedWithItsCause_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("complaint");
-        QStringList sixteen;
-        for (int i = 0; i < 16; ++i) {
-            sixteen << QStringLiteral("A%1").arg(i);
-        }
-        QTest::newRow("sixteen entries") << sixteen << "at most 15";
-        QTest::newRow("four characters") << QStringList{"L98X"} << "longer than 3";
-        QTest::newRow("unknown option") << QStringList{"--colour"} << "unknown option --colour";
-        QTest::newRow("table without file") << QStringList{"--table"} << "needs a file";
-        QTest::newRow("empty name") << QStringList{"--table", "", "L98"} << "not an empty one";
-        QTest::newRow("empty name after =") << QStringList{"--table=", "L98"} << "not an empty one";
-        QTest::newRow("given twice")
-            << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << "only once";
+        QTest::newRow("search") << QStringList{"L98"};
+        QTest::newRow("help") << QStringList{"--help"};
+        QTest::newRow("version") << QStringList{"--version"};
     }
-    void usageErrors() {
+    void everyFailedWriteIsReportedWithItsCause() {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, complaint);
-        const LookupRun run = runLookup(arguments, folder_.path());
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.contains(complaint.toUtf8()), run.err.constData());
-        QCOMPARE(run.err.count('\n'), 1);
+#if defined(__unix__)
+        const LookupRun full = runLookup(arguments, folder_.path(), {.outputFile = "/dev/full"});
+        QCOMPARE(full.exitCode, 1);
+        QVERIFY2(full.err.contains("could not be written: No space left on device"),
+                 full.err.constData());
+        QCOMPARE(full.err.count('\n'), 1);
+
+        const LookupRun closed = runWithOutputClosed(arguments, folder_.path());
+        QCOMPARE(closed.exitCode, 1);
+        QVERIFY2(closed.err.contains("could not be written: Bad file descriptor"),
+                 closed.err.constData());
+#else
+        QSKIP("/dev/full is tried on Unix");
+#endif
     }
 
-    void threeCharactersMayBeMultiByte() {
-        QCOMPARE(runLookup({QString::fromUtf8("\xC3\xA9\xC3\xA9\xC3\xA9")}, folder_.path()).out,
-                 QByteArray("\xC3\x89\xC3\x89\xC3\x89   : No match found.\n"));
-    }
-
-    void missingTableIsError53() {
-        QTemporaryDir empty;
-        const QString missing = QDir(empty.path()).filePath("RPO.txt");
-        const LookupRun run = runLookup({"--table", missing, "L98"}, empty.path());
-        QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY(run.err.contains("53"));
-        QVERIFY(run.err.contains("File not found"));
-        QVERIFY(run.err.contains(missing.toUtf8()));
-    }
-
-    void folderInPlaceOfTheTable() {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkdir("RPO.txt"));
-        const LookupRun run = runLookup({"L98"}, root.path());
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("folder"), run.err.constData());
-    }
-
-    void helpAndVersion() {
-        const LookupRun version = runLookup({"--version"}, folder_.path());
-        QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out, QByteArray("velmora-lookup 1.00.0001\n"));
-        const LookupRun help = runLookup({"--help"}, folder_.path());
-        QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.startsWith("Usage: velmora-lookup [--table FILE] [ENTRY...]"));
-    }
-
-    // The table check: findings with their lines and a count, and an exit status that says
-    // whether anything was found.
-    void checkListsFindingsThenACount() {
-        writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nC60,Air 72\xC2\xB0\n");
-        const LookupRun clean = runLookup({"--check"}, folder_.path());
-        QCOMPARE(clean.exitCode, 0);
-        QCOMPARE(clean.out, "No findings in 2 records of " +
-                                QDir(folder_.path()).filePath("RPO.txt").toUtf8() + '\n');
-
-        const QString path = writeTableFile(folder_.path(), "g80,x\nL98,\"open\n", "edited.txt");
-        for (const QStringList& arguments :
-             {QStringList{"--check", path}, QStringList{"--table", path, "--check"}}) {
-            const LookupRun run = runLookup(arguments, QDir::tempPath());
-            QCOMPARE(run.exitCode, 4);
-            QCOMPARE(run.out, "line 1: the code \"g80\" has lower-case letters, so it never "
-                              "matches (entries are upper-cased)\n"
-                              "line 2: the description's closing quote is missing; it ends with "
-                              "the line\n"
-                              "2 findings in 2 records of " +
-                                  path.toUtf8() + '\n');
-            QCOMPARE(run.err, QByteArray());
+    // Memory that runs out is a clear message and exit 1, never a bare "std::bad_alloc". The
+    // address space is limited with prlimit so that a 40 MB description cannot be held.
+    void runningOutOfMemoryIsReported() {
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+        const QString small = writeTableFile(folder_.path(), "L98,short\n", "small.txt");
+        const QString big = writeTableFile(
+            folder_.path(), "L98," + QByteArray(40 * 1024 * 1024, 'x') + "\n", "big.txt");
+        const QString limit = QStringLiteral("--as=%1").arg(24 * 1024 * 1024);
+        const auto limited = [&](const QString& table) {
+            QProcess process;
+            process.setStandardOutputFile(QProcess::nullDevice());
+            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98"});
+            process.waitForFinished(120000);
+            return LookupRun{process.exitCode(), {}, process.readAllStandardError()};
+        };
+        if (limited(small).exitCode != 0) {
+            QSKIP("the program does not start in the limited address space here");
         }
-
-        const LookupRun missing = runLookup({"--check", "nothing.txt"}, folder_.path());
-        QCOMPARE(missing.exitCode, 1);
-        QVERIFY(missing.err.contains("Error 53: File not found"));
-        QCOMPARE(runLookup({"--check", path, "--table", path}, folder_.path()).exitCode, 2);
-        QCOMPARE(runLookup({"--check", path, path}, folder_.path()).exitCode, 2);
-        QCOMPARE(runLookup({"--check", ""}, folder_.path()).exitCode, 2);
-
-        const LookupRun help = runLookup({"--help"}, folder_.path());
-        QVERIFY(help.out.contains("--check [FILE]"));
-        QVERIFY(help.out.contains("  4  --check found something"));
+        const LookupRun run = limited(big);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err,
+                 QByteArray("velmora-lookup: not enough memory to finish; what was written may be "
+                            "incomplete\n"));
+#else
+        QSKIP("the address space is limited on Linux builds without AddressSanitizer");
+#endif
     }
 };
 

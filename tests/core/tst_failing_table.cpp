@@ -69,19 +69,6 @@ private slots:
             QCOMPARE(surface.clears, 1);
         }
     }
-
-    void openingFailureComesBackAfterTheEntriesAreUpperCased() {
-        RecordingSlots surface({"l98"});
-        const auto failure =
-            velmora::rpomodule::search(surface, [] {
-                return velmora::Expected<velmora::CodeTableReader>(
-                    velmora::TableError{velmora::TableError::Kind::NotFound, "RPO.txt"});
-            }).error;
-        QVERIFY(failure.has_value());
-        QCOMPARE(failure->number(), 53);
-        QCOMPARE(surface.boxes[0], std::string("L98"));
-        QCOMPARE(surface.display, Lines{});
-    }
 };
 
 QTEST_GUILESS_MAIN(FailingTableTest)

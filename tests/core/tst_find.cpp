@@ -9,6 +9,7 @@
 #include <QTest>
 
 using Lines = std::vector<std::string>;
+Q_DECLARE_METATYPE(Lines)
 
 namespace {
 
@@ -33,7 +34,7 @@ private:
     QTemporaryDir folder_;
     std::filesystem::path table_;
 
-    Lines find(std::string_view words) {
+    Lines found(std::string_view words) {
         velmora::DescriptionQuery query(words);
         RecordingSlots display;
         display.display.emplace_back("an earlier result");
@@ -47,45 +48,48 @@ private:
 private slots:
     void init() { table_ = writeTableFile(folder_.path(), kTable).toStdString(); }
 
-    void wordsInAnyOrderAndAnyCase() {
-        const Lines expected{"G80  Limited-slip rear differential",
-                             "ZQ3  Posi-traction (limited slip)", "2 records matched."};
-        QCOMPARE(find("limited slip"), expected);
-        QCOMPARE(find("SLIP   Limited"), expected);
-        QCOMPARE(find("posi"), (Lines{"ZQ3  Posi-traction (limited slip)", "1 record matched."}));
-        // Every word must be there, not just one of them.
-        QCOMPARE(find("limited exhaust"), (Lines{"No record matched."}));
-    }
-
-    void accentsAreIgnoredOnBothSides() {
+    // Each row: the words, then the display box's lines. Every word must stand in the
+    // description, in any order, case and accents aside; the code is not searched.
+    void find_data() {
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<Lines>("expected");
+        const Lines limited{"G80  Limited-slip rear differential",
+                            "ZQ3  Posi-traction (limited slip)", "2 records matched."};
         const Lines cafe{"X01  Caf\xc3\xa9 d\xc3\xa9tente, cr\xc3\xa8me", "1 record matched."};
-        // The table's line is Windows-1252; it is printed as UTF-8 and found without accents.
-        QCOMPARE(find("cafe DETENTE"), cafe);
-        QCOMPARE(find("cr\xc3\x88ME"), cafe);
-        QCOMPARE(find("strasse skoda aether"), (Lines{"X02  Stra\xc3\x9f"
-                                                      "e \xc5\xa0koda \xc3\x86ther",
-                                                      "1 record matched."}));
-        QCOMPARE(find("\xc3\xa0xle"), (Lines{"GU5  Rear axle ratio 3.23:1", "1 record matched."}));
+        const Lines ttop{"CC1  Removable glass roof panels, T-top", "1 record matched."};
+        const Lines none{"No record matched."};
+        QTest::newRow("two words") << QByteArray("limited slip") << limited;
+        QTest::newRow("other order and case") << QByteArray("SLIP   Limited") << limited;
+        QTest::newRow("one word") << QByteArray("posi")
+                                  << Lines{"ZQ3  Posi-traction (limited slip)",
+                                           "1 record matched."};
+        QTest::newRow("one word of two missing") << QByteArray("limited exhaust") << none;
+        QTest::newRow("no match") << QByteArray("supercharger") << none;
+        QTest::newRow("the code is not searched") << QByteArray("N10") << none;
+        QTest::newRow("a whole description")
+            << QByteArray("handling") << Lines{"1LE  Handling", "1 record matched."};
+        QTest::newRow("Windows-1252 line, no accents typed") << QByteArray("cafe DETENTE") << cafe;
+        QTest::newRow("accented capitals typed") << QByteArray("cr\xc3\x88ME") << cafe;
+        QTest::newRow("sharp s, caron, ligature") << QByteArray("strasse skoda aether")
+                                                  << Lines{"X02  Stra\xc3\x9f"
+                                                           "e \xc5\xa0koda \xc3\x86ther",
+                                                           "1 record matched."};
+        QTest::newRow("accent on the word only")
+            << QByteArray("\xc3\xa0xle")
+            << Lines{"GU5  Rear axle ratio 3.23:1", "1 record matched."};
+        QTest::newRow("quoted description") << QByteArray("t-top") << ttop;
+        QTest::newRow("comma in the word") << QByteArray("panels,") << ttop;
+        QTest::newRow("quoted, two words")
+            << QByteArray("z28 sport") << Lines{"Z28  Sport coupe pkg, Z28", "1 record matched."};
     }
-
-    void noMatchSaysSo() { QCOMPARE(find("supercharger"), (Lines{"No record matched."})); }
-
-    void aWordThatIsAWholeDescription() {
-        QCOMPARE(find("handling"), (Lines{"1LE  Handling", "1 record matched."}));
+    void find() {
+        QFETCH(QByteArray, words);
+        QFETCH(Lines, expected);
+        QCOMPARE(found(words.toStdString()), expected);
     }
-
-    void quotedDescriptionWithCommasIsPrintedWhole() {
-        QCOMPARE(find("t-top"),
-                 (Lines{"CC1  Removable glass roof panels, T-top", "1 record matched."}));
-        QCOMPARE(find("panels,"),
-                 (Lines{"CC1  Removable glass roof panels, T-top", "1 record matched."}));
-        QCOMPARE(find("z28 sport"), (Lines{"Z28  Sport coupe pkg, Z28", "1 record matched."}));
-    }
-
-    void theCodeIsNotSearched() { QCOMPARE(find("N10"), (Lines{"No record matched."})); }
 
     void manyMatchesAreCountedInTableOrder() {
-        const Lines lines = find("e");
+        const Lines lines = found("e");
         QCOMPARE(lines.size(), std::size_t{10});
         QCOMPARE(lines.front(), std::string("G80  Limited-slip rear differential"));
         QCOMPARE(lines.back(), std::string("9 records matched."));
@@ -126,22 +130,13 @@ private slots:
             writeTableFile(folder_.path(), "ABCDEFGHIJKLMNOPQRST,overlong code\nG80,short code\n",
                            QStringLiteral("long.txt"))
                 .toStdString();
-        QCOMPARE(find("code"), (Lines{"ABCDEFGHIJKL\xe2\x80\xa6  overlong code", "G80  short code",
-                                      "2 records matched."}));
+        QCOMPARE(found("code"), (Lines{"ABCDEFGHIJKL\xe2\x80\xa6  overlong code", "G80  short code",
+                                       "2 records matched."}));
     }
 
-    void emptyTableAndMissingTable() {
+    void emptyTable() {
         table_ = writeTableFile(folder_.path(), "", QStringLiteral("empty.txt")).toStdString();
-        QCOMPARE(find("anything"), (Lines{"No record matched."}));
-
-        velmora::DescriptionQuery query("anything");
-        RecordingSlots display;
-        display.display.emplace_back("an earlier result");
-        const auto failure = velmora::findByDescription(
-            query, std::filesystem::path(folder_.path().toStdString()) / "missing.txt", display);
-        QVERIFY(failure.has_value());
-        QCOMPARE(failure->number(), 53);
-        QVERIFY(display.display.empty());
+        QCOMPARE(found("anything"), (Lines{"No record matched."}));
     }
 
     void aTableFailingPartWayPrintsNoCount() {

@@ -1,6 +1,5 @@
 #include "core/table_check.hpp"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using velmora::TableFinding;
@@ -109,24 +108,6 @@ private slots:
                  QStringList{"1: the table is saved as UTF-16 (little-endian); it is read, but "
                              "other programs may expect UTF-8"});
         QCOMPARE(check("\xFE\xFF").count, std::uint64_t{1});
-    }
-
-    void closingLineCountsFindingsAndRecords() {
-        const std::filesystem::path path = "/tables/RPO.txt";
-        QCOMPARE(velmora::describeCheck({1, 0}, path),
-                 std::string("No findings in 1 record of /tables/RPO.txt"));
-        QCOMPARE(velmora::describeCheck({75, 1}, path),
-                 std::string("1 finding in 75 records of /tables/RPO.txt"));
-        QCOMPARE(velmora::describeCheck({75, 3}, path),
-                 std::string("3 findings in 75 records of /tables/RPO.txt"));
-    }
-
-    void unreadableTableIsAnError() {
-        QTemporaryDir folder;
-        const auto missing = std::filesystem::path(folder.filePath("RPO.txt").toStdString());
-        const auto result = velmora::checkTable(missing, [](const TableFinding&) {});
-        QVERIFY(!result);
-        QCOMPARE(result.error().number(), 53);
     }
 };
 
