@@ -38,7 +38,7 @@ class FormWidgetsTest : public QObject {
 private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        applyProgramFont();
+        applyProgramLook();
     }
     void cleanup() { app().releaseAll(); }
 
@@ -50,7 +50,7 @@ private slots:
             QCOMPARE(window.windowTitle(), toQString(form->caption));
             QCOMPARE(surfaceOf(*form).size(), toPixels(form->client));
             QCOMPARE(bool(window.windowFlags() & Qt::WindowMaximizeButtonHint), form->canMaximize);
-            QCOMPARE(window.windowIcon().isNull(), form->icon == forms::WindowIcon::None);
+            QVERIFY(!window.windowIcon().isNull());
             QCOMPARE(surfaceOf(*form).palette().color(QPalette::Window),
                      QColor(forms::red(form->background), forms::green(form->background),
                             forms::blue(form->background)));
