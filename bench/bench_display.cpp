@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    velmora::ui::applyProgramFont();
+    velmora::ui::applyProgramLook();
     const Options options = parse(QApplication::arguments());
     QTemporaryDir folder;
 

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     // The program ends by Exit or by closing its main window, never because the help window was
     // the last one closed.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmora::ui::applyProgramFont();
+    velmora::ui::applyProgramLook();
 
     velmora::ui::Application program;
     program.show(velmora::WindowId::start);

@@ -46,7 +46,14 @@ MainWindow::MainWindow(const forms::Form& form, WindowPort& port) : form_(form),
     menu_.help = menuBar()->findChild<QMenu*>(QStringLiteral("nhelp"));
     menu_.showHelp = menuBar()->findChild<QAction*>(QStringLiteral("nhelp2"));
 
-    resize(toPixels(form.client) + QSize(0, menuBar()->sizeHint().height()));
+    const QSize size = toPixels(form.client) + QSize(0, menuBar()->sizeHint().height());
+    // A window that cannot be maximized keeps its size, also under window managers that would
+    // offer maximize whatever its hints say.
+    if (form.canMaximize) {
+        resize(size);
+    } else {
+        setFixedSize(size);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

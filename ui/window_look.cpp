@@ -72,9 +72,6 @@ void applyFormFrame(QWidget& window, const forms::Form& form) {
         flags |= Qt::WindowMaximizeButtonHint;
     }
     window.setWindowFlags(flags);
-    if (form.icon == forms::WindowIcon::Program) {
-        window.setWindowIcon(assets::programIcon());
-    }
 }
 
 void showWindow(QWidget& window) {
@@ -83,12 +80,13 @@ void showWindow(QWidget& window) {
     window.activateWindow();
 }
 
-void applyProgramFont() {
+void applyProgramLook() {
     QFont font = QApplication::font();
     font.setPointSize(8);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     QApplication::setFont(font);
+    QApplication::setWindowIcon(assets::programIcon());
 }
 
 } // namespace velmora::ui

@@ -31,7 +31,8 @@ void applyFormFrame(QWidget& window, const forms::Form& form);
 // Makes the window visible, brings it to the front and activates it.
 void showWindow(QWidget& window);
 
-// The font every text of the program is drawn in: the platform's default at 8 point, regular.
-void applyProgramFont();
+// What every window of the program shares: the platform's default font at 8 point, regular,
+// and the program's icon, which desktops on Linux expect on each window.
+void applyProgramLook();
 
 } // namespace velmora::ui

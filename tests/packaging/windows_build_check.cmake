@@ -1,7 +1,7 @@
 # The Windows build, once per test run: the `windows` preset cross-compiles velmora.exe and
 # velmora-lookup.exe with MinGW-w64, warnings as errors, and packs the zip. Each program file
 # carries its resources and imports only the system's own DLLs; the zip holds what a Windows user
-# needs, its README.txt with CRLF line ends.
+# needs, its README.txt and RPO.txt with CRLF line ends.
 #   cmake -DSOURCE_DIR=... -DVERSION=... -P windows_build_check.cmake
 cmake_policy(VERSION 3.25)
 foreach(step "--preset;windows" "--build;--preset;windows")
@@ -91,13 +91,22 @@ foreach(name IN LISTS programs)
         message(FATAL_ERROR "the zip's ${name} is not the one just built")
     endif()
 endforeach()
-file(READ ${unpacked}/README.txt readme HEX)
-string(REPLACE "0d0a" "" bare "${readme}")
-if(bare MATCHES "^(..)*0a" OR bare MATCHES "^(..)*0d")
-    message(FATAL_ERROR "README.txt has line ends other than CRLF")
+foreach(text README.txt RPO.txt)
+    file(READ ${unpacked}/${text} bytes HEX)
+    string(REPLACE "0d0a" "" bare "${bytes}")
+    if(bare MATCHES "^(..)*0a" OR bare MATCHES "^(..)*0d")
+        message(FATAL_ERROR "${text} has line ends other than CRLF")
+    endif()
+endforeach()
+file(READ ${unpacked}/RPO.txt packed_table)
+file(READ ${SOURCE_DIR}/data/RPO.txt shipped_table)
+string(REPLACE "\n" "\r\n" shipped_table "${shipped_table}")
+if(NOT packed_table STREQUAL shipped_table)
+    message(FATAL_ERROR "the zip's RPO.txt is not data/RPO.txt with CRLF line ends")
 endif()
 file(READ ${unpacked}/README.txt readme)
-foreach(needed "velmora.exe" "current folder" "RPO.txt" "Notepad" "${VERSION}")
+foreach(needed "velmora.exe" "current folder" "RPO.txt" "Notepad" "${VERSION}" "Ctrl+F"
+        "first box" "velmora-lookup --check")
     string(FIND "${readme}" "${needed}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "README.txt does not mention ${needed}")

@@ -68,7 +68,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { applyProgramLook(); }
     void cleanup() { box_.reset(); }
 
     void printedLinesLeaveInkWhereTheyStand() {

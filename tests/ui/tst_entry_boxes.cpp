@@ -111,7 +111,7 @@ private:
 private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        applyProgramFont();
+        applyProgramLook();
     }
     void init() {
         table_ = writeTableFile(folder_.path(), "L98,Engine\nG80,Limited slip\n");

@@ -35,7 +35,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { applyProgramLook(); }
     void init() {
         table_ = writeTableFile(folder_.path(), "L98,\"5.7L V8, tuned port injection\"\n"
                                                 "G80,Limited-slip rear differential\n"

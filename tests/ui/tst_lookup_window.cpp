@@ -29,7 +29,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { applyProgramLook(); }
     void init() {
         table_ = writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\nG80,Limited slip\n");
         errors_.clear();

@@ -335,7 +335,7 @@ bool save(const QImage& image, const QString& path, const char* format) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    velmora::ui::applyProgramFont();
+    velmora::ui::applyProgramLook();
     const QString folder =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELMORA_ASSETS_DIR);
     QDir().mkpath(folder + QStringLiteral("/icons"));
