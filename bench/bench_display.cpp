@@ -8,10 +8,11 @@
 //
 //   velmora-bench-display [--lines N] [--runs N] [--long-mb N] [--skip-memory]
 
+#include "ui/application.hpp"
 #include "ui/display_box.hpp"
 #include "ui/entry_box.hpp"
 #include "ui/lookup_window.hpp"
-#include "ui/windows.hpp"
+#include "ui/window_look.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -93,19 +94,19 @@ void searchWithManyLines(const Options& options, const QString& folder) {
     }
     writeTable(table, records);
 
-    velmora::ui::RPO2 window;
-    window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
-    window.txtrpo(0)->setText(QStringLiteral("L98"));
+    velmora::ui::Application program(table.toStdString());
+    velmora::ui::LookupWindow& window = program.lookupWindow();
+    window.entryBox(0)->setText(QStringLiteral("L98"));
     window.show();
     QApplication::processEvents();
-    velmora::ui::DisplayBox& box = *window.pic1();
+    velmora::ui::DisplayBox& box = *window.displayBox();
 
     std::vector<double> searchAndPaint;
     std::vector<double> repaint;
     std::vector<double> scrollToEnd;
     for (int run = 0; run < options.runs; ++run) {
         timePainted(box, searchAndPaint, [&window] {
-            window.RPO2_cmdlookup_Click();
+            window.search();
             QApplication::processEvents(); // scroll bars set once, then one paint
         });
         timePainted(box, repaint, [] {});
@@ -161,16 +162,16 @@ void oneLongLine(const Options& options) {
 void heldMemory(const QString& folder, const char* what, const QByteArray& records) {
     const QString table = QDir(folder).filePath(QStringLiteral("empty-codes.txt"));
     writeTable(table, records);
-    velmora::ui::RPO2 window;
-    window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
+    velmora::ui::Application program(table.toStdString());
+    velmora::ui::LookupWindow& window = program.lookupWindow();
     const double before = heapMegabytes();
     QElapsedTimer clock;
     clock.start();
-    window.RPO2_cmdlookup_Click();
+    window.search();
     const double elapsed = millisecondsSince(clock);
     std::printf("  %-34s %9zu lines %8.1f MB held %8.1f ms\n", what,
-                static_cast<std::size_t>(window.pic1()->lineCount()), heapMegabytes() - before,
-                elapsed);
+                static_cast<std::size_t>(window.displayBox()->lineCount()),
+                heapMegabytes() - before, elapsed);
     QFile::remove(table);
 }
 

@@ -7,23 +7,21 @@ namespace velmora {
 
 // The three windows; each is a single instance for the whole program.
 enum class WindowId {
-    RPO,      // the start window
-    RPO2,     // the lookup window
-    helpform, // the help window
+    start,  // the banner and "Look up RPO Codes"
+    lookup, // the entry boxes, "Search " and the display box
+    help,   // the help picture and its notes
 };
 
-// Every user command, named after the window, the control and the click that runs it.
+// Every user command. Exit and Help stand in the menus of both main windows and do the same in
+// each.
 enum class CommandId {
-    RPO_cmdlookup_Click,
-    RPO_nexit_Click,
-    RPO_nhelp2_Click,
-    RPO2_cmdlookup_Click,
-    RPO2_cmdclear_Click,
-    RPO2_nexit_Click,
-    RPO2_nhelp2_Click,
-    helpform_Command1_Click,
+    lookUpCodes,  // "Look up RPO Codes": from the start window to the lookup window
+    search,       // "Search "
+    clearEntries, // "Clear"
+    showHelp,     // Help > Help
+    closeHelp,    // "Close Help Box"
+    exitProgram,  // File > Exit, Ctrl+Q
 };
-
-inline constexpr int kCommandCount = 8;
+inline constexpr int kCommandCount = static_cast<int>(CommandId::exitProgram) + 1;
 
 } // namespace velmora

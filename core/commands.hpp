@@ -49,27 +49,22 @@ inline constexpr std::string_view kOutOfMemoryAdvice =
     "The lines shown come from the part of the table that was read. Close other programs or "
     "use a smaller RPO.txt, then click \"Search\" again.";
 
-// The command table: one handler per command, each bound to the click of its control and to
-// nothing else.
+// The commands, each bound to the click of its control or menu entry and to nothing else.
 namespace commands {
 
 // "Look up RPO Codes": hides the start window, then shows the lookup window.
-void RPO_cmdlookup_Click(WindowPort& port);
-// File > Exit (Ctrl+Q) in the start window: ends the program.
-void RPO_nexit_Click(WindowPort& port);
-// Help > Help in the start window: shows the help window.
-void RPO_nhelp2_Click(WindowPort& port);
+void lookUpCodes(WindowPort& port);
 // "Search ": runs the search over the lookup window's slots, with a busy cursor while it runs;
 // a table that cannot be read or a lack of memory is reported and the window goes on.
-void RPO2_cmdlookup_Click(WindowPort& port);
+void search(WindowPort& port);
 // "Clear": empties the entry boxes.
-void RPO2_cmdclear_Click(WindowPort& port);
-// File > Exit (Ctrl+Q) in the lookup window: ends the program.
-void RPO2_nexit_Click(WindowPort& port);
-// Help > Help in the lookup window: shows the help window.
-void RPO2_nhelp2_Click(WindowPort& port);
+void clearEntries(WindowPort& port);
+// Help > Help in either main window: shows the help window.
+void showHelp(WindowPort& port);
 // "Close Help Box": hides the help window.
-void helpform_Command1_Click(WindowPort& port);
+void closeHelp(WindowPort& port);
+// File > Exit (Ctrl+Q) in either main window: ends the program.
+void exitProgram(WindowPort& port);
 
 } // namespace commands
 
@@ -80,9 +75,5 @@ void run(CommandId command, WindowPort& port);
 // holds every word of `words` into the lookup window's display box, with the busy cursor and the
 // reports of "Search ".
 void runFind(WindowPort& port, std::string_view words);
-
-// The window whose control runs the command, and the handler's name ("RPO2_cmdlookup_Click").
-WindowId commandWindow(CommandId command);
-std::string_view handlerName(CommandId command);
 
 } // namespace velmora

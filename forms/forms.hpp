@@ -76,18 +76,18 @@ inline constexpr std::string_view kCloseHelpCaption = "Close Help Box";
 namespace detail {
 
 inline constexpr std::array<MenuEntry, 1> kStartFileEntries{
-    {{"nexit", "Exit", {true, 'Q'}, CommandId::RPO_nexit_Click}}};
+    {{"nexit", "Exit", {true, 'Q'}, CommandId::exitProgram}}};
 inline constexpr std::array<MenuEntry, 1> kStartHelpEntries{
-    {{"nhelp2", "Help", {}, CommandId::RPO_nhelp2_Click}}};
+    {{"nhelp2", "Help", {}, CommandId::showHelp}}};
 inline constexpr std::array<Menu, 2> kStartMenus{{
     {"nfile", "&File", kStartFileEntries},
     {"nhelp", "&Help", kStartHelpEntries},
 }};
 
 inline constexpr std::array<MenuEntry, 1> kLookupFileEntries{
-    {{"nexit", "Exit", {true, 'Q'}, CommandId::RPO2_nexit_Click}}};
+    {{"nexit", "Exit", {true, 'Q'}, CommandId::exitProgram}}};
 inline constexpr std::array<MenuEntry, 1> kLookupHelpEntries{
-    {{"nhelp2", "Help", {}, CommandId::RPO2_nhelp2_Click}}};
+    {{"nhelp2", "Help", {}, CommandId::showHelp}}};
 inline constexpr std::array<Menu, 2> kLookupMenus{{
     {"nfile", "&File", kLookupFileEntries},
     {"nhelp", "&Help", kLookupHelpEntries},
@@ -109,7 +109,7 @@ inline constexpr std::array<Control, 3> kStartControls{{
      .tabIndex = 1,
      .takesFocus = true,
      .background = systemColour(10),
-     .command = CommandId::RPO_cmdlookup_Click},
+     .command = CommandId::lookUpCodes},
     {.name = "Label1",
      .kind = ControlKind::Label,
      .rect = {600, 5640, 5295, 375},
@@ -152,7 +152,7 @@ inline constexpr std::array<Control, 4> kLookupOwnControls{{
      .tabIndex = 1,
      .takesFocus = true,
      .background = kGray,
-     .command = CommandId::RPO2_cmdlookup_Click},
+     .command = CommandId::search},
     {.name = "pic1",
      .kind = ControlKind::DisplayBox,
      .rect = {120, 2760, 6975, 3615},
@@ -167,7 +167,7 @@ inline constexpr std::array<Control, 4> kLookupOwnControls{{
      .caption = texts::kClearCaption,
      .tabIndex = 18,
      .takesFocus = true,
-     .command = CommandId::RPO2_cmdclear_Click},
+     .command = CommandId::clearEntries},
 }};
 
 // The window's own controls, then the fifteen entry boxes.
@@ -189,7 +189,7 @@ inline constexpr std::array<Control, 5> kHelpControls{{
      .caption = texts::kCloseHelpCaption,
      .tabIndex = 0,
      .takesFocus = true,
-     .command = CommandId::helpform_Command1_Click},
+     .command = CommandId::closeHelp},
     // No border; its background, system colour 15, shows in the strip right of the picture.
     {.name = "Picture1",
      .kind = ControlKind::PictureBox,
@@ -229,7 +229,7 @@ inline constexpr std::array<Line, 3> kHelpLines{{
 } // namespace detail
 
 inline constexpr Form kStartForm{
-    .id = WindowId::RPO,
+    .id = WindowId::start,
     .name = "RPO",
     .caption = texts::kMainCaption,
     .client = {6495, 6240},
@@ -243,7 +243,7 @@ inline constexpr Form kStartForm{
 };
 
 inline constexpr Form kLookupForm{
-    .id = WindowId::RPO2,
+    .id = WindowId::lookup,
     .name = "RPO2",
     .caption = texts::kMainCaption,
     .client = {7215, 7545},
@@ -257,7 +257,7 @@ inline constexpr Form kLookupForm{
 };
 
 inline constexpr Form kHelpForm{
-    .id = WindowId::helpform,
+    .id = WindowId::help,
     .name = "helpform",
     .caption = texts::kHelpCaption,
     .client = {6120, 10590},
@@ -274,11 +274,11 @@ inline constexpr std::array<const Form*, 3> kForms{&kStartForm, &kLookupForm, &k
 
 constexpr const Form& form(WindowId window) {
     switch (window) {
-    case WindowId::RPO2:
+    case WindowId::lookup:
         return kLookupForm;
-    case WindowId::helpform:
+    case WindowId::help:
         return kHelpForm;
-    case WindowId::RPO:
+    case WindowId::start:
         break;
     }
     return kStartForm;

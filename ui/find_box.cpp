@@ -2,7 +2,7 @@
 
 #include "core/find.hpp"
 #include "ui/qt_text.hpp"
-#include "ui/windows.hpp"
+#include "ui/window_look.hpp"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -55,7 +55,7 @@ FindBox::FindBox(QWidget* parent)
 }
 
 void FindBox::present() {
-    Windows::show(*this);
+    showWindow(*this);
     words_->setFocus();
     words_->selectAll();
 }

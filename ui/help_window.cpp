@@ -5,14 +5,14 @@
 #include "ui/picture_box.hpp"
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
-#include "ui/windows.hpp"
 
 #include <QLabel>
 #include <QPainter>
+#include <string>
 
 namespace velmora::ui {
 
-helpform::helpform() : controls_(forms::kHelpForm, *this, applicationPort()) {
+HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, port) {
     const forms::Form& form = forms::kHelpForm;
     applyFormFrame(*this, form);
     setBackground(*this, form.background);
@@ -25,23 +25,17 @@ helpform::helpform() : controls_(forms::kHelpForm, *this, applicationPort()) {
     controls_.focusFirst();
 }
 
-PictureBox* helpform::Picture1() const {
+PictureBox* HelpWindow::picture() const {
     return controls_.get<PictureBox>("Picture1");
 }
-QLabel* helpform::Label1() const {
-    return controls_.get<QLabel>("Label1");
+QLabel* HelpWindow::note(int number) const {
+    return controls_.get<QLabel>("Label" + std::to_string(number));
 }
-QLabel* helpform::Label2() const {
-    return controls_.get<QLabel>("Label2");
-}
-QLabel* helpform::Label3() const {
-    return controls_.get<QLabel>("Label3");
-}
-CommandButton* helpform::Command1() const {
+CommandButton* HelpWindow::closeButton() const {
     return controls_.get<CommandButton>("Command1");
 }
 
-void helpform::paintEvent(QPaintEvent* /*event*/) {
+void HelpWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     for (const forms::Line& line : forms::kHelpForm.lines) {
         const Qt::PenStyle style =

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/commands.hpp"
 #include "ui/form_controls.hpp"
-#include "ui/windows.hpp"
 
 #include <QWidget>
 
@@ -13,21 +13,16 @@ class CommandButton;
 class PictureBox;
 
 // The help window: the help picture, three notes between separator lines, "Close Help Box".
-class helpform : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 
 public:
-    helpform();
+    explicit HelpWindow(WindowPort& port);
 
-    PictureBox* Picture1() const;
-    QLabel* Label1() const;
-    QLabel* Label2() const;
-    QLabel* Label3() const;
-    CommandButton* Command1() const;
-
-public slots:
-    // The window's command, as its button runs it.
-    void helpform_Command1_Click() { commands::helpform_Command1_Click(applicationPort()); }
+    PictureBox* picture() const;
+    // Note 1, 2 or 3, top to bottom.
+    QLabel* note(int number) const;
+    CommandButton* closeButton() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,7 +3,6 @@
 #include "core/code_table.hpp"
 #include "core/find.hpp"
 #include "core/paste.hpp"
-#include "core/table_file.hpp"
 #include "forms/forms.hpp"
 #include "ui/command_button.hpp"
 #include "ui/display_box.hpp"
@@ -13,7 +12,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMessageBox>
 #include <QToolTip>
 
 namespace velmora::ui {
@@ -22,22 +20,13 @@ namespace {
 // How long a note on pasted codes stays.
 constexpr int kPasteNoteMilliseconds = 8000;
 
-void showProblem(QWidget& parent, const QString& message, const QString& advice) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), message, QMessageBox::Ok,
-                    &parent);
-    box.setInformativeText(advice);
-    box.exec();
-}
-
 } // namespace
 
-RPO2::RPO2()
-    : MainWindow(forms::kLookupForm), locateTable_([] { return velmora::locateTable(); }),
-      reportTableError_(showTableError), reportOutOfMemory_(showOutOfMemory),
-      controls_(forms::kLookupForm, *client(), port_) {
-    bindMenus(port_);
+LookupWindow::LookupWindow(WindowPort& port)
+    : MainWindow(forms::kLookupForm, port), port_(port),
+      controls_(forms::kLookupForm, *client(), port) {
     for (int index = 0; index < kSlotCount; ++index) {
-        connect(txtrpo(index), &EntryBox::textPasted, this,
+        connect(entryBox(index), &EntryBox::textPasted, this,
                 [this, index](const QString& text) { pasteInto(index, text); });
     }
 
@@ -48,61 +37,52 @@ RPO2::RPO2()
     findAction_->setShortcut(QKeySequence(toQString(kFindShortcut)));
     findAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(findAction_);
-    pic1()->addAction(findAction_);
-    connect(findAction_, &QAction::triggered, this, &RPO2::showFindBox);
+    displayBox()->addAction(findAction_);
+    connect(findAction_, &QAction::triggered, this, &LookupWindow::showFindBox);
 
     // "Search " takes the first focus, so Enter or Space at once runs a search.
     controls_.focusFirst();
 }
 
-EntryBox* RPO2::txtrpo(int index) const {
+EntryBox* LookupWindow::entryBox(int index) const {
     return controls_.get<EntryBox>("txtrpo", index);
 }
-DisplayBox* RPO2::pic1() const {
+DisplayBox* LookupWindow::displayBox() const {
     return controls_.get<DisplayBox>("pic1");
 }
-CommandButton* RPO2::cmdlookup() const {
+CommandButton* LookupWindow::searchButton() const {
     return controls_.get<CommandButton>("cmdlookup");
 }
-CommandButton* RPO2::cmdclear() const {
+CommandButton* LookupWindow::clearButton() const {
     return controls_.get<CommandButton>("cmdclear");
 }
-QLabel* RPO2::Label1() const {
+QLabel* LookupWindow::note() const {
     return controls_.get<QLabel>("Label1");
 }
 
-void RPO2::showFindBox() {
+void LookupWindow::showFindBox() {
     if (findBox_ == nullptr) {
         findBox_ = new FindBox(this);
-        connect(findBox_, &FindBox::findRequested, this, &RPO2::findByDescription);
+        connect(findBox_, &FindBox::findRequested, this, &LookupWindow::findByDescription);
     }
     findBox_->present();
 }
 
-void RPO2::findByDescription(const QString& words) {
+void LookupWindow::findByDescription(const QString& words) {
     runFind(port_, words.toStdString());
 }
 
-void RPO2::showTableError(QWidget& parent, const TableError& error) {
-    showProblem(parent, QString::fromStdString(error.describe()),
-                QString::fromStdString(error.advice()));
-}
-
-void RPO2::showOutOfMemory(QWidget& parent) {
-    showProblem(parent, toQString(kOutOfMemoryMessage), toQString(kOutOfMemoryAdvice));
-}
-
-void RPO2::pasteInto(int index, const QString& text) {
+void LookupWindow::pasteInto(int index, const QString& text) {
     const paste::Spread spread = paste::spreadPaste(text.toStdString(), index, kSlotCount);
     if (!spread.spreads) {
-        txtrpo(index)->insertCut(QString::fromStdString(spread.text));
+        entryBox(index)->insertCut(QString::fromStdString(spread.text));
         return;
     }
     int next = index;
     for (const std::string& code : spread.codes) {
-        txtrpo(next++)->setText(QString::fromStdString(code));
+        entryBox(next++)->setText(QString::fromStdString(code));
     }
-    EntryBox* last = txtrpo(std::max(index, next - 1));
+    EntryBox* last = entryBox(std::max(index, next - 1));
     if (!spread.codes.empty()) {
         last->setFocus();
     }
@@ -113,25 +93,26 @@ void RPO2::pasteInto(int index, const QString& text) {
 
 // A balloon under the box, gone after a while or at the next click: the user learns what was
 // left out without a box to dismiss, and the window's layout stays as it is.
-void RPO2::showPasteNote(EntryBox& box, const QString& note) {
+void LookupWindow::showPasteNote(EntryBox& box, const QString& note) {
     QToolTip::showText(box.mapToGlobal(QPoint(0, box.height())), note, &box, QRect(),
                        kPasteNoteMilliseconds);
 }
 
-std::string RPO2::Slots::entry(int slot) const {
-    return window_.txtrpo(slot)->text().toStdString();
+std::string LookupWindow::Slots::entry(int slot) const {
+    return window_.entryBox(slot)->text().toStdString();
 }
 
-void RPO2::Slots::setEntry(int slot, const std::string& text) {
-    window_.txtrpo(slot)->setText(QString::fromStdString(text));
+void LookupWindow::Slots::setEntry(int slot, const std::string& text) {
+    window_.entryBox(slot)->setText(QString::fromStdString(text));
 }
 
-void RPO2::Slots::clearDisplay() {
-    window_.pic1()->clear();
+void LookupWindow::Slots::clearDisplay() {
+    window_.displayBox()->clear();
 }
 
-void RPO2::Slots::printLine(std::string_view line) {
-    window_.pic1()->printLine(QUtf8StringView(line.data(), static_cast<qsizetype>(line.size())));
+void LookupWindow::Slots::printLine(std::string_view line) {
+    window_.displayBox()->printLine(
+        QUtf8StringView(line.data(), static_cast<qsizetype>(line.size())));
 }
 
 } // namespace velmora::ui

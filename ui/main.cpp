@@ -1,8 +1,8 @@
 // velmora: the desktop program. It shows the start window and waits for the user.
 
 #include "core/version.hpp"
-#include "ui/start_window.hpp"
-#include "ui/windows.hpp"
+#include "ui/application.hpp"
+#include "ui/window_look.hpp"
 
 #include <QApplication>
 
@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     velmora::ui::applyProgramFont();
 
-    velmora::ui::Windows::show(velmora::ui::Windows::rpo());
-    const int status = QApplication::exec();
-    velmora::ui::Windows::releaseAll();
-    return status;
+    velmora::ui::Application program;
+    program.show(velmora::WindowId::start);
+    return QApplication::exec();
 }

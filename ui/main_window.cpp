@@ -4,7 +4,6 @@
 #include "ui/qt_text.hpp"
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
-#include "ui/windows.hpp"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,7 +23,7 @@ QKeySequence shortcutOf(const forms::Shortcut& shortcut) {
 
 } // namespace
 
-MainWindow::MainWindow(const forms::Form& form) : form_(form) {
+MainWindow::MainWindow(const forms::Form& form, WindowPort& port) : form_(form), port_(port) {
     applyFormFrame(*this, form);
 
     auto* area = new QWidget(this);
@@ -38,30 +37,22 @@ MainWindow::MainWindow(const forms::Form& form) : form_(form) {
             QAction* action = list->addAction(toQString(entry.caption));
             action->setObjectName(toQString(entry.name));
             action->setShortcut(shortcutOf(entry.shortcut));
-        }
-    }
-    menu_.nfile = menuBar()->findChild<QMenu*>(QStringLiteral("nfile"));
-    menu_.nexit = menuBar()->findChild<QAction*>(QStringLiteral("nexit"));
-    menu_.nhelp = menuBar()->findChild<QMenu*>(QStringLiteral("nhelp"));
-    menu_.nhelp2 = menuBar()->findChild<QAction*>(QStringLiteral("nhelp2"));
-
-    resize(toPixels(form.client) + QSize(0, menuBar()->sizeHint().height()));
-}
-
-void MainWindow::bindMenus(WindowPort& port) {
-    for (const forms::Menu& title : form_.menus) {
-        for (const forms::MenuEntry& entry : title.entries) {
-            auto* action = menuBar()->findChild<QAction*>(toQString(entry.name));
             const CommandId command = entry.command;
             connect(action, &QAction::triggered, this, [command, &port] { run(command, port); });
         }
     }
+    menu_.file = menuBar()->findChild<QMenu*>(QStringLiteral("nfile"));
+    menu_.exit = menuBar()->findChild<QAction*>(QStringLiteral("nexit"));
+    menu_.help = menuBar()->findChild<QMenu*>(QStringLiteral("nhelp"));
+    menu_.showHelp = menuBar()->findChild<QAction*>(QStringLiteral("nhelp2"));
+
+    resize(toPixels(form.client) + QSize(0, menuBar()->sizeHint().height()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (form_.onClose == forms::CloseAction::EndProgram) {
-        Windows::endProgram();
+        port_.endProgram();
     }
 }
 

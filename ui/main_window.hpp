@@ -13,10 +13,10 @@ namespace velmora::ui {
 // The menu bar that both main windows carry, each its own copy: File > Exit (Ctrl+Q) and
 // Help > Help.
 struct MainMenu {
-    QMenu* nfile;
-    QAction* nexit;
-    QMenu* nhelp;
-    QAction* nhelp2;
+    QMenu* file;
+    QAction* exit;
+    QMenu* help;
+    QAction* showHelp;
 };
 
 // What the start and lookup windows share, made from their form: the caption, the icon, a
@@ -32,13 +32,13 @@ public:
     const MainMenu& menu() const { return menu_; }
 
 protected:
-    explicit MainWindow(const forms::Form& form);
-    // Binds each menu entry to its command; called once the window's port exists.
-    void bindMenus(WindowPort& port);
+    // Each menu entry runs its command through `port`.
+    MainWindow(const forms::Form& form, WindowPort& port);
     void closeEvent(QCloseEvent* event) override;
 
 private:
     const forms::Form& form_;
+    WindowPort& port_;
     MainMenu menu_{};
 };
 

@@ -3,28 +3,26 @@
 #include "forms/forms.hpp"
 #include "ui/command_button.hpp"
 #include "ui/picture_box.hpp"
-#include "ui/windows.hpp"
 
 #include <QLabel>
 
 namespace velmora::ui {
 
-RPO::RPO()
-    : MainWindow(forms::kStartForm), controls_(forms::kStartForm, *client(), applicationPort()) {
-    bindMenus(applicationPort());
+StartWindow::StartWindow(WindowPort& port)
+    : MainWindow(forms::kStartForm, port), controls_(forms::kStartForm, *client(), port) {
     // The banner takes the first focus, so Enter presses nothing until Tab.
     controls_.focusFirst();
 }
 
-PictureBox* RPO::Picture1() const {
+PictureBox* StartWindow::banner() const {
     return controls_.get<PictureBox>("Picture1");
 }
 
-CommandButton* RPO::cmdlookup() const {
+CommandButton* StartWindow::lookUpButton() const {
     return controls_.get<CommandButton>("cmdlookup");
 }
 
-QLabel* RPO::Label1() const {
+QLabel* StartWindow::note() const {
     return controls_.get<QLabel>("Label1");
 }
 

@@ -3,7 +3,9 @@
 #include "ui/assets.hpp"
 #include "ui/qt_text.hpp"
 
+#include <QApplication>
 #include <QColor>
+#include <QFont>
 #include <QLabel>
 #include <QWidget>
 
@@ -73,6 +75,20 @@ void applyFormFrame(QWidget& window, const forms::Form& form) {
     if (form.icon == forms::WindowIcon::Program) {
         window.setWindowIcon(assets::programIcon());
     }
+}
+
+void showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void applyProgramFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    QApplication::setFont(font);
 }
 
 } // namespace velmora::ui

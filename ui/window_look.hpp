@@ -28,4 +28,10 @@ void fitTextToBox(QLabel& label);
 // menu, minimize and close, and maximize only where the form allows it.
 void applyFormFrame(QWidget& window, const forms::Form& form);
 
+// Makes the window visible, brings it to the front and activates it.
+void showWindow(QWidget& window);
+
+// The font every text of the program is drawn in: the platform's default at 8 point, regular.
+void applyProgramFont();
+
 } // namespace velmora::ui

@@ -79,7 +79,7 @@ Application::~Application() {
 }
 
 int Application::run() {
-    show(WindowId::RPO);
+    show(WindowId::start);
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (!translate(message)) {
@@ -176,14 +176,14 @@ void Application::show(WindowId window) {
 void Application::hide(WindowId window) {
     FormWindow& hidden = instance(window);
     const bool wasActive = GetActiveWindow() == hidden.handle();
-    if (window == WindowId::RPO2 && findBox_) {
+    if (window == WindowId::lookup && findBox_) {
         findBox_->hide();
     }
     hidden.hide();
     if (!wasActive) {
         return;
     }
-    for (const WindowId next : {WindowId::RPO2, WindowId::RPO, WindowId::helpform}) {
+    for (const WindowId next : {WindowId::lookup, WindowId::start, WindowId::help}) {
         const auto& other = windows_[slotOf(next)];
         if (other && other.get() != &hidden && IsWindowVisible(other->handle()) != FALSE) {
             SetForegroundWindow(other->handle());
@@ -213,7 +213,7 @@ void Application::endProgram() {
 
 EntrySlots& Application::lookupSlots() {
     if (!lookupSlots_) {
-        lookupSlots_ = std::make_unique<LookupSlots>(instance(WindowId::RPO2));
+        lookupSlots_ = std::make_unique<LookupSlots>(instance(WindowId::lookup));
     }
     return *lookupSlots_;
 }
@@ -241,7 +241,7 @@ void Application::reportOutOfMemory() {
 }
 
 void Application::tell(const std::wstring& message, const std::wstring& advice) {
-    HWND owner = windows_[slotOf(WindowId::RPO2)] ? windows_[slotOf(WindowId::RPO2)]->handle()
+    HWND owner = windows_[slotOf(WindowId::lookup)] ? windows_[slotOf(WindowId::lookup)]->handle()
                                                   : GetActiveWindow();
     // A find run from the find box is told there, so that the keyboard goes back to the box.
     if (findBox_ && findBox_->handle() != nullptr && GetActiveWindow() == findBox_->handle()) {
@@ -257,7 +257,7 @@ void Application::runCommand(CommandId command) {
 
 void Application::destroyed(WindowId window) {
     auto& slot = windows_[slotOf(window)];
-    if (window == WindowId::RPO2) {
+    if (window == WindowId::lookup) {
         // The find box went with the window that owned it.
         findBox_.reset();
         lookupSlots_.reset();
@@ -272,7 +272,7 @@ void Application::openFindBox() {
         // The find prints into the lookup window's display box as a search does, from the table
         // a search reads.
         findBox_ =
-            std::make_unique<FindBox>(instance_, instance(WindowId::RPO2).handle(),
+            std::make_unique<FindBox>(instance_, instance(WindowId::lookup).handle(),
                                       [this](const std::string& words) { runFind(*this, words); });
     }
     findBox_->present();

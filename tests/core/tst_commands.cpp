@@ -14,12 +14,12 @@ namespace {
 
 const char* nameOf(WindowId window) {
     switch (window) {
-    case WindowId::RPO:
-        return "RPO";
-    case WindowId::RPO2:
-        return "RPO2";
-    case WindowId::helpform:
-        return "helpform";
+    case WindowId::start:
+        return "start";
+    case WindowId::lookup:
+        return "lookup";
+    case WindowId::help:
+        return "help";
     }
     return "?";
 }
@@ -38,7 +38,7 @@ public:
     }
     void endProgram() override { record(QStringLiteral("end")); }
     velmora::EntrySlots& lookupSlots() override {
-        instance(WindowId::RPO2);
+        instance(WindowId::lookup);
         return lookup;
     }
     std::filesystem::path tablePath() override { return table; }
@@ -102,58 +102,39 @@ private:
     QTemporaryDir folder_;
 
 private slots:
-    void handlersCarryTheirNames() {
-        const std::pair<CommandId, QString> expected[] = {
-            {CommandId::RPO_cmdlookup_Click, "RPO_cmdlookup_Click"},
-            {CommandId::RPO_nexit_Click, "RPO_nexit_Click"},
-            {CommandId::RPO_nhelp2_Click, "RPO_nhelp2_Click"},
-            {CommandId::RPO2_cmdlookup_Click, "RPO2_cmdlookup_Click"},
-            {CommandId::RPO2_cmdclear_Click, "RPO2_cmdclear_Click"},
-            {CommandId::RPO2_nexit_Click, "RPO2_nexit_Click"},
-            {CommandId::RPO2_nhelp2_Click, "RPO2_nhelp2_Click"},
-            {CommandId::helpform_Command1_Click, "helpform_Command1_Click"},
-        };
-        for (const auto& [command, name] : expected) {
-            const std::string_view handler = velmora::handlerName(command);
-            QCOMPARE(QString::fromUtf8(handler.data(), static_cast<qsizetype>(handler.size())),
-                     name);
-            QVERIFY(name.startsWith(nameOf(velmora::commandWindow(command)) + QString('_')));
-        }
-    }
-
     void lookUpHidesTheStartWindowThenShowsTheLookupWindow() {
         RecordingPort port;
-        port.show(WindowId::RPO);
-        velmora::run(CommandId::RPO_cmdlookup_Click, port);
-        QCOMPARE(port.calls, (QStringList{"show RPO", "hide RPO", "show RPO2"}));
-        QVERIFY(!port.visible(WindowId::RPO));
-        QVERIFY(port.visible(WindowId::RPO2));
-        QVERIFY(!port.windows.contains(WindowId::helpform));
+        port.show(WindowId::start);
+        velmora::run(CommandId::lookUpCodes, port);
+        QCOMPARE(port.calls, (QStringList{"show start", "hide start", "show lookup"}));
+        QVERIFY(!port.visible(WindowId::start));
+        QVERIFY(port.visible(WindowId::lookup));
+        QVERIFY(!port.windows.contains(WindowId::help));
     }
 
     void helpFromEitherMainWindowShowsOneHelpWindow() {
         RecordingPort port;
-        velmora::run(CommandId::RPO_nhelp2_Click, port);
-        velmora::run(CommandId::RPO_nhelp2_Click, port);
-        velmora::run(CommandId::RPO_cmdlookup_Click, port);
-        QVERIFY(port.visible(WindowId::helpform));
-        velmora::run(CommandId::RPO2_nhelp2_Click, port);
-        QCOMPARE(port.calls, (QStringList{"show helpform", "show helpform", "hide RPO", "show RPO2",
-                                          "show helpform"}));
+        velmora::run(CommandId::showHelp, port);
+        velmora::run(CommandId::showHelp, port);
+        velmora::run(CommandId::lookUpCodes, port);
+        QVERIFY(port.visible(WindowId::help));
+        velmora::run(CommandId::showHelp, port);
+        QCOMPARE(port.calls,
+                 (QStringList{"show help", "show help", "hide start", "show lookup", "show help"}));
         QCOMPARE(port.windows.size(), std::size_t{3});
     }
 
     void closeHelpBoxHidesOnlyTheHelpWindow() {
         RecordingPort port;
-        velmora::run(CommandId::RPO2_nhelp2_Click, port);
-        velmora::run(CommandId::helpform_Command1_Click, port);
-        QCOMPARE(port.calls, (QStringList{"show helpform", "hide helpform"}));
-        QVERIFY(!port.visible(WindowId::helpform));
-        QVERIFY(port.windows.contains(WindowId::helpform));
+        velmora::run(CommandId::showHelp, port);
+        velmora::run(CommandId::closeHelp, port);
+        QCOMPARE(port.calls, (QStringList{"show help", "hide help"}));
+        QVERIFY(!port.visible(WindowId::help));
+        QVERIFY(port.windows.contains(WindowId::help));
     }
 
     void exitFromEitherMainWindowEndsTheProgram() {
-        for (const CommandId exit : {CommandId::RPO_nexit_Click, CommandId::RPO2_nexit_Click}) {
+        for (const CommandId exit : {CommandId::exitProgram, CommandId::exitProgram}) {
             RecordingPort port;
             velmora::run(exit, port);
             QCOMPARE(port.calls, QStringList{"end"});
@@ -165,13 +146,13 @@ private slots:
         port.table = writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\n").toStdString();
         port.lookup.boxes[0] = "l98";
         port.lookup.boxes[1] = "XY";
-        velmora::run(CommandId::RPO2_cmdlookup_Click, port);
+        velmora::run(CommandId::search, port);
         QCOMPARE(port.calls, (QStringList{"busy", "not busy"}));
         QCOMPARE(port.lookup.boxes[0], std::string("L98"));
         QCOMPARE(port.lookup.display,
                  (std::vector<std::string>{"L98  5.7L V8, TPI",
                                            "XY   : RPO code must be 3 characters."}));
-        QVERIFY(port.windows.contains(WindowId::RPO2));
+        QVERIFY(port.windows.contains(WindowId::lookup));
     }
 
     // The busy cursor is gone before the message shows, and the window goes on.
@@ -179,7 +160,7 @@ private slots:
         RecordingPort port;
         port.table = std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt";
         port.lookup.boxes[0] = "G80";
-        velmora::run(CommandId::RPO2_cmdlookup_Click, port);
+        velmora::run(CommandId::search, port);
         QCOMPARE(port.calls, (QStringList{"busy", "not busy", "table error 53"}));
         QCOMPARE(port.lookup.clears, 1);
         QVERIFY(port.lookup.display.empty());
@@ -188,7 +169,7 @@ private slots:
     void runningOutOfMemoryIsReportedAndNothingEnds() {
         ExhaustedPort port;
         port.table = writeTableFile(folder_.path(), "L98,Engine\n").toStdString();
-        velmora::run(CommandId::RPO2_cmdlookup_Click, port);
+        velmora::run(CommandId::search, port);
         QCOMPARE(port.calls, (QStringList{"busy", "not busy", "out of memory"}));
         QVERIFY(!velmora::kOutOfMemoryMessage.empty());
         QVERIFY(velmora::kOutOfMemoryAdvice.find("\"Search\"") != std::string_view::npos);
@@ -223,7 +204,7 @@ private slots:
         port.lookup.boxes[0] = "L98";
         port.lookup.boxes[1] = "G80";
         port.lookup.display = {"kept"};
-        velmora::run(CommandId::RPO2_cmdclear_Click, port);
+        velmora::run(CommandId::clearEntries, port);
         QVERIFY(port.calls.isEmpty());
         QCOMPARE(port.lookup.boxes[0], std::string());
         QCOMPARE(port.lookup.boxes[1], std::string());

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/table_file.hpp"
+#include "ui/application.hpp"
 #include "ui/display_box.hpp"
 #include "ui/lookup_window.hpp"
-#include "ui/windows.hpp"
+#include "ui/window_look.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <QApplication>
 #include <QString>
 #include <QStringList>
@@ -13,7 +16,7 @@
 
 // Shows a window and waits until it is exposed and active, so that keys reach its focus widget.
 inline bool showAndActivate(QWidget& window) {
-    velmora::ui::Windows::show(window);
+    velmora::ui::showWindow(window);
     return QTest::qWaitForWindowExposed(&window) && QTest::qWaitForWindowActive(&window);
 }
 
@@ -24,22 +27,49 @@ inline void pressOnFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoMo
     QTest::keyClick(target, key, modifiers);
 }
 
+// The program's windows as the tests drive them: searches read the table `locate` gives, and
+// every report that would be a modal message box goes to `report` instead, so that a failed search
+// fails its test rather than wait in a dialog. The real boxes stay reachable as
+// app().Application::reportTableError(error).
+class TestApplication : public velmora::ui::Application {
+public:
+    std::function<std::filesystem::path()> locate = [] {
+        return velmora::locateTable();
+    };
+    std::function<void(const QString&)> report = [](const QString& message) {
+        QFAIL(qPrintable(QStringLiteral("Unexpected report: ") + message));
+    };
+
+    std::filesystem::path tablePath() override { return locate(); }
+    void reportTableError(const velmora::TableError& error) override {
+        report(QString::fromStdString(error.describe()));
+    }
+    void reportOutOfMemory() override { report(QStringLiteral("out of memory")); }
+};
+
+// The one application of a test program; its windows are released by each test's cleanup.
+inline TestApplication& app() {
+    static auto* const application = new TestApplication;
+    return *application;
+}
+
 // The lookup window, reading the table whose path `table` holds when a search starts, and adding
-// each table error's description to `errors` where a user would see a message box. Both are
-// held by reference: they must outlive the window's searches.
-inline velmora::ui::RPO2& lookupWindowOn(const QString& table, QStringList& errors) {
-    velmora::ui::RPO2& window = velmora::ui::Windows::rpo2();
-    window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
-    window.setTableErrorReporter([&errors](QWidget&, const velmora::TableError& error) {
-        errors << QString::fromStdString(error.describe());
-    });
-    return window;
+// each report's message to `errors` where a user would see a message box. Both are held by
+// reference: they must outlive the window's searches.
+inline velmora::ui::LookupWindow& lookupWindowOn(const QString& table, QStringList& errors) {
+    app().locate = [&table] {
+        return std::filesystem::path(table.toStdString());
+    };
+    app().report = [&errors](const QString& message) {
+        errors << message;
+    };
+    return app().lookupWindow();
 }
 
 // The lines the lookup window's display box shows, top to bottom.
-inline QStringList shownLines(const velmora::ui::RPO2& window) {
+inline QStringList shownLines(const velmora::ui::LookupWindow& window) {
     QStringList lines;
-    for (const QString& line : window.pic1()->lines()) {
+    for (const QString& line : window.displayBox()->lines()) {
         lines << line;
     }
     return lines;

@@ -180,19 +180,19 @@ private slots:
         }
         records += "G80,Limited slip\n";
         const QString table = writeTableFile(folder_.path(), records);
-        RPO2 window;
-        window.setTableLocator([&table] { return std::filesystem::path(table.toStdString()); });
+        QStringList errors;
+        LookupWindow& window = lookupWindowOn(table, errors);
         QVERIFY(showAndActivate(window));
-        DisplayBox& box = *window.pic1();
-        window.txtrpo(0)->setText(QStringLiteral("L98"));
-        window.RPO2_cmdlookup_Click();
+        DisplayBox& box = *window.displayBox();
+        window.entryBox(0)->setText(QStringLiteral("L98"));
+        window.search();
         settle();
         box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
         box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
         QVERIFY(box.verticalScrollBar()->value() > 100);
 
-        window.txtrpo(0)->setText(QStringLiteral("G80"));
-        window.RPO2_cmdlookup_Click();
+        window.entryBox(0)->setText(QStringLiteral("G80"));
+        window.search();
         QCOMPARE(box.verticalScrollBar()->value(), 0);
         QCOMPARE(box.horizontalScrollBar()->value(), 0);
         QVERIFY(inkIn(picture(box), band(box, 0)) > 20);

@@ -94,23 +94,18 @@ private:
     QStringList reports_;
     QList<int> cursorsDuringSearch_;
 
-    RPO2& lookupWindow() {
-        RPO2& window = Windows::rpo2();
-        window.setTableLocator([this] {
+    LookupWindow& lookupWindow() {
+        app().locate = [this] {
             ++searches_;
             const QCursor* cursor = QApplication::overrideCursor();
             cursorsDuringSearch_ << (cursor == nullptr ? -1 : int(cursor->shape()));
             return std::filesystem::path(table_.toStdString());
-        });
-        window.setTableErrorReporter([this](QWidget&, const velmora::TableError& error) {
-            reports_ << QString::fromStdString(error.describe());
+        };
+        app().report = [this](const QString& message) {
+            reports_ << message;
             QVERIFY(QApplication::overrideCursor() == nullptr);
-        });
-        window.setOutOfMemoryReporter([this](QWidget&) {
-            reports_ << QStringLiteral("out of memory");
-            QVERIFY(QApplication::overrideCursor() == nullptr);
-        });
-        return window;
+        };
+        return app().lookupWindow();
     }
 
 private slots:
@@ -126,7 +121,7 @@ private slots:
     }
     void cleanup() {
         QToolTip::hideText();
-        Windows::releaseAll();
+        app().releaseAll();
     }
 
     void pasteSpreadsByEveryPath_data() {
@@ -142,50 +137,50 @@ private slots:
         if (path == PastePath::Selection && !QGuiApplication::clipboard()->supportsSelection()) {
             QSKIP("this platform keeps no selection (run under X11 for this case)");
         }
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        window.txtrpo(3)->setText(QStringLiteral("OLD"));
+        window.entryBox(3)->setText(QStringLiteral("OLD"));
         // Semicolon, no-break space, a NUL and a bell: web pages and spreadsheets copy such text.
         const QString pasted = QString::fromUtf8("l98;G80\xc2\xa0W\0S6\x07\n", 14);
-        pasteAlong(path, *window.txtrpo(2), pasted);
-        QCOMPARE(window.txtrpo(1)->text(), QString());
-        QCOMPARE(window.txtrpo(2)->text(), QStringLiteral("l98"));
-        QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("G80"));
-        QCOMPARE(window.txtrpo(4)->text(), QStringLiteral("WS6"));
-        QCOMPARE(window.txtrpo(5)->text(), QString());
+        pasteAlong(path, *window.entryBox(2), pasted);
+        QCOMPARE(window.entryBox(1)->text(), QString());
+        QCOMPARE(window.entryBox(2)->text(), QStringLiteral("l98"));
+        QCOMPARE(window.entryBox(3)->text(), QStringLiteral("G80"));
+        QCOMPARE(window.entryBox(4)->text(), QStringLiteral("WS6"));
+        QCOMPARE(window.entryBox(5)->text(), QString());
 
         // One code goes in where the cursor is, as typed text does, and no further.
-        window.txtrpo(7)->setText(QStringLiteral("A"));
-        window.txtrpo(7)->setCursorPosition(1);
-        pasteAlong(path, *window.txtrpo(7),
+        window.entryBox(7)->setText(QStringLiteral("A"));
+        window.entryBox(7)->setCursorPosition(1);
+        pasteAlong(path, *window.entryBox(7),
                    QString::fromUtf8("B\x01"
                                      "CD",
                                      4));
-        QCOMPARE(window.txtrpo(7)->text(), QStringLiteral("ABC"));
-        QCOMPARE(window.txtrpo(8)->text(), QString());
+        QCOMPARE(window.entryBox(7)->text(), QStringLiteral("ABC"));
+        QCOMPARE(window.entryBox(8)->text(), QString());
     }
 
     // The user is told which codes found no box, by a balloon and not by a box to dismiss.
     void codesThatDoNotFitAreNamed() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        pasteAlong(PastePath::CtrlV, *window.txtrpo(13), QStringLiteral("A11 B22 C33 D44"));
-        QCOMPARE(window.txtrpo(13)->text(), QStringLiteral("A11"));
-        QCOMPARE(window.txtrpo(14)->text(), QStringLiteral("B22"));
+        pasteAlong(PastePath::CtrlV, *window.entryBox(13), QStringLiteral("A11 B22 C33 D44"));
+        QCOMPARE(window.entryBox(13)->text(), QStringLiteral("A11"));
+        QCOMPARE(window.entryBox(14)->text(), QStringLiteral("B22"));
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QStringLiteral("No box left for C33 and D44."));
         QVERIFY(QApplication::activeModalWidget() == nullptr);
-        QCOMPARE(QApplication::focusWidget(), window.txtrpo(14));
+        QCOMPARE(QApplication::focusWidget(), window.entryBox(14));
 
         QToolTip::hideText();
-        pasteAlong(PastePath::CtrlV, *window.txtrpo(0), QStringLiteral("A11 B22"));
+        pasteAlong(PastePath::CtrlV, *window.entryBox(0), QStringLiteral("A11 B22"));
         QVERIFY(!QToolTip::isVisible());
     }
 
     void threeCharactersAreThreeCodePoints() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        EntryBox& box = *window.txtrpo(0);
+        EntryBox& box = *window.entryBox(0);
         box.setFocus();
         for (int i = 0; i < 4; ++i) {
             QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, kClef, Qt::NoModifier);
@@ -195,19 +190,19 @@ private slots:
         QCOMPARE(box.text(), kClef.repeated(3));
 
         // A paste is cut after three whole characters: never half of one, never a "?".
-        pasteAlong(PastePath::CtrlV, *window.txtrpo(1), QStringLiteral("A") + kClef.repeated(3));
-        QCOMPARE(window.txtrpo(1)->text(), QStringLiteral("A") + kClef.repeated(2));
-        pasteAlong(PastePath::CtrlV, *window.txtrpo(2), kClef.repeated(4) + QStringLiteral(" X"));
-        QCOMPARE(window.txtrpo(2)->text(), kClef.repeated(3));
-        QCOMPARE(window.txtrpo(3)->text(), QStringLiteral("X"));
+        pasteAlong(PastePath::CtrlV, *window.entryBox(1), QStringLiteral("A") + kClef.repeated(3));
+        QCOMPARE(window.entryBox(1)->text(), QStringLiteral("A") + kClef.repeated(2));
+        pasteAlong(PastePath::CtrlV, *window.entryBox(2), kClef.repeated(4) + QStringLiteral(" X"));
+        QCOMPARE(window.entryBox(2)->text(), kClef.repeated(3));
+        QCOMPARE(window.entryBox(3)->text(), QStringLiteral("X"));
     }
 
     // On the black window each box shows a light edge at its bottom and right, and a dark one
     // at its top and left that is not the window's black.
     void entryBoxesShowTheirSunkenEdge() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        const QImage box = window.txtrpo(4)->grab().toImage();
+        const QImage box = window.entryBox(4)->grab().toImage();
         const int middle = box.height() / 2;
         const QColor black(Qt::black);
         const QColor inside = box.pixelColor(box.width() / 2, middle);
@@ -229,11 +224,11 @@ private slots:
     // Held down on "Look up RPO Codes", Enter opens the lookup window once; none of its repeats,
     // nor its release, runs "Search " there.
     void heldEnterOnLookUpNeverSearches() {
-        RPO2& lookup = lookupWindow();
-        lookup.pic1()->printLine(QStringLiteral("untouched"));
-        RPO& start = Windows::rpo();
+        LookupWindow& lookup = lookupWindow();
+        lookup.displayBox()->printLine(QStringLiteral("untouched"));
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
-        start.cmdlookup()->setFocus();
+        start.lookUpButton()->setFocus();
         const auto send = [](QEvent::Type type, bool repeat) {
             QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
             QApplication::sendEvent(QApplication::focusWidget(), &event);
@@ -247,7 +242,7 @@ private slots:
         send(QEvent::KeyRelease, false);
         QVERIFY(start.isHidden());
         QVERIFY(QTest::qWaitForWindowActive(&lookup));
-        QCOMPARE(QApplication::focusWidget(), lookup.cmdlookup());
+        QCOMPARE(QApplication::focusWidget(), lookup.searchButton());
         // Repeats that were still on their way, and a late release, reach "Search ".
         for (int i = 0; i < 20; ++i) {
             send(QEvent::KeyPress, true);
@@ -255,7 +250,7 @@ private slots:
         }
         send(QEvent::KeyRelease, false);
         QCOMPARE(searches_, 0);
-        QCOMPARE(lookup.pic1()->lines(), std::vector<QString>{QStringLiteral("untouched")});
+        QCOMPARE(lookup.displayBox()->lines(), std::vector<QString>{QStringLiteral("untouched")});
         // A fresh press and release does search.
         send(QEvent::KeyPress, false);
         send(QEvent::KeyRelease, false);
@@ -265,16 +260,16 @@ private slots:
     // The cursor shows the program busy while the search runs, and is as it was afterwards,
     // also when the table cannot be read.
     void searchShowsABusyCursorAndEndsAsItWas() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        window.txtrpo(0)->setText(QStringLiteral("L98"));
-        window.cmdlookup()->click();
+        window.entryBox(0)->setText(QStringLiteral("L98"));
+        window.searchButton()->click();
         QCOMPARE(cursorsDuringSearch_, QList<int>{Qt::WaitCursor});
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        QCOMPARE(window.pic1()->lines(), std::vector<QString>{QStringLiteral("L98  Engine")});
+        QCOMPARE(window.displayBox()->lines(), std::vector<QString>{QStringLiteral("L98  Engine")});
 
         QVERIFY(QFile::remove(table_));
-        window.cmdlookup()->click();
+        window.searchButton()->click();
         QCOMPARE(cursorsDuringSearch_, (QList<int>{Qt::WaitCursor, Qt::WaitCursor}));
         QCOMPARE(reports_.size(), 1);
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -282,26 +277,27 @@ private slots:
 
     // Memory that runs out during a search is a message, and the window goes on.
     void runningOutOfMemoryIsAMessage() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        window.txtrpo(0)->setText(QStringLiteral("G80"));
+        window.entryBox(0)->setText(QStringLiteral("G80"));
         bool exhausted = true;
-        window.setTableLocator([this, &exhausted] {
+        app().locate = [this, &exhausted] {
             if (exhausted) {
                 throw std::bad_alloc();
             }
             return std::filesystem::path(table_.toStdString());
-        });
-        window.cmdlookup()->click();
+        };
+        window.searchButton()->click();
         QCOMPARE(reports_, QStringList{QStringLiteral("out of memory")});
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QVERIFY(window.isVisible());
         exhausted = false;
-        window.cmdlookup()->click();
-        QCOMPARE(window.pic1()->lines(), std::vector<QString>{QStringLiteral("G80  Limited slip")});
+        window.searchButton()->click();
+        QCOMPARE(window.displayBox()->lines(),
+                 std::vector<QString>{QStringLiteral("G80  Limited slip")});
 
         const MessageBoxWatch watch;
-        RPO2::showOutOfMemory(window);
+        app().Application::reportOutOfMemory();
         QVERIFY(watch.seen());
         QVERIFY(watch.text().contains(QStringLiteral("ran out of memory")));
         QVERIFY(watch.text().contains(QStringLiteral("\"Search\" again")));
@@ -318,9 +314,8 @@ private slots:
     void messageBoxAdviceFitsTheCause() {
         QFETCH(velmora::TableError::Kind, kind);
         const velmora::TableError error{kind, std::filesystem::path("/tables/RPO.txt")};
-        RPO2& window = lookupWindow();
         const MessageBoxWatch watch;
-        RPO2::showTableError(window, error);
+        app().Application::reportTableError(error);
         QVERIFY(watch.seen());
         QCOMPARE(watch.text(), QString::fromStdString(error.describe()) + '\n' +
                                    QString::fromStdString(error.advice()));

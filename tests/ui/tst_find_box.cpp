@@ -24,7 +24,7 @@ private:
     QString table_;
     QStringList errors_;
 
-    RPO2& lookupWindow() { return lookupWindowOn(table_, errors_); }
+    LookupWindow& lookupWindow() { return lookupWindowOn(table_, errors_); }
 
     // Types `words` into the open find box and presses Enter there.
     static void findWith(FindBox& box, const QString& words) {
@@ -42,13 +42,13 @@ private slots:
                                                 "X01,Caf\xe9 cr\xe8me interior\n");
         errors_.clear();
     }
-    void cleanup() { Windows::releaseAll(); }
+    void cleanup() { app().releaseAll(); }
 
     void ctrlFOpensTheBoxAndFindPrintsIntoTheDisplayBox() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
         QVERIFY(window.findBox() == nullptr);
-        window.txtrpo(0)->setFocus();
+        window.entryBox(0)->setFocus();
         pressOnFocus(Qt::Key_F, Qt::ControlModifier);
         FindBox* box = window.findBox();
         QVERIFY(box != nullptr);
@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(box->findButton()->text(), QStringLiteral("Find"));
         QCOMPARE(box->closeButton()->text(), QStringLiteral("Close"));
 
-        window.pic1()->printLine(QStringLiteral("an earlier search"));
+        window.displayBox()->printLine(QStringLiteral("an earlier search"));
         findWith(*box, QStringLiteral("SLIP limited"));
         QCOMPARE(shownLines(window),
                  (QStringList{"G80  Limited-slip rear differential", "1 record matched."}));
@@ -74,19 +74,19 @@ private slots:
         QCOMPARE(shownLines(window), QStringList{"No record matched."});
         QCOMPARE(errors_, QStringList());
         // The lookup window still takes input while the box is open.
-        QTest::keyClicks(window.txtrpo(1), QStringLiteral("g80"));
-        window.cmdlookup()->click();
+        QTest::keyClicks(window.entryBox(1), QStringLiteral("g80"));
+        window.searchButton()->click();
         QCOMPARE(shownLines(window), QStringList{"G80  Limited-slip rear differential"});
     }
 
     void blankWordsCannotBeFound() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         window.findAction()->trigger();
         FindBox& box = *window.findBox();
         QVERIFY(!box.findButton()->isEnabled());
         QTest::keyClicks(box.words(), QStringLiteral("   "));
         QVERIFY(!box.findButton()->isEnabled());
-        window.pic1()->printLine(QStringLiteral("kept"));
+        window.displayBox()->printLine(QStringLiteral("kept"));
         QTest::keyClick(box.words(), Qt::Key_Return);
         QCOMPARE(shownLines(window), QStringList{"kept"});
         QTest::keyClicks(box.words(), QStringLiteral("t-top"));
@@ -94,9 +94,9 @@ private slots:
     }
 
     void theDisplayBoxContextMenuOffersFind() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        DisplayBox& display = *window.pic1();
+        DisplayBox& display = *window.displayBox();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
                                 display.mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(display.viewport(), &event);
@@ -117,7 +117,7 @@ private slots:
     }
 
     void closeHidesTheBoxAndItComesBackWithItsWords() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         window.findAction()->trigger();
         FindBox* box = window.findBox();
         QTest::keyClicks(box->words(), QStringLiteral("roof"));
@@ -131,7 +131,7 @@ private slots:
     }
 
     void nothingElseOfTheWindowChanges() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         const QList<QAction*> menus = window.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         for (QAction* menu : menus) {
@@ -146,10 +146,10 @@ private slots:
     }
 
     void aMissingTableIsReported() {
-        RPO2& window = lookupWindow();
+        LookupWindow& window = lookupWindow();
         QVERIFY(QFile::remove(table_));
         window.findAction()->trigger();
-        window.pic1()->printLine(QStringLiteral("an earlier search"));
+        window.displayBox()->printLine(QStringLiteral("an earlier search"));
         findWith(*window.findBox(), QStringLiteral("slip"));
         QCOMPARE(errors_.size(), 1);
         QVERIFY(errors_[0].contains(QStringLiteral("Error 53: File not found")));

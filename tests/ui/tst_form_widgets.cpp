@@ -22,7 +22,7 @@ namespace {
 
 // The widget the form's controls stand on: a main window's client area, or the help window.
 QWidget& surfaceOf(const forms::Form& form) {
-    QWidget& window = Windows::window(form.id);
+    QWidget& window = app().window(form.id);
     if (auto* main = qobject_cast<MainWindow*>(&window)) {
         return *main->client();
     }
@@ -40,11 +40,11 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(false);
         applyProgramFont();
     }
-    void cleanup() { Windows::releaseAll(); }
+    void cleanup() { app().releaseAll(); }
 
     void windowsTakeTheirSettings() {
         for (const forms::Form* form : forms::kForms) {
-            QWidget& window = Windows::window(form->id);
+            QWidget& window = app().window(form->id);
             QVERIFY(showAndActivate(window));
             QCOMPARE(window.objectName(), toQString(form->name));
             QCOMPARE(window.windowTitle(), toQString(form->caption));
@@ -87,7 +87,7 @@ private slots:
     // comes round to the first, where the focus starts.
     void tabChainFollowsTheTabIndices() {
         for (const forms::Form* form : forms::kForms) {
-            QWidget& window = Windows::window(form->id);
+            QWidget& window = app().window(form->id);
             QVERIFY(showAndActivate(window));
             std::vector<const forms::Control*> chain;
             for (const forms::Control& control : form->controls) {
@@ -102,13 +102,13 @@ private slots:
                 QCOMPARE(QApplication::focusWidget()->objectName(),
                          controlObjectName(*chain[i % chain.size()]));
             }
-            Windows::hide(window);
+            window.hide();
         }
     }
 
     void menusFollowTheirForms() {
         for (const forms::Form* form : forms::kForms) {
-            auto* main = qobject_cast<MainWindow*>(&Windows::window(form->id));
+            auto* main = qobject_cast<MainWindow*>(&app().window(form->id));
             if (main == nullptr) {
                 QVERIFY(form->menus.empty());
                 continue;

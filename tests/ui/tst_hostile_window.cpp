@@ -66,11 +66,11 @@ private:
 
     // One search in the lookup window for `code`; the lines it shows, the time and peak printed.
     QStringList searchFor(const QString& code, const char* what) {
-        RPO2& window = lookupWindowOn(table_, errors_);
-        window.txtrpo(0)->setText(code);
+        LookupWindow& window = lookupWindowOn(table_, errors_);
+        window.entryBox(0)->setText(code);
         QElapsedTimer clock;
         clock.start();
-        window.cmdlookup()->click();
+        window.searchButton()->click();
         qInfo("%s: %lld ms, peak of the test process %ld KiB", what,
               static_cast<long long>(clock.elapsed()), peakKiB());
         return shownLines(window);
@@ -78,7 +78,7 @@ private:
 
 private slots:
     void init() { errors_.clear(); }
-    void cleanup() { Windows::releaseAll(); }
+    void cleanup() { app().releaseAll(); }
 
     // A child process appends to the table as soon as it sees the test process hold it open:
     // the search ends, and shows nothing of what was appended after it opened the table.

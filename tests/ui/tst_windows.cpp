@@ -1,9 +1,10 @@
+#include "ui/application.hpp"
 #include "ui/command_button.hpp"
 #include "ui/help_window.hpp"
 #include "ui/lookup_window.hpp"
 #include "ui/picture_box.hpp"
 #include "ui/start_window.hpp"
-#include "ui/windows.hpp"
+#include "ui/window_look.hpp"
 #include "window_test.hpp"
 
 #include <QAction>
@@ -22,30 +23,30 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(false);
         applyProgramFont();
     }
-    void cleanup() { Windows::releaseAll(); }
+    void cleanup() { app().releaseAll(); }
 
     void startShowsOnlyTheStartWindow() {
-        RPO& start = Windows::rpo();
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
-        QVERIFY(!Windows::rpo2Exists());
-        QVERIFY(!Windows::helpExists());
+        QVERIFY(!app().exists(velmora::WindowId::lookup));
+        QVERIFY(!app().exists(velmora::WindowId::help));
         QCOMPARE(start.windowTitle(), QStringLiteral("3rd Generation F-body Velmora"));
         QCOMPARE(start.client()->size(), QSize(433, 416));
         QVERIFY(!start.windowIcon().isNull());
         QVERIFY(!(start.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(start.windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(start.Label1()->text(),
+        QCOMPARE(start.note()->text(),
                  QStringLiteral("This program searches RPO codes for 1982 - 1992 Firebirds and "
                                 "Camaros."));
-        QCOMPARE(start.cmdlookup()->text(), QStringLiteral("Look up RPO Codes"));
-        QCOMPARE(start.Picture1()->picture().size(), QSize(443, 335));
-        QCOMPARE(start.Picture1()->size(), QSize(433, 297));
+        QCOMPARE(start.lookUpButton()->text(), QStringLiteral("Look up RPO Codes"));
+        QCOMPARE(start.banner()->picture().size(), QSize(443, 335));
+        QCOMPARE(start.banner()->size(), QSize(433, 297));
         QCOMPARE(QApplication::font().pointSize(), 8);
     }
 
     void menusOfBothMainWindows() {
         for (QMainWindow* window :
-             std::initializer_list<QMainWindow*>{&Windows::rpo(), &Windows::rpo2()}) {
+             std::initializer_list<QMainWindow*>{&app().startWindow(), &app().lookupWindow()}) {
             const QList<QAction*> titles = window->menuBar()->actions();
             QCOMPARE(titles.size(), 2);
             QCOMPARE(titles[0]->text(), QStringLiteral("&File"));
@@ -61,23 +62,23 @@ private slots:
     // Enter presses nothing while the banner has the focus; Tab moves to the button, and Enter
     // then hides the start window and shows the lookup window.
     void lookUpFromTheKeyboard() {
-        RPO& start = Windows::rpo();
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
-        QCOMPARE(QApplication::focusWidget(), start.Picture1());
+        QCOMPARE(QApplication::focusWidget(), start.banner());
         pressOnFocus(Qt::Key_Return);
-        QVERIFY(!Windows::rpo2Exists());
+        QVERIFY(!app().exists(velmora::WindowId::lookup));
         pressOnFocus(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), start.cmdlookup());
+        QCOMPARE(QApplication::focusWidget(), start.lookUpButton());
         // The command runs when Enter comes up, so its release never falls to the next window.
-        QTest::keyPress(start.cmdlookup(), Qt::Key_Return);
-        QVERIFY(!Windows::rpo2Exists());
-        QTest::keyRelease(start.cmdlookup(), Qt::Key_Return);
+        QTest::keyPress(start.lookUpButton(), Qt::Key_Return);
+        QVERIFY(!app().exists(velmora::WindowId::lookup));
+        QTest::keyRelease(start.lookUpButton(), Qt::Key_Return);
         QVERIFY(start.isHidden());
-        QVERIFY(Windows::rpo2Exists());
-        RPO2& lookup = Windows::rpo2();
+        QVERIFY(app().exists(velmora::WindowId::lookup));
+        LookupWindow& lookup = app().lookupWindow();
         QVERIFY(lookup.isVisible());
         QVERIFY(QTest::qWaitForWindowActive(&lookup));
-        QCOMPARE(QApplication::focusWidget(), lookup.cmdlookup());
+        QCOMPARE(QApplication::focusWidget(), lookup.searchButton());
         QCOMPARE(lookup.windowTitle(), start.windowTitle());
         QCOMPARE(lookup.client()->size(), QSize(481, 503));
         QVERIFY(lookup.windowIcon().isNull());
@@ -85,70 +86,70 @@ private slots:
     }
 
     void spaceAlsoPressesAButton() {
-        RPO& start = Windows::rpo();
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
-        start.cmdlookup()->setFocus();
-        QTest::keyClick(start.cmdlookup(), Qt::Key_Space);
-        QVERIFY(Windows::rpo2Exists() && Windows::rpo2().isVisible());
+        start.lookUpButton()->setFocus();
+        QTest::keyClick(start.lookUpButton(), Qt::Key_Space);
+        QVERIFY(app().exists(velmora::WindowId::lookup) && app().lookupWindow().isVisible());
     }
 
     void helpIsOneWindowBesideTheMainWindow() {
-        RPO& start = Windows::rpo();
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
-        start.menu().nhelp2->trigger();
-        QVERIFY(Windows::helpExists());
-        helpform* first = &Windows::help();
+        start.menu().showHelp->trigger();
+        QVERIFY(app().exists(velmora::WindowId::help));
+        HelpWindow* first = &app().helpWindow();
         QVERIFY(first->isVisible());
         QCOMPARE(first->windowTitle(), QStringLiteral("Velmora Help"));
         QCOMPARE(first->size(), QSize(408, 706));
         QVERIFY(first->windowFlags() & Qt::WindowMaximizeButtonHint);
         QVERIFY(first->windowIcon().isNull());
 
-        start.menu().nhelp2->trigger();
-        start.cmdlookup()->click();
+        start.menu().showHelp->trigger();
+        start.lookUpButton()->click();
         QVERIFY(first->isVisible());
-        Windows::rpo2().menu().nhelp2->trigger();
-        QCOMPARE(&Windows::help(), first);
+        app().lookupWindow().menu().showHelp->trigger();
+        QCOMPARE(&app().helpWindow(), first);
 
         QVERIFY(QTest::qWaitForWindowActive(first));
-        QCOMPARE(QApplication::focusWidget(), first->Command1());
+        QCOMPARE(QApplication::focusWidget(), first->closeButton());
         pressOnFocus(Qt::Key_Return);
         QVERIFY(first->isHidden());
-        QVERIFY(Windows::rpo2().isVisible());
-        Windows::rpo2().menu().nhelp2->trigger();
-        QCOMPARE(&Windows::help(), first);
+        QVERIFY(app().lookupWindow().isVisible());
+        app().lookupWindow().menu().showHelp->trigger();
+        QCOMPARE(&app().helpWindow(), first);
         QVERIFY(first->isVisible());
     }
 
     void closingHelpMakesItAnewNextTime() {
-        Windows::show(Windows::help());
-        QPointer<helpform> first = &Windows::help();
+        velmora::ui::showWindow(app().helpWindow());
+        QPointer<HelpWindow> first = &app().helpWindow();
         first->close();
         QTRY_VERIFY(first.isNull());
-        QVERIFY(!Windows::helpExists());
-        Windows::show(Windows::help());
-        QVERIFY(Windows::help().isVisible());
+        QVERIFY(!app().exists(velmora::WindowId::help));
+        velmora::ui::showWindow(app().helpWindow());
+        QVERIFY(app().helpWindow().isVisible());
     }
 
     void helpNotes() {
-        helpform& help = Windows::help();
-        QCOMPARE(help.Label2()->text(),
+        HelpWindow& help = app().helpWindow();
+        QCOMPARE(help.note(2)->text(),
                  QStringLiteral(
                      "- Clicking the \"Clear\" button will only clear the white input boxes."));
-        QVERIFY(help.Label1()->text().contains(
+        QVERIFY(help.note(1)->text().contains(
             QStringLiteral("disappear.  Click on the \"Search\" button agian to redisplay")));
-        QVERIFY(help.Label3()->text().endsWith(
+        QVERIFY(help.note(3)->text().endsWith(
             QStringLiteral("placed in a different dirctory than the text file.")));
-        QCOMPARE(help.Command1()->text(), QStringLiteral("Close Help Box"));
-        QCOMPARE(help.Picture1()->picture().size(), QSize(406, 445));
-        QCOMPARE(help.Picture1()->size(), QSize(409, 441));
+        QCOMPARE(help.closeButton()->text(), QStringLiteral("Close Help Box"));
+        QCOMPARE(help.picture()->picture().size(), QSize(406, 445));
+        QCOMPARE(help.picture()->size(), QSize(409, 441));
     }
 
     // Where the platform's font is wider, a note is drawn smaller rather than cut off.
     void everyWordOfEveryLabelShows() {
-        const QList<QLabel*> labels{Windows::rpo().Label1(), Windows::rpo2().Label1(),
-                                    Windows::help().Label1(), Windows::help().Label2(),
-                                    Windows::help().Label3()};
+        const QList<QLabel*> labels{app().startWindow().note(), app().lookupWindow().note(),
+                                    app().helpWindow().note(1), app().helpWindow().note(2),
+                                    app().helpWindow().note(3)};
         for (QLabel* label : labels) {
             QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
                      qPrintable(label->text()));
@@ -163,38 +164,38 @@ private slots:
     }
     void exitEndsEveryWindow() {
         QFETCH(bool, fromLookup);
-        RPO& start = Windows::rpo();
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
         if (fromLookup) {
-            start.cmdlookup()->click();
-            QVERIFY(QTest::qWaitForWindowActive(&Windows::rpo2()));
+            start.lookUpButton()->click();
+            QVERIFY(QTest::qWaitForWindowActive(&app().lookupWindow()));
         }
-        Windows::show(Windows::help());
-        QWidget* main = fromLookup ? static_cast<QWidget*>(&Windows::rpo2()) : &start;
+        velmora::ui::showWindow(app().helpWindow());
+        QWidget* main = fromLookup ? static_cast<QWidget*>(&app().lookupWindow()) : &start;
         QVERIFY(showAndActivate(*main));
         QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier);
         QVERIFY(main->isHidden());
-        QVERIFY(Windows::help().isHidden());
+        QVERIFY(app().helpWindow().isHidden());
         QVERIFY(start.isHidden());
     }
 
     void closingTheMainWindowEndsTheProgram() {
-        RPO& start = Windows::rpo();
+        StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
-        start.cmdlookup()->click();
-        Windows::show(Windows::help());
-        Windows::rpo2().close();
-        QVERIFY(Windows::help().isHidden());
-        QVERIFY(Windows::rpo2().isHidden());
+        start.lookUpButton()->click();
+        velmora::ui::showWindow(app().helpWindow());
+        app().lookupWindow().close();
+        QVERIFY(app().helpWindow().isHidden());
+        QVERIFY(app().lookupWindow().isHidden());
     }
 
     void enlargingMovesNothing() {
-        RPO2& lookup = Windows::rpo2();
+        LookupWindow& lookup = app().lookupWindow();
         QVERIFY(showAndActivate(lookup));
-        const QRect search = lookup.cmdlookup()->geometry();
+        const QRect search = lookup.searchButton()->geometry();
         lookup.resize(lookup.size() + QSize(200, 150));
         QTRY_COMPARE(lookup.client()->width(), 681);
-        QCOMPARE(lookup.cmdlookup()->geometry(), search);
+        QCOMPARE(lookup.searchButton()->geometry(), search);
         QCOMPARE(lookup.client()->palette().color(QPalette::Window), QColor(Qt::black));
     }
 };

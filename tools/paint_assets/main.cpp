@@ -12,13 +12,14 @@
 // The help picture shows the windows as this build draws them, so run the tool again after the
 // banner or the windows change.
 
+#include "ui/application.hpp"
 #include "ui/command_button.hpp"
 #include "ui/display_box.hpp"
 #include "ui/entry_box.hpp"
 #include "ui/lookup_window.hpp"
 #include "ui/picture_box.hpp"
 #include "ui/start_window.hpp"
-#include "ui/windows.hpp"
+#include "ui/window_look.hpp"
 
 #include <cstdio>
 #include <QApplication>
@@ -31,8 +32,8 @@
 
 namespace {
 
-using velmora::ui::RPO;
-using velmora::ui::RPO2;
+using velmora::ui::LookupWindow;
+using velmora::ui::StartWindow;
 
 // The winged bird emblem at the left and the striped shield at the right, on black.
 QImage paintBanner() {
@@ -282,17 +283,17 @@ void callout(QPainter& p, const QString& text, const QRectF& textBox, const QRec
 }
 
 QImage paintHelpPicture(const QImage& banner, const QString& table) {
-    RPO start;
-    start.Picture1()->setPicture(banner);
+    velmora::ui::Application program(table.toStdString());
+    StartWindow& start = program.startWindow();
+    start.banner()->setPicture(banner);
     start.show();
-    RPO2 lookup;
-    lookup.setTableLocator([table] { return std::filesystem::path(table.toStdString()); });
+    LookupWindow& lookup = program.lookupWindow();
     const char* sample[] = {"L98", "G80", "WS6", "1LE", "LB9", "C60"};
     for (int i = 0; i < 6; ++i) {
-        lookup.txtrpo(i)->setText(QString::fromLatin1(sample[i]));
+        lookup.entryBox(i)->setText(QString::fromLatin1(sample[i]));
     }
     lookup.show();
-    lookup.RPO2_cmdlookup_Click();
+    lookup.search();
     QApplication::processEvents();
 
     QImage help(406, 445, QImage::Format_RGB888);
@@ -305,17 +306,17 @@ QImage paintHelpPicture(const QImage& banner, const QString& table) {
     p.drawImage(startView.origin, startView.picture);
     p.drawImage(lookupView.origin, lookupView.picture);
 
-    const QRectF lookupButton = startView.place(start.cmdlookup(), &start);
+    const QRectF lookupButton = startView.place(start.lookUpButton(), &start);
     callout(p, QStringLiteral("Click on this button to begin."),
             QRectF(6, lookupButton.center().y() - 20, 118, 40), lookupButton, QColor(220, 0, 0));
-    const QRectF grid = lookupView.place(lookup.txtrpo(0), &lookup)
-                            .united(lookupView.place(lookup.txtrpo(14), &lookup));
+    const QRectF grid = lookupView.place(lookup.entryBox(0), &lookup)
+                            .united(lookupView.place(lookup.entryBox(14), &lookup));
     callout(p, QStringLiteral("Enter RPO codes in these boxes."),
             QRectF(6, grid.center().y() - 34, 118, 40), grid, QColor(220, 0, 0));
-    const QRectF search = lookupView.place(lookup.cmdlookup(), &lookup);
+    const QRectF search = lookupView.place(lookup.searchButton(), &lookup);
     callout(p, QStringLiteral("Click here to search the data base."),
             QRectF(6, search.center().y() - 4, 118, 40), search, QColor(0, 0, 230));
-    const QRectF clear = lookupView.place(lookup.cmdclear(), &lookup);
+    const QRectF clear = lookupView.place(lookup.clearButton(), &lookup);
     callout(p, QStringLiteral("Click here to quickly clear all of the text boxes."),
             QRectF(6, clear.center().y() + 36, 118, 52), clear, QColor(210, 0, 210));
     return help;
