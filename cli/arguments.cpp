@@ -57,6 +57,13 @@ std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string
             if (arguments.mode != Mode::Search) {
                 return UsageError{"only one of the options that choose a mode may be given"};
             }
+            if (!arguments.operands.empty()) {
+                // Else the codes would silently become the mode's words, codes or file.
+                return UsageError{"\"" + arguments.operands.front() + "\" stands before " +
+                                  std::string(argument) +
+                                  ": give codes alone to search for them, or " +
+                                  std::string(argument) + " and then what it works on"};
+            }
             arguments.mode = option->mode;
         } else if (argument == "--table" || argument.substr(0, 8) == "--table=") {
             if (arguments.table) {

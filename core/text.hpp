@@ -68,6 +68,10 @@ Character firstCharacter(std::string_view utf8);
 // as one character.
 std::size_t characterCount(std::string_view utf8);
 
+// Number of characters as a reader sees them: a letter followed by combining marks (U+0301
+// after an E shows as one letter, an E with an acute accent) counts once.
+std::size_t letterCount(std::string_view utf8);
+
 // The pieces of `text` between any of the `separators`; empty pieces are dropped.
 std::vector<std::string> splitAt(std::string_view text, std::string_view separators);
 

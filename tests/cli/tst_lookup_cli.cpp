@@ -52,6 +52,16 @@ private slots:
         QTest::newRow("empty name after =") << QStringList{"--table=", "L98"} << "not an empty one";
         QTest::newRow("given twice")
             << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << "only once";
+        QTest::newRow("codes before a mode")
+            << QStringList{"L98", "--find", "brake"} << "\"L98\" stands before --find";
+        QTest::newRow("find without a word") << QStringList{"--find", " "} << "at least one word";
+        QStringList words{"--find"};
+        for (int i = 0; i <= 64; ++i) {
+            words << QStringLiteral("w%1").arg(i);
+        }
+        QTest::newRow("find, too many words") << words << "at most 64 different words";
+        QTest::newRow("find, too long a word")
+            << QStringList{"--find", QString(257, 'a')} << "at most 256 characters";
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);

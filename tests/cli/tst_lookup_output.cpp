@@ -115,7 +115,8 @@ private slots:
     }
 
     // Memory that runs out is a clear message and exit 1, never a bare "std::bad_alloc". The
-    // address space is limited with prlimit so that a 40 MB description cannot be held.
+    // address space is limited with prlimit so that a 40 MB description cannot be held, as it
+    // is to be printed for two entry boxes.
     void runningOutOfMemoryIsReported() {
 #if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
         const QString small = writeTableFile(folder_.path(), "L98,short\n", "small.txt");
@@ -125,7 +126,7 @@ private slots:
         const auto limited = [&](const QString& table) {
             QProcess process;
             process.setStandardOutputFile(QProcess::nullDevice());
-            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98"});
+            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98", "L98"});
             process.waitForFinished(120000);
             return LookupRun{process.exitCode(), {}, process.readAllStandardError()};
         };
