@@ -29,8 +29,10 @@ bool makeUtf8(std::string& text, std::size_t from) {
 // text after them shows that they are not trailing (a run longer than a piece goes on at once).
 class DescriptionPieces {
 public:
-    DescriptionPieces(const TextSink& sink, bool dropTrailingBlanks)
-        : sink_(sink), dropTrailingBlanks_(dropTrailingBlanks) {}
+    DescriptionPieces(const TextSink& sink, bool dropTrailingBlanks, std::string& staged)
+        : sink_(sink), dropTrailingBlanks_(dropTrailingBlanks), staged_(staged) {
+        staged_.clear();
+    }
 
     void add(std::string_view bytes) {
         staged_.append(bytes);
@@ -69,7 +71,7 @@ private:
     const TextSink& sink_;
     bool dropTrailingBlanks_;
     bool converted_ = false;
-    std::string staged_;
+    std::string& staged_;
 };
 
 // A UTF-16 table as UTF-8, converted read by read, so that the reader above it sees the same
@@ -344,7 +346,7 @@ void CodeTableReader::readDescription(const TextSink& sink) {
     descriptionPending_ = false;
     skipBlanks();
     const bool quoted = peek() == '"';
-    DescriptionPieces pieces(sink, !quoted);
+    DescriptionPieces pieces(sink, !quoted, staged_);
     const auto take = [&pieces](std::string_view piece) {
         pieces.add(piece);
     };

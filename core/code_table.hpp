@@ -2,14 +2,15 @@
 
 #include "core/table_error.hpp"
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace velmora {
@@ -54,8 +55,24 @@ struct Record {
     friend bool operator==(const Record&, const Record&) = default;
 };
 
-// Takes a description piece by piece, as UTF-8 that no piece cuts inside a character.
-using TextSink = std::function<void(std::string_view)>;
+// Takes a description piece by piece, as UTF-8 that no piece cuts inside a character. It refers
+// to the callable it is made from, which must outlive it, so that handing a description on
+// allocates nothing for each record.
+class TextSink {
+public:
+    template <typename Take>
+    requires(!std::same_as<std::remove_cvref_t<Take>, TextSink>)
+        // NOLINTNEXTLINE(bugprone-forwarding-reference-overload): excluded by the constraint
+        TextSink(Take&& take) // NOLINT(google-explicit-constructor): a lambda passes as a sink
+        : callable_(&take), call_([](const void* callable, std::string_view piece) {
+              (*static_cast<const std::remove_reference_t<Take>*>(callable))(piece);
+          }) {}
+    void operator()(std::string_view piece) const { call_(callable_, piece); }
+
+private:
+    const void* callable_;
+    void (*call_)(const void*, std::string_view);
+};
 
 // What the reader noticed about the record it read last, beyond its two values: the things a
 // table's editor would want to hear about.
@@ -189,6 +206,8 @@ private:
     RecordNotes notes_;
     std::string code_;
     std::string description_;
+    // A description's bytes on their way to the caller, kept to serve every record.
+    std::string staged_;
     std::optional<TableError> error_;
 };
 

@@ -19,11 +19,12 @@ constexpr std::size_t kMostHeld = CodeTableReader::kPieceSize;
 
 // Reads one record's description into `query` and prints the record's line when it holds every
 // word: as soon as the last word is seen, with what was held before it, then the rest as it is
-// read. True when it was printed.
+// read. True when it was printed. `held` is the buffer for what is held, kept from one record to
+// the next.
 bool printIfMatching(DescriptionQuery& query, CodeTableReader& reader, std::string_view start,
-                     DisplaySurface& display) {
+                     DisplaySurface& display, std::string& held) {
     const auto descriptionStart = reader.descriptionStart();
-    std::string held;
+    held.clear();
     bool holding = true;
     bool printing = false;
     const auto printFromHere = [&] {
@@ -76,6 +77,7 @@ std::optional<TableError> printMatches(DescriptionQuery& query, CodeTableReader&
                                        DisplaySurface& display) {
     std::size_t count = 0;
     std::string start;
+    std::string held;
     while (!reader.atEnd()) {
         // The code is only valid until the next call on the reader, so the line's start is
         // copied before the description is read.
@@ -85,7 +87,7 @@ std::optional<TableError> printMatches(DescriptionQuery& query, CodeTableReader&
             start += kCutCodeMark;
         }
         start += kMatchSeparator;
-        if (printIfMatching(query, reader, start, display)) {
+        if (printIfMatching(query, reader, start, display, held)) {
             ++count;
         }
     }
