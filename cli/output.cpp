@@ -34,8 +34,8 @@ constexpr char kTwoByteLead = '\xC2';
 // last piece into this one.
 void showControlsAsReplacement(std::string_view piece, std::string& shown, bool& heldLead) {
     shown.clear();
-    for (std::size_t i = 0; i < piece.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(piece[i]);
+    for (const char c : piece) {
+        const auto byte = static_cast<unsigned char>(c);
         if (heldLead) {
             heldLead = false;
             if (byte >= 0x80 && byte < 0xA0) {
@@ -46,10 +46,10 @@ void showControlsAsReplacement(std::string_view piece, std::string& shown, bool&
         }
         if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
             shown += kReplacement;
-        } else if (piece[i] == kTwoByteLead) {
+        } else if (c == kTwoByteLead) {
             heldLead = true;
         } else {
-            shown += piece[i];
+            shown += c;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "core/text.hpp"
 
 #include <cstdint>
+#include <numeric>
 #include <unordered_map>
 
 namespace velmora {
@@ -19,9 +20,10 @@ public:
         add(code);
     }
     void add(std::string_view bytes) {
-        for (const char byte : bytes) {
-            value_ = (value_ ^ static_cast<unsigned char>(byte)) * 0x100000001B3U;
-        }
+        value_ =
+            std::accumulate(bytes.begin(), bytes.end(), value_, [](std::uint64_t value, char byte) {
+                return (value ^ static_cast<unsigned char>(byte)) * 0x100000001B3U;
+            });
     }
     std::uint64_t value() const { return value_; }
 
