@@ -62,6 +62,13 @@ std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string
                 return UsageError{std::string(chosen->name) + " and " + std::string(argument) +
                                   " cannot be given together: give one of them"};
             }
+            if (!arguments.operands.empty()) {
+                // Else the codes would silently become the mode's words, codes or file.
+                return UsageError{"\"" + arguments.operands.front() + "\" stands before " +
+                                  std::string(argument) +
+                                  ": give codes alone to search for them, or " +
+                                  std::string(argument) + " and then what it works on"};
+            }
             chosen = option;
             arguments.mode = option->mode;
         } else if (argument == "--table" || argument.substr(0, 8) == "--table=") {

@@ -20,6 +20,16 @@ int runFind(const Arguments& arguments, Streams streams) {
     if (query.empty()) {
         return usageError(streams.err, "--find needs at least one word to look for");
     }
+    if (query.wordCount() > velmora::DescriptionQuery::kMostWords) {
+        return usageError(streams.err, "--find takes at most " +
+                                           std::to_string(velmora::DescriptionQuery::kMostWords) +
+                                           " different words");
+    }
+    if (query.longestWord() > velmora::DescriptionQuery::kLongestWord) {
+        return usageError(streams.err, "a word of --find may be at most " +
+                                           std::to_string(velmora::DescriptionQuery::kLongestWord) +
+                                           " characters long");
+    }
 
     return readTableToOutput(arguments, streams,
                              [&query](velmora::CodeTableReader& reader, TerminalDisplay& display) {

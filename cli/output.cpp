@@ -26,21 +26,30 @@ long writeSome(int descriptor, const char* data, std::size_t size) {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// The line with every control character but tab, C0, DEL and C1 alike, as U+FFFD: an escape
-// sequence in a description would otherwise recolour, retitle or clear the user's terminal.
-void showControlsAsReplacement(std::string_view line, std::string& shown) {
+constexpr char kTwoByteLead = '\xC2';
+
+// A line's piece with every control character but tab, C0, DEL and C1 alike, as U+FFFD: an
+// escape sequence in a description would otherwise recolour, retitle or clear the user's
+// terminal. A C1 control is two bytes, C2 and 80 to 9F: `heldLead` carries a C2 that ended the
+// last piece into this one.
+void showControlsAsReplacement(std::string_view piece, std::string& shown, bool& heldLead) {
     shown.clear();
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i]);
+    for (const char c : piece) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (heldLead) {
+            heldLead = false;
+            if (byte >= 0x80 && byte < 0xA0) {
+                shown += kReplacement;
+                continue;
+            }
+            shown += kTwoByteLead;
+        }
         if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
             shown += kReplacement;
-        } else if (byte == 0xC2 && i + 1 < line.size() &&
-                   static_cast<unsigned char>(line[i + 1]) < 0xA0 &&
-                   static_cast<unsigned char>(line[i + 1]) >= 0x80) {
-            shown += kReplacement;
-            ++i;
+        } else if (c == kTwoByteLead) {
+            heldLead = true;
         } else {
-            shown += line[i];
+            shown += c;
         }
     }
 }
@@ -57,10 +66,19 @@ Output::~Output() {
 
 void Output::write(std::string_view text) {
     if (buffer_.size() + text.size() > kBufferSize) {
-        drain();
+        if (lineOpen_ && lineStart_ != std::string::npos &&
+            buffer_.size() - lineStart_ + text.size() <= kBufferSize) {
+            // What comes before the open line goes out; the line stays, so it can be dropped.
+            writeAll(std::string_view(buffer_).substr(0, lineStart_));
+            buffer_.erase(0, lineStart_);
+            lineStart_ = 0;
+        } else {
+            drain();
+            lineStart_ = std::string::npos;
+        }
     }
     if (text.size() >= kBufferSize) {
-        // A long line goes out as it stands rather than through the buffer.
+        // A long piece goes out as it stands rather than through the buffer.
         writeAll(text);
     } else if (failure_ == 0) {
         buffer_.append(text);
@@ -68,13 +86,39 @@ void Output::write(std::string_view text) {
 }
 
 void Output::writeLine(std::string_view line) {
+    beginLine();
+    appendToLine(line);
+    endLine();
+}
+
+void Output::beginLine() {
+    lineOpen_ = true;
+    lineStart_ = buffer_.size();
+    heldLeadByte_ = false;
+}
+
+void Output::appendToLine(std::string_view piece) {
     if (terminal_) {
-        showControlsAsReplacement(line, shown_);
+        showControlsAsReplacement(piece, shown_, heldLeadByte_);
         write(shown_);
     } else {
-        write(line);
+        write(piece);
+    }
+}
+
+void Output::endLine() {
+    if (heldLeadByte_) {
+        write(std::string_view(&kTwoByteLead, 1));
     }
     write("\n");
+    lineOpen_ = false;
+}
+
+void Output::dropLine() {
+    if (lineStart_ != std::string::npos) {
+        buffer_.resize(lineStart_);
+    }
+    lineOpen_ = false;
 }
 
 bool Output::flush() {

@@ -22,6 +22,14 @@ public:
     void write(std::string_view text);
     // Writes one line of UTF-8 text from the table or the user, and its line end.
     void writeLine(std::string_view line);
+    // The same line in pieces, as a long description is read: begun, appended to, then ended
+    // with its line end, or dropped. A dropped line is taken back while all of it is still in
+    // the buffer, as every line of up to 64 KiB is; of a longer one, what has gone out stays,
+    // cut short and without a line end.
+    void beginLine();
+    void appendToLine(std::string_view piece);
+    void endLine();
+    void dropLine();
     // Hands everything written so far to the system; false when any write has failed.
     bool flush();
     // Why the first failed write failed, as an errno value; 0 while none has failed.
@@ -35,6 +43,11 @@ private:
     bool terminal_;
     std::string buffer_;
     std::string shown_;
+    bool lineOpen_ = false;
+    // Where the open line starts in the buffer; npos once some of it has gone out.
+    std::size_t lineStart_ = 0;
+    // On a terminal, a piece ended with the first byte of a two-byte character.
+    bool heldLeadByte_ = false;
     int failure_ = 0;
 };
 

@@ -13,22 +13,19 @@ namespace lookup {
 namespace {
 
 // The entry boxes are the operands; the display box is standard output.
-class TerminalSlots final : public velmora::EntrySlots {
+class TerminalSlots final : public WritingToOutput<velmora::EntrySlots> {
 public:
     TerminalSlots(std::vector<std::string> entries, Output& out)
-        : entries_(std::move(entries)), out_(out) {
+        : WritingToOutput(out), entries_(std::move(entries)) {
         entries_.resize(velmora::kSlotCount);
     }
     std::string entry(int slot) const override { return entries_[static_cast<std::size_t>(slot)]; }
     void setEntry(int slot, const std::string& text) override {
         entries_[static_cast<std::size_t>(slot)] = text;
     }
-    void clearDisplay() override {}
-    void printLine(std::string_view line) override { out_.writeLine(line); }
 
 private:
     std::vector<std::string> entries_;
-    Output& out_;
 };
 
 } // namespace

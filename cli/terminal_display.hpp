@@ -11,15 +11,26 @@
 
 namespace lookup {
 
-// The display box is standard output: a terminal has nothing to clear.
-class TerminalDisplay final : public velmora::DisplaySurface {
+// Prints a display box's lines to standard output as they come, a long line piece by piece: a
+// terminal has nothing to clear. `Base` is the surface it serves as.
+template <typename Base> class WritingToOutput : public Base {
 public:
-    explicit TerminalDisplay(Output& out) : out_(out) {}
+    explicit WritingToOutput(Output& out) : out_(out) {}
     void clearDisplay() override {}
     void printLine(std::string_view line) override { out_.writeLine(line); }
+    void beginLine() override { out_.beginLine(); }
+    void appendToLine(std::string_view piece) override { out_.appendToLine(piece); }
+    void endLine() override { out_.endLine(); }
+    void dropLine() override { out_.dropLine(); }
 
 private:
     Output& out_;
+};
+
+// The display box is standard output.
+class TerminalDisplay final : public WritingToOutput<velmora::DisplaySurface> {
+public:
+    using WritingToOutput::WritingToOutput;
 };
 
 // What a mode does with the opened table: prints into the display, and gives back the reason

@@ -13,14 +13,6 @@ bool isBlank(int c) {
     return c == ' ' || c == '\t';
 }
 
-void trimTrailingBlanks(std::string& text, std::size_t from) {
-    std::size_t end = text.size();
-    while (end > from && isBlank(text[end - 1])) {
-        --end;
-    }
-    text.resize(end);
-}
-
 // Valid UTF-8 as it is, anything else read as Windows-1252; true when it was converted.
 bool makeUtf8(std::string& text, std::size_t from) {
     if (text::isValidUtf8(std::string_view(text).substr(from))) {
@@ -29,6 +21,58 @@ bool makeUtf8(std::string& text, std::size_t from) {
     text::windows1252ToUtf8InPlace(text, from);
     return true;
 }
+
+// Gathers a description's bytes as the reader finds them and hands them on as UTF-8 in pieces
+// of about CodeTableReader::kPieceSize: a description that fits in one piece is judged valid
+// UTF-8 or Windows-1252 as a whole. A character cut at a piece's end waits for the next piece;
+// so do the blanks at a piece's end when an unquoted field's trailing blanks are dropped, until
+// text after them shows that they are not trailing (a run longer than a piece goes on at once).
+class DescriptionPieces {
+public:
+    DescriptionPieces(const TextSink& sink, bool dropTrailingBlanks, std::string& staged)
+        : sink_(sink), dropTrailingBlanks_(dropTrailingBlanks), staged_(staged) {
+        staged_.clear();
+    }
+
+    void add(std::string_view bytes) {
+        staged_.append(bytes);
+        if (staged_.size() >= CodeTableReader::kPieceSize) {
+            handOn(false);
+        }
+    }
+    // Hands on the rest; true when any piece was read as Windows-1252.
+    bool finish() {
+        handOn(true);
+        return converted_;
+    }
+
+private:
+    void handOn(bool last) {
+        std::size_t count = staged_.size();
+        if (dropTrailingBlanks_) {
+            count = staged_.find_last_not_of(" \t") + 1;
+        }
+        if (!last) {
+            if (count == 0) {
+                count = staged_.size();
+            }
+            count = text::lengthWithoutCutSequence(std::string_view(staged_).substr(0, count));
+        }
+        const std::string_view piece(staged_.data(), count);
+        if (text::isValidUtf8(piece)) {
+            sink_(piece);
+        } else {
+            sink_(text::windows1252ToUtf8(piece));
+            converted_ = true;
+        }
+        staged_.erase(0, last ? staged_.size() : count);
+    }
+
+    const TextSink& sink_;
+    bool dropTrailingBlanks_;
+    bool converted_ = false;
+    std::string& staged_;
+};
 
 // A UTF-16 table as UTF-8, converted read by read, so that the reader above it sees the same
 // bytes as from a UTF-8 table and its memory stays flat.
@@ -79,6 +123,11 @@ std::size_t MemorySource::read(char* destination, std::size_t capacity) {
     return count;
 }
 
+bool MemorySource::seek(std::uint64_t offset) {
+    offset_ = static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes_.size()));
+    return true;
+}
+
 CodeTableReader::CodeTableReader(std::unique_ptr<ByteSource> source, std::filesystem::path path,
                                  std::size_t readSize)
     : source_(std::move(source)), path_(std::move(path)),
@@ -92,6 +141,7 @@ bool CodeTableReader::fill() {
         std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(pos_),
                   buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
         end_ -= pos_;
+        bufferOffset_ += pos_;
         pos_ = 0;
     }
     if (buffer_.size() < end_ + readSize_) {
@@ -179,31 +229,20 @@ bool CodeTableReader::scanTo(FindStop findStop, Take take) {
 }
 
 // Reads a quoted field after its opening quote, up to its closing quote or its line's end,
-// appending no more than `limit` bytes of its value to `out` (when given). Returns the length
-// of the whole value; `open` is set when the closing quote is missing.
-std::size_t CodeTableReader::takeQuoted(std::string* out, std::size_t limit, bool& open) {
-    std::size_t length = 0;
-    std::size_t kept = 0;
-    const auto keep = [&](std::string_view piece) {
-        length += piece.size();
-        if (out != nullptr && kept < limit) {
-            const std::size_t count = std::min(piece.size(), limit - kept);
-            out->append(piece.data(), count);
-            kept += count;
-        }
-    };
+// handing its value to `take` piece by piece; `open` is set when the closing quote is missing.
+template <typename Take> void CodeTableReader::takeQuoted(Take take, bool& open) {
     for (;;) {
-        const bool stopped = scanTo([this] { return findFirstOf("\"\n\r"); }, keep);
+        const bool stopped = scanTo([this] { return findFirstOf("\"\n\r"); }, take);
         if (!stopped || buffer_[pos_] != '"') {
             open = true;
-            return length;
+            return;
         }
         ++pos_;
         if (peek() != '"') {
-            return length;
+            return;
         }
         ++pos_;
-        keep("\"");
+        take("\"");
     }
 }
 
@@ -253,7 +292,14 @@ std::string_view CodeTableReader::readCode() {
     code_.clear();
     if (peek() == '"') {
         ++pos_;
-        notes_.codeTooLong = takeQuoted(&code_, kLongestCode, notes_.codeQuoteOpen) > kLongestCode;
+        std::size_t length = 0;
+        takeQuoted(
+            [this, &length](std::string_view piece) {
+                length += piece.size();
+                code_.append(piece.substr(0, kLongestCode - std::min(kLongestCode, code_.size())));
+            },
+            notes_.codeQuoteOpen);
+        notes_.codeTooLong = length > kLongestCode;
         if (!notes_.codeQuoteOpen) {
             notes_.codeTextDropped = dropTo([this] { return findFirstOf(",\n\r"); });
         }
@@ -301,25 +347,31 @@ void CodeTableReader::readUnquotedCode() {
     notes_.codeTooLong = length > kLongestCode;
 }
 
-void CodeTableReader::appendDescription(std::string& out) {
+void CodeTableReader::readDescription(const TextSink& sink) {
     if (!descriptionPending_) {
         return;
     }
     descriptionPending_ = false;
-    const std::size_t from = out.size();
     skipBlanks();
-    if (peek() == '"') {
+    const bool quoted = peek() == '"';
+    DescriptionPieces pieces(sink, !quoted, staged_);
+    const auto take = [&pieces](std::string_view piece) {
+        pieces.add(piece);
+    };
+    if (quoted) {
         ++pos_;
-        takeQuoted(&out, std::string::npos, notes_.descriptionQuoteOpen);
+        takeQuoted(take, notes_.descriptionQuoteOpen);
         if (!notes_.descriptionQuoteOpen) {
             notes_.descriptionTextDropped = dropTo([this] { return findLineEnd(); });
         }
     } else {
-        scanTo([this] { return findLineEnd(); },
-               [&out](std::string_view piece) { out.append(piece); });
-        trimTrailingBlanks(out, from);
+        scanTo([this] { return findLineEnd(); }, take);
     }
-    notes_.descriptionWindows1252 = makeUtf8(out, from);
+    notes_.descriptionWindows1252 = pieces.finish();
+}
+
+void CodeTableReader::appendDescription(std::string& out) {
+    readDescription([&out](std::string_view piece) { out.append(piece); });
 }
 
 std::string_view CodeTableReader::readDescription() {
@@ -334,6 +386,25 @@ void CodeTableReader::skipDescription() {
     }
     descriptionPending_ = false;
     scanTo([this] { return findLineEnd(); }, [](std::string_view) {});
+}
+
+std::optional<std::uint64_t> CodeTableReader::descriptionStart() const {
+    if (!descriptionPending_ || !source_->canSeek()) {
+        return std::nullopt;
+    }
+    return bufferOffset_ + pos_;
+}
+
+bool CodeTableReader::returnToDescription(std::uint64_t start) {
+    if (!source_->seek(start)) {
+        return false;
+    }
+    bufferOffset_ = start;
+    pos_ = 0;
+    end_ = 0;
+    sourceDone_ = false;
+    descriptionPending_ = true;
+    return true;
 }
 
 Record CodeTableReader::next() {

@@ -2,6 +2,7 @@
 
 #include "core/table_error.hpp"
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace velmora {
@@ -28,6 +30,10 @@ public:
     // Reads up to `capacity` bytes; 0 means the end of the data or a failure.
     virtual std::size_t read(char* destination, std::size_t capacity) = 0;
     virtual bool failed() const = 0;
+    // Whether seek can go back to an earlier place, so that a long field can be read twice.
+    virtual bool canSeek() const { return false; }
+    // Goes to `offset` bytes from the start; false when this source cannot.
+    virtual bool seek(std::uint64_t /*offset*/) { return false; }
 };
 
 class MemorySource final : public ByteSource {
@@ -35,6 +41,8 @@ public:
     explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
     std::size_t read(char* destination, std::size_t capacity) override;
     bool failed() const override { return false; }
+    bool canSeek() const override { return true; }
+    bool seek(std::uint64_t offset) override;
 
 private:
     std::string bytes_;
@@ -45,6 +53,26 @@ struct Record {
     std::string code;
     std::string description;
     friend bool operator==(const Record&, const Record&) = default;
+};
+
+// Takes a description piece by piece, as UTF-8 that no piece cuts inside a character. It refers
+// to the callable it is made from, which must outlive it, so that handing a description on
+// allocates nothing for each record.
+class TextSink {
+public:
+    // A lambda passes as a sink; the constraint keeps copies to the copy constructor.
+    template <typename Take>
+    requires(!std::same_as<std::remove_cvref_t<Take>, TextSink>)
+        // NOLINTNEXTLINE(google-explicit-constructor,bugprone-forwarding-reference-overload)
+        TextSink(Take&& take) // cppcheck-suppress noExplicitConstructor
+        : callable_(&take), call_([](const void* callable, std::string_view piece) {
+              (*static_cast<const std::remove_reference_t<Take>*>(callable))(piece);
+          }) {}
+    void operator()(std::string_view piece) const { call_(callable_, piece); }
+
+private:
+    const void* callable_;
+    void (*call_)(const void*, std::string_view);
 };
 
 // What the reader noticed about the record it read last, beyond its two values: the things a
@@ -88,16 +116,22 @@ enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 //
 // A code of more than kLongestCode bytes can never equal an entry (at most three characters of
 // at most four bytes each): only its first kLongestCode bytes are kept and codeTooLong() is set.
-// A description is only gathered when asked for; skipping it costs no memory.
+// A description is only gathered when asked for; skipping it costs no memory, and so does
+// handing it on in pieces. A description of up to kPieceSize bytes is judged UTF-8 or
+// Windows-1252 as a whole; a longer one a piece of about that size at a time.
 //
 // Use it test-first: while (!reader.atEnd()) { code = reader.readCode(); ... }. After readCode,
 // either readDescription, appendDescription or skipDescription; the next atEnd skips the
 // description when none was called.
+//
+// A record is whole only once its line end, or the table's own end, has been read. When error()
+// is set after a record was read, the failure cut that record short: it must not be shown.
 class CodeTableReader {
 public:
     // Small enough that each read lands in the processor's cache.
     static constexpr std::size_t kDefaultReadSize = std::size_t{64} * 1024;
     static constexpr std::size_t kLongestCode = 12;
+    static constexpr std::size_t kPieceSize = kDefaultReadSize;
 
     static Expected<CodeTableReader> open(const std::filesystem::path& path,
                                           std::size_t readSize = kDefaultReadSize);
@@ -120,10 +154,20 @@ public:
     std::string_view readDescription();
     // The same, appended to `out`: a caller that builds a line around it holds it only once.
     void appendDescription(std::string& out);
+    // The same, handed to `sink` in pieces as it is read, so that no length of it is held.
+    void readDescription(const TextSink& sink);
     // Moves past the description of the record whose code was just read without keeping it.
     void skipDescription();
     // readCode and readDescription in one.
     Record next();
+
+    // Where the description of the record whose code was just read starts, when the source can
+    // go back there (a file or memory, not a UTF-16 table); call it before reading the
+    // description.
+    std::optional<std::uint64_t> descriptionStart() const;
+    // Goes back to a description's start, so that readDescription hands it out once more; false
+    // when the source cannot go back.
+    bool returnToDescription(std::uint64_t start);
 
     // What was noticed about the record read last; its description's notes once it was read.
     const RecordNotes& notes() const { return notes_; }
@@ -141,7 +185,7 @@ private:
     std::size_t findFirstOf(std::string_view stops) const;
     std::size_t findLineEnd() const;
     template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);
-    std::size_t takeQuoted(std::string* out, std::size_t limit, bool& open);
+    template <typename Take> void takeQuoted(Take take, bool& open);
     template <typename FindStop> bool dropTo(FindStop findStop);
     void readUnquotedCode();
 
@@ -151,6 +195,8 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    // Where buffer_[0] stands in the source.
+    std::uint64_t bufferOffset_ = 0;
     bool sourceDone_ = false;
     bool started_ = false;
     bool descriptionPending_ = false;
@@ -161,6 +207,8 @@ private:
     RecordNotes notes_;
     std::string code_;
     std::string description_;
+    // A description's bytes on their way to the caller, kept to serve every record.
+    std::string staged_;
     std::optional<TableError> error_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace velmora {
@@ -18,6 +19,20 @@ public:
     virtual void clearDisplay() = 0;
     // Prints one line at the print position and moves to the next line.
     virtual void printLine(std::string_view line) = 0;
+
+    // A line handed over in pieces, as a long description is read: begun, appended to, then
+    // printed, or dropped when its record turns out cut short. Here the pieces are gathered and
+    // printed as one line; a surface that can write as it goes overrides all four.
+    virtual void beginLine() { pendingLine_.clear(); }
+    virtual void appendToLine(std::string_view piece) { pendingLine_ += piece; }
+    virtual void endLine() {
+        printLine(pendingLine_);
+        pendingLine_.clear();
+    }
+    virtual void dropLine() { pendingLine_.clear(); }
+
+private:
+    std::string pendingLine_;
 };
 
 } // namespace velmora

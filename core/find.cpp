@@ -5,7 +5,6 @@
 #include "core/text.hpp"
 
 #include <algorithm>
-#include <iterator>
 
 namespace velmora {
 namespace {
@@ -13,27 +12,83 @@ namespace {
 // Follows a code of which the reader kept only the start (a horizontal ellipsis).
 constexpr std::string_view kCutCodeMark = "\xE2\x80\xA6";
 
+// How much of a description find holds while it does not yet know whether the record
+// matches; past that it reads a matching description a second time to print it.
+constexpr std::size_t kMostHeld = CodeTableReader::kPieceSize;
+
+// Reads one record's description into `query` and prints the record's line when it holds every
+// word: as soon as the last word is seen, with what was held before it, then the rest as it is
+// read. True when it was printed. `held` is the buffer for what is held, kept from one record to
+// the next.
+bool printIfMatching(DescriptionQuery& query, CodeTableReader& reader, std::string_view start,
+                     DisplaySurface& display, std::string& held) {
+    const auto descriptionStart = reader.descriptionStart();
+    held.clear();
+    bool holding = true;
+    bool printing = false;
+    const auto printFromHere = [&] {
+        printing = true;
+        display.beginLine();
+        display.appendToLine(start);
+        display.appendToLine(held);
+        held.clear();
+    };
+    query.start();
+    if (query.allFound()) {
+        printFromHere();
+    }
+    reader.readDescription([&](std::string_view piece) {
+        if (printing) {
+            display.appendToLine(piece);
+            return;
+        }
+        query.feed(piece);
+        if (!holding) {
+            return;
+        }
+        held += piece;
+        if (query.allFound()) {
+            printFromHere();
+        } else if (held.size() > kMostHeld && descriptionStart) {
+            holding = false;
+            std::string().swap(held);
+        }
+    });
+    if (!printing && query.allFound() && !reader.error() &&
+        reader.returnToDescription(*descriptionStart)) {
+        // Matched only past what was held: the description is read again to be printed.
+        display.beginLine();
+        display.appendToLine(start);
+        reader.readDescription([&display](std::string_view piece) { display.appendToLine(piece); });
+        printing = true;
+    }
+    if (printing && reader.error()) {
+        display.dropLine();
+        return false;
+    }
+    if (printing) {
+        display.endLine();
+    }
+    return printing;
+}
+
 std::optional<TableError> printMatches(DescriptionQuery& query, CodeTableReader& reader,
                                        DisplaySurface& display) {
     std::size_t count = 0;
-    std::string line;
+    std::string start;
+    std::string held;
     while (!reader.atEnd()) {
-        // The code is only valid until the next call on the reader, so the line is begun with it
-        // before the description is read; the description goes straight into the line and so is
-        // held only once.
-        line.assign(reader.readCode());
+        // The code is only valid until the next call on the reader, so the line's start is
+        // copied before the description is read.
+        start.assign(reader.readCode());
         if (reader.codeTooLong()) {
             // Only the code's start was kept: say so rather than show it as the whole code.
-            line += kCutCodeMark;
+            start += kCutCodeMark;
         }
-        line += kMatchSeparator;
-        const std::size_t descriptionStart = line.size();
-        reader.appendDescription(line);
-        if (!query.matches(std::string_view(line).substr(descriptionStart))) {
-            continue;
+        start += kMatchSeparator;
+        if (printIfMatching(query, reader, start, display, held)) {
+            ++count;
         }
-        display.printLine(line);
-        ++count;
     }
     if (reader.error()) {
         return reader.error();
@@ -55,19 +110,53 @@ DescriptionQuery::DescriptionQuery(std::string_view text) {
 }
 
 void DescriptionQuery::addWords(std::string_view text) {
-    std::vector<std::string> words = text::splitWords(text::foldForFind(text));
-    words_.insert(words_.end(), std::make_move_iterator(words.begin()),
-                  std::make_move_iterator(words.end()));
+    // Folded first, so that a no-break space separates words as a blank does.
+    for (std::string& word : text::splitWords(text::foldForFind(text))) {
+        if (std::ranges::find(words_, word) == words_.end()) {
+            longestBytes_ = std::max(longestBytes_, word.size());
+            words_.push_back(std::move(word));
+        }
+    }
+}
+
+std::size_t DescriptionQuery::longestWord() const {
+    std::size_t longest = 0;
+    for (const std::string& word : words_) {
+        longest = std::max(longest, text::characterCount(word));
+    }
+    return longest;
 }
 
 bool DescriptionQuery::matches(std::string_view description) {
-    if (words_.empty()) {
-        return true;
+    start();
+    feed(description);
+    return allFound();
+}
+
+void DescriptionQuery::start() {
+    found_.assign(words_.size(), false);
+    missing_ = words_.size();
+    seen_.clear();
+}
+
+void DescriptionQuery::feed(std::string_view piece) {
+    if (missing_ == 0) {
+        return;
     }
-    text::foldForFind(description, folded_);
-    return std::ranges::all_of(words_, [this](const std::string& word) {
-        return folded_.find(word) != std::string::npos;
-    });
+    text::foldForFind(piece, folded_);
+    // A word may stand across two pieces: the end of the last piece is looked through again.
+    if (!seen_.empty()) {
+        seen_ += folded_;
+        folded_.swap(seen_);
+    }
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+        if (!found_[i] && folded_.find(words_[i]) != std::string::npos) {
+            found_[i] = true;
+            --missing_;
+        }
+    }
+    const std::size_t kept = std::min(folded_.size(), longestBytes_ > 0 ? longestBytes_ - 1 : 0);
+    seen_.assign(folded_, folded_.size() - kept, kept);
 }
 
 std::string matchCountLine(std::size_t count) {

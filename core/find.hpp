@@ -15,8 +15,15 @@ namespace velmora {
 
 // The words a user looks for. A description matches when it holds every word, in any order and
 // anywhere (inside a longer word too, so "posi" finds "Positraction"), ignoring case and accents.
+// A word given twice is looked for once.
 class DescriptionQuery {
 public:
+    // The most words, and the longest word in characters, that a front end should take: each
+    // word costs a look through every description, and the longest word is the part of a
+    // description kept from one piece to the next.
+    static constexpr std::size_t kMostWords = 64;
+    static constexpr std::size_t kLongestWord = 256;
+
     // The words of `texts`, each text split at blanks (text::isBlank).
     explicit DescriptionQuery(const std::vector<std::string>& texts);
     explicit DescriptionQuery(std::string_view text);
@@ -25,16 +32,29 @@ public:
     // front end lets find run only when this is false.
     bool empty() const { return words_.empty(); }
     std::size_t wordCount() const { return words_.size(); }
+    // The length of the longest word, in characters.
+    std::size_t longestWord() const;
 
     // Whether `description` (UTF-8) holds every word. Not const: the folded description is kept
     // in a buffer that is reused from one record to the next.
     bool matches(std::string_view description);
 
+    // The same for a description handed over in pieces, none cut inside a character: start,
+    // then feed every piece; allFound tells whether every word has been seen so far. Only the
+    // last bytes of a piece, as many as the longest word has, are kept for the next.
+    void start();
+    void feed(std::string_view piece);
+    bool allFound() const { return missing_ == 0; }
+
 private:
     void addWords(std::string_view text);
 
     std::vector<std::string> words_;
+    std::size_t longestBytes_ = 0;
+    std::vector<bool> found_;
+    std::size_t missing_ = 0;
     std::string folded_;
+    std::string seen_;
 };
 
 // The line that ends a find: "3 records matched.", "1 record matched.", "No record matched.".

@@ -74,20 +74,33 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
             (code.empty() ? !emptyEntry : !startsAnEntry[static_cast<unsigned char>(code[0])])) {
             continue;
         }
-        // Built at the first slot that equals the code, so the description is read only for a
-        // match and held once, in the printed line.
-        line.clear();
+        std::size_t matches = 0;
         for (std::size_t slot = 0; slot < entries.size(); ++slot) {
-            if (!equals(entries[slot], code)) {
-                continue;
+            if (equals(entries[slot], code)) {
+                statuses[slot] = kFound;
+                ++matches;
             }
-            if (line.empty()) {
-                line.assign(code);
-                line += kMatchSeparator;
-                reader.appendDescription(line);
+        }
+        if (matches == 1) {
+            // Written as it is read, so that no length of description is held.
+            display.beginLine();
+            display.appendToLine(code);
+            display.appendToLine(kMatchSeparator);
+            reader.readDescription(
+                [&display](std::string_view piece) { display.appendToLine(piece); });
+            if (reader.error()) {
+                display.dropLine();
+            } else {
+                display.endLine();
             }
-            display.printLine(line);
-            statuses[slot] = kFound;
+        } else if (matches > 1) {
+            // The same code in several slots: the line is printed once for each, so it is held.
+            line.assign(code);
+            line += kMatchSeparator;
+            reader.appendDescription(line);
+            for (std::size_t i = 0; i < matches && !reader.error(); ++i) {
+                display.printLine(line);
+            }
         }
     }
     if (reader.error()) {

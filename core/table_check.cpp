@@ -4,19 +4,32 @@
 #include "core/table_file.hpp"
 #include "core/text.hpp"
 
-#include <functional>
+#include <cstdint>
+#include <numeric>
 #include <unordered_map>
 
 namespace velmora {
 namespace {
 
-// A record's code and description as one key: the code's length first, so that no two
-// different pairs give the same key.
-void pairKey(std::string& key, std::string_view code, std::string_view description) {
-    key.assign(1, static_cast<char>(code.size()));
-    key += code;
-    key += description;
-}
+// A record's code and description hashed as one key, taken in pieces (64-bit FNV-1a): the
+// code's length first, so that no two different pairs give the same bytes.
+class PairHash {
+public:
+    explicit PairHash(std::string_view code) {
+        add(std::string_view(std::string(1, static_cast<char>(code.size()))));
+        add(code);
+    }
+    void add(std::string_view bytes) {
+        value_ =
+            std::accumulate(bytes.begin(), bytes.end(), value_, [](std::uint64_t value, char byte) {
+                return (value ^ static_cast<unsigned char>(byte)) * 0x100000001B3U;
+            });
+    }
+    std::uint64_t value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 0xCBF29CE484222325U;
+};
 
 // "the code "L98X" ...", with "..." after the kept bytes of a code cut short. Built by
 // appending: GCC 12 warns falsely about a literal added before a temporary string.
@@ -32,73 +45,79 @@ std::string aboutCode(std::string_view code, bool cut, std::string_view rest) {
 
 Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report) {
     TableCheckSummary summary;
-    std::uint64_t line = 0;
-    const auto find = [&](std::string message) {
+    const auto find = [&](std::uint64_t line, std::string message) {
         ++summary.findings;
         report(TableFinding{line, std::move(message)});
     };
     // The line each pair was first seen on, by the pair's hash: a few dozen bytes a record.
-    std::unordered_map<std::size_t, std::uint64_t> firstLines;
-    // Outside the loop, so that their buffers serve every record.
+    std::unordered_map<std::uint64_t, std::uint64_t> firstLines;
+    // Outside the loop, so that its buffer serves every record.
     // cppcheck-suppress variableScope
     std::string code;
-    // cppcheck-suppress variableScope
-    std::string key;
     bool atEnd = reader.atEnd();
     if (reader.encoding() != TableEncoding::Utf8) {
-        line = 1;
-        find(std::string("the table is saved as UTF-16 (") +
-             (reader.encoding() == TableEncoding::Utf16LittleEndian ? "little" : "big") +
-             "-endian); it is read, but other programs may expect UTF-8");
+        find(1, std::string("the table is saved as UTF-16 (") +
+                    (reader.encoding() == TableEncoding::Utf16LittleEndian ? "little" : "big") +
+                    "-endian); it is read, but other programs may expect UTF-8");
     }
     for (; !atEnd; atEnd = reader.atEnd()) {
         code = reader.readCode();
-        const std::string_view description = reader.readDescription();
+        PairHash pair(code);
+        bool emptyDescription = true;
+        reader.readDescription([&](std::string_view piece) {
+            emptyDescription = emptyDescription && piece.empty();
+            pair.add(piece);
+        });
+        if (reader.error()) {
+            // The record was cut short: what it seems to hold says nothing about the table.
+            break;
+        }
         const RecordNotes& notes = reader.notes();
-        line = notes.line;
+        const std::uint64_t line = notes.line;
         ++summary.records;
 
         if (notes.codeWindows1252 || notes.descriptionWindows1252) {
-            find("the line is not valid UTF-8 and is read as Windows-1252");
+            find(line, "the line is not valid UTF-8 and is read as Windows-1252");
         }
         if (code.empty()) {
-            find("the code is empty, so the record is printed once for every empty entry box");
+            find(line,
+                 "the code is empty, so the record is printed once for every empty entry box");
         } else {
-            if (notes.codeTooLong || text::characterCount(code) > kCodeLength) {
-                find(aboutCode(code, notes.codeTooLong,
-                               "is longer than 3 characters, so it never matches"));
+            if (notes.codeTooLong || text::letterCount(code) > kCodeLength) {
+                find(line, aboutCode(code, notes.codeTooLong,
+                                     "is longer than 3 characters, so it never matches"));
             }
             if (text::toUpper(code) != code) {
-                find(aboutCode(code, notes.codeTooLong,
-                               "has lower-case letters, so it never matches (entries are "
-                               "upper-cased)"));
+                find(line, aboutCode(code, notes.codeTooLong,
+                                     "has lower-case letters, so it never matches (entries are "
+                                     "upper-cased)"));
             }
             if (code.find_first_of(" \t") != std::string::npos) {
-                find(aboutCode(code, notes.codeTooLong, "has a blank in it"));
+                find(line, aboutCode(code, notes.codeTooLong, "has a blank in it"));
             }
         }
         if (notes.codeQuoteOpen) {
-            find("the code's closing quote is missing, so the whole line is read as its code");
+            find(line,
+                 "the code's closing quote is missing, so the whole line is read as its code");
         }
         if (notes.codeTextDropped) {
-            find("text after the code's closing quote is dropped");
+            find(line, "text after the code's closing quote is dropped");
         }
         if (notes.descriptionQuoteOpen) {
-            find("the description's closing quote is missing; it ends with the line");
+            find(line, "the description's closing quote is missing; it ends with the line");
         }
         if (notes.descriptionTextDropped) {
-            find("text after the description's closing quote is dropped");
+            find(line, "text after the description's closing quote is dropped");
         }
-        if (description.empty()) {
-            find("the description is empty");
+        if (emptyDescription) {
+            find(line, "the description is empty");
         }
         if (!notes.codeTooLong) {
-            pairKey(key, code, description);
-            const auto [first, added] = firstLines.try_emplace(std::hash<std::string>{}(key), line);
+            const auto [first, added] = firstLines.try_emplace(pair.value(), line);
             if (!added) {
                 std::string message = "the same code and description as line ";
                 message += std::to_string(first->second);
-                find(std::move(message));
+                find(line, std::move(message));
             }
         }
     }

@@ -26,11 +26,12 @@ struct TableCheckSummary {
 using FindingSink = std::function<void(const TableFinding&)>;
 
 // Reads the whole table and hands each finding to `report` as it is found, in line order: a code
-// with lower-case letters, longer than three characters, empty, or with a blank in it; a missing
-// closing quote; text dropped after a closing quote; an empty description; a line read as
-// Windows-1252; a UTF-16 table; a code and description that stand in the table twice. Returns the
-// counts, or why the table could not be read to its end (the findings before that were
-// reported). Memory grows by one hash and line number a record, for remembering the pairs.
+// with lower-case letters, longer than three characters (a letter with its combining marks
+// counting as one), empty, or with a blank in it; a missing closing quote; text dropped after a
+// closing quote; an empty description; a line read as Windows-1252; a UTF-16 table; a code and
+// description that stand in the table twice. Returns the counts, or why the table could not be
+// read to its end (the findings before that were reported; a record the failure cut short has
+// none). Memory grows by one hash and line number a record, for remembering the pairs.
 Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report);
 Expected<TableCheckSummary> checkTable(const std::filesystem::path& path,
                                        const FindingSink& report);

@@ -41,6 +41,10 @@ void closeDescriptor(int descriptor) {
     _close(descriptor);
 }
 
+bool seekTo(int descriptor, std::uint64_t offset) {
+    return _lseeki64(descriptor, static_cast<__int64>(offset), SEEK_SET) >= 0;
+}
+
 long readSome(int descriptor, char* destination, std::size_t capacity) {
     const auto chunk = static_cast<unsigned>(std::min<std::size_t>(capacity, 0x40000000U));
     return _read(descriptor, destination, chunk);
@@ -79,6 +83,10 @@ void closeDescriptor(int descriptor) {
     ::close(descriptor);
 }
 
+bool seekTo(int descriptor, std::uint64_t offset) {
+    return ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
 long readSome(int descriptor, char* destination, std::size_t capacity) {
     return static_cast<long>(::read(descriptor, destination, capacity));
 }
@@ -102,7 +110,8 @@ std::optional<FileFacts> factsOf(int descriptor) {
 // that another program keeps appending to is still read to an end.
 class FileSource final : public ByteSource {
 public:
-    FileSource(int descriptor, std::uint64_t size) : descriptor_(descriptor), left_(size) {}
+    FileSource(int descriptor, std::uint64_t size)
+        : descriptor_(descriptor), size_(size), left_(size) {}
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     FileSource(FileSource&&) = delete;
@@ -128,9 +137,18 @@ public:
         }
     }
     bool failed() const override { return failed_; }
+    bool canSeek() const override { return true; }
+    bool seek(std::uint64_t offset) override {
+        if (offset > size_ || !seekTo(descriptor_, offset)) {
+            return false;
+        }
+        left_ = size_ - offset;
+        return true;
+    }
 
 private:
     int descriptor_;
+    std::uint64_t size_;
     std::uint64_t left_;
     bool failed_ = false;
 };

@@ -266,6 +266,25 @@ Character firstCharacter(std::string_view utf8) {
     return {codePoint, length};
 }
 
+std::size_t letterCount(std::string_view utf8) {
+    // The blocks of combining marks and of variation selectors, which add to the character
+    // before them.
+    const auto addsToLast = [](char32_t c) {
+        return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) ||
+               (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF) ||
+               (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xFE20 && c <= 0xFE2F);
+    };
+    std::size_t count = 0;
+    while (!utf8.empty()) {
+        const Character character = firstCharacter(utf8);
+        if (count == 0 || !addsToLast(character.codePoint)) {
+            ++count;
+        }
+        utf8.remove_prefix(character.length);
+    }
+    return count;
+}
+
 std::size_t characterCount(std::string_view utf8) {
     std::size_t count = 0;
     std::size_t i = 0;

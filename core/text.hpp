@@ -72,6 +72,10 @@ std::size_t characterCount(std::string_view utf8);
 // other spaces (em space, ideographic space and their kind), and the zero-width ones.
 bool isBlank(char32_t c);
 
+// Number of characters as a reader sees them: a letter followed by combining marks (U+0301
+// after an E shows as one letter, an E with an acute accent) counts once.
+std::size_t letterCount(std::string_view utf8);
+
 // True for what stands between codes: any blank, a comma or a semicolon, as in a label or a list
 // copied from elsewhere ("L98, G80;WS6").
 bool separatesCodes(char32_t c);

@@ -48,13 +48,6 @@ private slots:
                  QByteArray("X01  Caf\xc3\xa9 cr\xc3\xa8me interior\n1 record matched.\n"));
     }
 
-    void findNeedsAWord() {
-        const LookupRun run = runLookup({"--find", " "}, folder_.path());
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.contains("at least one word"), run.err.constData());
-    }
-
     void findAndLabelReportAnUnreadableTable() {
         QTemporaryDir empty;
         for (const QStringList& mode :

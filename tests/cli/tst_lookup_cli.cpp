@@ -153,6 +153,20 @@ private slots:
         QTest::newRow("--find twice")
             << kTable << QStringList{"--find", "a", "--find", "b"} << 2 << QByteArray()
             << QByteArray("--find may be given only once");
+        QTest::newRow("codes before a mode")
+            << kTable << QStringList{"L98", "--find", "brake"} << 2 << QByteArray()
+            << QByteArray("\"L98\" stands before --find");
+        QTest::newRow("find without a word") << kTable << QStringList{"--find", " "} << 2
+                                             << QByteArray() << QByteArray("at least one word");
+        QStringList words{"--find"};
+        for (int i = 0; i <= 64; ++i) {
+            words << QStringLiteral("w%1").arg(i);
+        }
+        QTest::newRow("find, too many words")
+            << kTable << words << 2 << QByteArray() << QByteArray("at most 64 different words");
+        QTest::newRow("find, too long a word")
+            << kTable << QStringList{"--find", QString(257, 'a')} << 2 << QByteArray()
+            << QByteArray("at most 256 characters");
         QTest::newRow("check: FILE and --table")
             << kTable << QStringList{"--check", "RPO.txt", "--table", "RPO.txt"} << 2
             << QByteArray() << QByteArray("not both");
@@ -254,7 +268,7 @@ private slots:
         const auto limited = [&](const QString& table) {
             QProcess process;
             process.setStandardOutputFile(QProcess::nullDevice());
-            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98"});
+            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98", "L98"});
             process.waitForFinished(120000);
             return LookupRun{process.exitCode(), {}, process.readAllStandardError()};
         };

@@ -266,6 +266,23 @@ private slots:
         QVERIFY(reader.atEnd());
     }
 
+    // A description longer than a piece: a character cut at a piece's end is kept whole, a run
+    // of blanks longer than a piece inside stays and the trailing ones go, and only the piece with
+    // a byte that is not UTF-8 is read as Windows-1252.
+    void longDescriptionsInPieces() {
+        const std::size_t piece = CodeTableReader::kPieceSize;
+        const std::string blanks(piece + 5, ' ');
+        const std::string cutCharacter = std::string(piece - 1, 'x') + "\xC3\xA9" + blanks + "y";
+        const std::string quoted = std::string(piece, 'a') + "\xB0  ";
+        const Records expected{{"A01", cutCharacter},
+                               {"A02", std::string(piece, 'a') + "\xC2\xB0  "}};
+        for (const std::size_t readSize : {std::size_t{7}, CodeTableReader::kDefaultReadSize}) {
+            QCOMPARE(velmora::readAllRecords(
+                         "A01," + cutCharacter + " \t \nA02,\"" + quoted + "\"\n", readSize),
+                     expected);
+        }
+    }
+
     void fileReadLikeMemory() {
         QTemporaryDir folder;
         const QByteArray bytes("L98,\"5.7L V8, TPI\"\r\n\r\nG80,Posi");

@@ -1,8 +1,11 @@
 // A table whose source fails part-way, as a disk or a network share can: the reader keeps what it
 // read and reports error 57, and the search keeps its match lines but prints no message, since
-// the unread rest of the table may hold the codes it would call missing.
+// the unread rest of the table may hold the codes it would call missing. No mode shows a record
+// that the failure cut short.
 
+#include "core/find.hpp"
 #include "core/search.hpp"
+#include "core/table_check.hpp"
 #include "failing_source.hpp"
 #include "recording_slots.hpp"
 
@@ -17,6 +20,28 @@ namespace {
 
 velmora::CodeTableReader failingReader(const std::string& bytes, std::size_t readSize) {
     return {std::make_unique<FailingSource>(bytes), "/shares/cars/RPO.txt", readSize};
+}
+
+// What `mode` shows of a table that fails after `bytes`, with the entries G80 and L98, or the word
+// "i"; `failure` is set to what it reports.
+Lines shown(const QString& mode, const std::string& bytes, std::size_t readSize,
+            std::optional<velmora::TableError>& failure) {
+    RecordingSlots surface({"G80", "L98"});
+    auto reader = failingReader(bytes, readSize);
+    if (mode == "search") {
+        failure = velmora::rpomodule::search(surface, [&] { return std::move(reader); }).error;
+    } else if (mode == "label") {
+        failure = velmora::rpomodule::searchLabel({"g80", "l98"}, reader, surface);
+    } else if (mode == "find") {
+        velmora::DescriptionQuery query("i");
+        failure = velmora::findByDescription(query, reader, surface);
+    } else {
+        const auto summary = velmora::checkTable(reader, [&](const velmora::TableFinding& found) {
+            surface.display.push_back(std::to_string(found.line) + ": " + found.message);
+        });
+        failure = summary.hasValue() ? std::nullopt : std::optional(summary.error());
+    }
+    return surface.display;
 }
 
 } // namespace
@@ -67,6 +92,48 @@ private slots:
             QCOMPARE(surface.display, lines);
             QCOMPARE(surface.boxes[0], std::string("L98"));
             QCOMPARE(surface.clears, 1);
+        }
+    }
+
+    // Cut anywhere from the record's first byte to its closing quote, the record is not shown,
+    // nor what the cut seems to make of it (a missing quote for the check); read up to its line
+    // end, it is.
+    void aRecordCutShortIsNeverShown_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("whole");
+        const QString line = "L98  " + QString(300, 'i');
+        QTest::newRow("search") << "search" << QStringList{"G80  first item"} << line;
+        QTest::newRow("label") << "label" << QStringList{"G80  first item"} << line;
+        QTest::newRow("find") << "find" << QStringList{"G80  first item"} << line;
+        QTest::newRow("check") << "check" << QStringList{} << QString();
+    }
+    void aRecordCutShortIsNeverShown() {
+        QFETCH(QString, mode);
+        QFETCH(QStringList, before);
+        QFETCH(QString, whole);
+        const std::string first = "G80,first item\n";
+        const std::string cut = "L98,\"" + std::string(300, 'i') + "\"\n";
+        for (const std::size_t readSize : {1U, 7U, 4096U}) {
+            for (std::size_t end = first.size(); end <= first.size() + cut.size(); ++end) {
+                std::optional<velmora::TableError> failure;
+                const Lines lines =
+                    shown(mode, (first + cut + "N10,x\n").substr(0, end), readSize, failure);
+                Lines expected;
+                for (const QString& text : before) {
+                    expected.push_back(text.toStdString());
+                }
+                if (end == first.size() + cut.size() && !whole.isEmpty()) {
+                    expected.push_back(whole.toStdString());
+                }
+                if (lines != expected || !failure || failure->number() != 57) {
+                    QFAIL(
+                        qPrintable(QStringLiteral("failing after %1 bytes, read size %2: %3 lines")
+                                       .arg(end)
+                                       .arg(readSize)
+                                       .arg(lines.size())));
+                }
+            }
         }
     }
 };

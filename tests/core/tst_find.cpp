@@ -1,10 +1,8 @@
 #include "core/find.hpp"
 #include "core/fold.hpp"
-#include "failing_source.hpp"
 #include "recording_slots.hpp"
 #include "table_files.hpp"
 
-#include <memory>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -123,6 +121,33 @@ private slots:
         QCOMPARE(query.wordCount(), std::size_t{3});
         QVERIFY(query.matches("Rear axle ratio 3.23:1"));
         QVERIFY(!query.matches("Rear axle ratio 3.42:1"));
+        // A no-break space separates words as a blank does.
+        QCOMPARE(velmora::DescriptionQuery("rear\xc2\xa0"
+                                           "axle")
+                     .wordCount(),
+                 std::size_t{2});
+        QVERIFY(velmora::DescriptionQuery("  ").empty());
+        // A word given again and again is looked for once.
+        QCOMPARE(velmora::DescriptionQuery(std::vector<std::string>(10000, "d D")).wordCount(),
+                 std::size_t{1});
+        // A word that stands across two pieces of a description is found.
+        query.start();
+        for (const char* piece : {"Rear ax", "le ratio 3.", "23:1"}) {
+            QVERIFY(!query.allFound());
+            query.feed(piece);
+        }
+        QVERIFY(query.allFound());
+    }
+
+    // A long description whose last word comes after what find holds back is read once more
+    // to be printed whole.
+    void aLongDescriptionMatchedAtItsEnd() {
+        const std::string description(velmora::CodeTableReader::kPieceSize * 3, 'd');
+        table_ = writeTableFile(folder_.path(),
+                                QByteArray::fromStdString("L98," + description + " brake\nG80,x\n"),
+                                QStringLiteral("long.txt"))
+                     .toStdString();
+        QCOMPARE(found("brake"), (Lines{"L98  " + description + " brake", "1 record matched."}));
     }
 
     void aCodeCutShortByTheReaderIsMarked() {
@@ -137,17 +162,6 @@ private slots:
     void emptyTable() {
         table_ = writeTableFile(folder_.path(), "", QStringLiteral("empty.txt")).toStdString();
         QCOMPARE(found("anything"), (Lines{"No record matched."}));
-    }
-
-    void aTableFailingPartWayPrintsNoCount() {
-        velmora::CodeTableReader reader(
-            std::make_unique<FailingSource>("G80,Limited slip\nN10,Dual exhaust\n"), "RPO.txt", 7);
-        velmora::DescriptionQuery query("limited");
-        RecordingSlots display;
-        const auto failure = velmora::findByDescription(query, reader, display);
-        QVERIFY(failure.has_value());
-        // The match before the failure stands; a count would claim the whole table was read.
-        QCOMPARE(display.display, (Lines{"G80  Limited slip"}));
     }
 
     void foldReducesLatinLettersToTheirBase() {

@@ -58,7 +58,11 @@ private slots:
                                  "A05,x\r"
                                  "G80,twice\n"
                                  "ABCDEFGHIJKLMNOPQ,long\n"
-                                 "\"A06,never closed\n";
+                                 "\"A06,never closed\n"
+                                 // An E with a combining acute accent is one letter.
+                                 "E\xCC\x81"
+                                 "AB,mark\nE\xCC\x81"
+                                 "ABC,mark\n";
         const QStringList expected{
             "1: the code \"l98\" has lower-case letters, so it never matches (entries are "
             "upper-cased)",
@@ -78,12 +82,14 @@ private slots:
             "14: the code \"A06,never cl...\" has a blank in it",
             "14: the code's closing quote is missing, so the whole line is read as its code",
             "14: the description is empty",
+            "16: the code \"E\xCC\x81"
+            "ABC\" is longer than 3 characters, so it never matches",
         };
         for (const std::size_t readSize : std::initializer_list<std::size_t>{1, 2, 5, 4096}) {
             const Checked checked = check(table, readSize);
             QCOMPARE(checked.findings, expected);
             QCOMPARE(checked.count, std::uint64_t(expected.size()));
-            QCOMPARE(checked.records, std::uint64_t{13});
+            QCOMPARE(checked.records, std::uint64_t{15});
         }
     }
 
