@@ -1,5 +1,4 @@
 #include "core/code_table.hpp"
-#include "utf16_bytes.hpp"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,8 +24,13 @@ char* describe(const Records& records) {
 
 // The text as UTF-16 with its byte-order mark, as Notepad saves it.
 QByteArray utf16(const QString& text, bool bigEndian) {
-    return (bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE")) +
-           utf16Bytes(text, bigEndian);
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar unit : text) {
+        const auto high = static_cast<char>(unit.unicode() >> 8U);
+        const auto low = static_cast<char>(unit.unicode() & 0xFFU);
+        bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
 }
 
 } // namespace
