@@ -25,42 +25,6 @@ private:
 private slots:
     void init() { writeTableFile(folder_.path(), kTable); }
 
-    void findPrintsMatchesThenTheCount() {
-        const LookupRun run = runLookup({"--find", "SLIP", "limited"}, folder_.path());
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("G80  Limited-slip rear differential\n1 record matched.\n"));
-        QCOMPARE(run.err, QByteArray());
-
-        const LookupRun several = runLookup({"--find", "a"}, folder_.path());
-        QVERIFY(several.out.endsWith("\n6 records matched.\n"));
-    }
-
-    void findWithoutMatchStillSucceeds() {
-        const LookupRun run = runLookup({"--find", "supercharger"}, folder_.path());
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("No record matched.\n"));
-    }
-
-    void findIgnoresAccentsInAWindows1252Table() {
-        const LookupRun run =
-            runLookup({"--find", "creme", QString::fromUtf8("CAF\xc3\x89")}, folder_.path());
-        QCOMPARE(run.out,
-                 QByteArray("X01  Caf\xc3\xa9 cr\xc3\xa8me interior\n1 record matched.\n"));
-    }
-
-    void findAndLabelReportAnUnreadableTable() {
-        QTemporaryDir empty;
-        for (const QStringList& mode :
-             {QStringList{"--find", "slip"}, QStringList{"--label", "L98"}}) {
-            const LookupRun run =
-                runLookup(QStringList{"--table", QDir(empty.path()).filePath("RPO.txt")} + mode,
-                          empty.path());
-            QCOMPARE(run.exitCode, 1);
-            QCOMPARE(run.out, QByteArray());
-            QVERIFY2(run.err.contains("Error 53: File not found"), run.err.constData());
-        }
-    }
-
     void labelOfFifteenOrFewerPrintsWhatTheSearchPrints() {
         const QStringList codes{"ws6", "zz9", "l9", "L98", "G80", "ZZ9", "1le", "X"};
         const LookupRun search = runLookup(codes, folder_.path());

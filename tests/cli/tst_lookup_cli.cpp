@@ -122,6 +122,14 @@ private slots:
             << kTable << QStringList{"--find", "7"} << 0
             << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n2 records matched.\n")
             << QByteArray();
+        QTest::newRow("find: no record") << kTable << QStringList{"--find", "brake"} << 0
+                                         << QByteArray("No record matched.\n") << QByteArray();
+        QTest::newRow("find, missing table")
+            << kTable << QStringList{"--table", "nothing.txt", "--find", "slip"} << 1
+            << QByteArray() << QByteArray("Error 53: File not found: nothing.txt");
+        QTest::newRow("label, missing table")
+            << kTable << QStringList{"--table", "nothing.txt", "--label", "L98"} << 1
+            << QByteArray() << QByteArray("Error 53: File not found: nothing.txt");
         QTest::newRow("missing table")
             << kTable << QStringList{"--table", "nothing.txt", "L98"} << 1 << QByteArray()
             << QByteArray("Error 53: File not found: nothing.txt");

@@ -1,6 +1,4 @@
 #include "core/code_table.hpp"
-#include "table_files.hpp"
-#include "utf16_bytes.hpp"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,8 +24,13 @@ char* describe(const Records& records) {
 
 // The text as UTF-16 with its byte-order mark, as Notepad saves it.
 QByteArray utf16(const QString& text, bool bigEndian) {
-    return (bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE")) +
-           utf16Bytes(text, bigEndian);
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar unit : text) {
+        const auto high = static_cast<char>(unit.unicode() >> 8U);
+        const auto low = static_cast<char>(unit.unicode() & 0xFFU);
+        bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -142,18 +145,22 @@ private slots:
 
         // U+1F697 (a car) is a surrogate pair in UTF-16, e acute one code unit.
         const QString table =
-            QStringLiteral("L98,\"5.7L, \u00e9\"\r\nN96,\"16\"\" \U0001F697\"\nG80,x");
-        const Records fromTable{
-            {"L98", "5.7L, \xC3\xA9"}, {"N96", "16\" \xF0\x9F\x9A\x97"}, {"G80", "x"}};
+            QStringLiteral("L98,\"5.7L, \u00e9\"\r\nN96,\"16\"\" \U0001F697\"\nG80,\U0010FFFF");
+        const Records fromTable{{"L98", "5.7L, \xC3\xA9"},
+                                {"N96", "16\" \xF0\x9F\x9A\x97"},
+                                {"G80", "\xF4\x8F\xBF\xBF"}};
         QTest::newRow("UTF-16 little-endian") << utf16(table, false) << fromTable;
         QTest::newRow("UTF-16 big-endian") << utf16(table, true) << fromTable;
         QTest::newRow("UTF-16 byte-order mark alone") << QByteArray("\xFF\xFE") << Records{};
         QTest::newRow("UTF-16 odd last byte")
             << utf16(QStringLiteral("A,b"), false) + 'c' << Records{{"A", "b\xEF\xBF\xBD"}};
         QTest::newRow("UTF-16 lone surrogates")
-            << utf16(QStringLiteral("A,"), true) + QByteArray("\xD8\x3D\x00x\xDE\x97\x00y", 8) +
-                   QByteArray("\xD8\x00", 2)
-            << Records{{"A", "\xEF\xBF\xBDx\xEF\xBF\xBDy\xEF\xBF\xBD"}};
+            << utf16(QStringLiteral("A,"), true) +
+                   QByteArray("\xD8\x3D\x00x\xDE\x97\x00y\xD8\x00\xD8\x00\xDC\x00\xD8\x00", 16)
+            << Records{{"A", "\xEF\xBF\xBDx\xEF\xBF\xBDy\xEF\xBF\xBD\xF0\x90\x80\x80\xEF\xBF\xBD"}};
+        QTest::newRow("UTF-16 lone surrogate before an odd last byte")
+            << utf16(QStringLiteral("A,"), true) + QByteArray("\xD8\x3D\x00", 3)
+            << Records{{"A", "\xEF\xBF\xBD\xEF\xBF\xBD"}};
         QTest::newRow("UTF-16 bytes that look like a line end or quote")
             << utf16(QStringLiteral("\u0a0d,\u220d"), false)
             << Records{{"\xE0\xA8\x8D", "\xE2\x88\x8D"}};
@@ -192,55 +199,6 @@ private slots:
             }
         }
         QCOMPARE(codes, (std::vector<std::string>{"A01", "A02", "A03", "A04"}));
-    }
-
-    // What the reader notices about each record, with the line it stands on, at every read
-    // size: blank lines, CRLF and CR count as the editor counts them.
-    void notesNameLinesAndSurprises() {
-        const std::string table = "\xEF\xBB\xBF"
-                                  "a01,x\r\n\r\n  \n"
-                                  "\"A02\" junk,\"d\" more\r"
-                                  "A03,\"open\n"
-                                  "\"A04,y\n"
-                                  " ABCDEFGHIJKLMN , \xB0 \r\n"
-                                  "\xB0,\"\"  \n"
-                                  "\r\r\"A05\"  ,  \"e\"\t\n"
-                                  "\"\xC9"
-                                  "1\" ,x";
-        const QStringList expected{
-            "1 a01|x ", "4 A02|d tT", "5 A03|open Q", "6 A04,y| q", "7 ABCDEFGHIJKL|° LW",
-            "8 °| w",   "11 A05|e ",  "12 É1|x w",
-        };
-        for (const std::size_t readSize : std::initializer_list<std::size_t>{1, 2, 3, 7, 4096}) {
-            CodeTableReader reader(std::make_unique<velmora::MemorySource>(table), {}, readSize);
-            QStringList seen;
-            while (!reader.atEnd()) {
-                const QString code = QString::fromStdString(std::string(reader.readCode()));
-                const QString description =
-                    QString::fromStdString(std::string(reader.readDescription()));
-                const velmora::RecordNotes& notes = reader.notes();
-                QString marks;
-                const std::pair<bool, char> flags[] = {
-                    {notes.codeTooLong, 'L'},
-                    {notes.codeQuoteOpen, 'q'},
-                    {notes.descriptionQuoteOpen, 'Q'},
-                    {notes.codeTextDropped, 't'},
-                    {notes.descriptionTextDropped, 'T'},
-                    {notes.codeWindows1252, 'w'},
-                    {notes.descriptionWindows1252, 'W'},
-                };
-                for (const auto& [set, mark] : flags) {
-                    if (set) {
-                        marks += QLatin1Char(mark);
-                    }
-                }
-                // Line 7's code is the one longer than a code may be.
-                QCOMPARE(reader.codeTooLong(), notes.line == 7);
-                seen << QStringLiteral("%1 %2|%3 %4").arg(notes.line).arg(code, description, marks);
-            }
-            QCOMPARE(seen, expected);
-            QCOMPARE(reader.encoding(), velmora::TableEncoding::Utf8);
-        }
     }
 
     // A caller that prints the description in a line of its own gets it appended there, trimmed
@@ -283,23 +241,11 @@ private slots:
         }
     }
 
-    void fileReadLikeMemory() {
-        QTemporaryDir folder;
-        const QByteArray bytes("L98,\"5.7L V8, TPI\"\r\n\r\nG80,Posi");
-        const QString path = writeTableFile(folder.path(), bytes);
-        auto records = velmora::readAllRecords(std::filesystem::path(path.toStdString()));
-        QVERIFY(records.hasValue());
-        QCOMPARE(*records, velmora::readAllRecords(bytes.toStdString(), 4096));
-    }
-
     void unreadableTables() {
         QTemporaryDir folder;
         const auto missing = std::filesystem::path(folder.filePath("RPO.txt").toStdString());
         auto notThere = CodeTableReader::open(missing);
         QVERIFY(!notThere);
-        QCOMPARE(notThere.error().number(), 53);
-        QCOMPARE(notThere.error().message(), std::string("File not found"));
-        QCOMPARE(notThere.error().describe(), "Error 53: File not found: " + missing.string());
 
         std::filesystem::create_directory(missing);
         auto isFolder = CodeTableReader::open(missing);

@@ -54,62 +54,59 @@ private:
     QTemporaryDir folder_;
 
 private slots:
-    void searchRunsBusyOverTheLookupSlots() {
+    // Each row: "Search " or find from the lookup window's find box, the table it meets, then the
+    // calls on the front end and the display box's lines. The busy cursor is gone before a
+    // message shows, and the window goes on.
+    void searchAndFindRunBusyAndReport_data() {
+        QTest::addColumn<bool>("find");
+        QTest::addColumn<QByteArray>("table"); // empty: no table; "exhausted": memory runs out
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QStringList>("display");
+        const QByteArray table = "G80,Limited slip axle\nL98,\"5.7L V8, TPI\"\n";
+        QTest::newRow("search") << false << table << QStringList{"busy", "not busy"}
+                                << QStringList{"L98  5.7L V8, TPI",
+                                               "XY   : RPO code must be 3 characters."};
+        QTest::newRow("find") << true << table << QStringList{"busy", "not busy"}
+                              << QStringList{"G80  Limited slip axle", "1 record matched."};
+        for (const bool find : {false, true}) {
+            const char* name = find ? "find" : "search";
+            QTest::addRow("%s, unreadable table", name)
+                << find << QByteArray() << QStringList{"busy", "not busy", "table error 53"}
+                << QStringList{};
+            QTest::addRow("%s, out of memory", name)
+                << find << QByteArray("exhausted")
+                << QStringList{"busy", "not busy", "out of memory"} << QStringList{};
+        }
+    }
+    void searchAndFindRunBusyAndReport() {
+        QFETCH(bool, find);
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, calls);
+        QFETCH(QStringList, display);
         RecordingPort port;
-        port.table = writeTableFile(folder_.path(), "L98,\"5.7L V8, TPI\"\n").toStdString();
+        port.exhausted = table == "exhausted";
+        port.table =
+            table.isEmpty()
+                ? std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt"
+                : std::filesystem::path(writeTableFile(folder_.path(), table).toStdString());
         port.lookup.boxes[0] = "l98";
         port.lookup.boxes[1] = "XY";
-        velmora::run(CommandId::search, port);
-        QCOMPARE(port.calls, (QStringList{"busy", "not busy"}));
-        QCOMPARE(port.lookup.boxes[0], std::string("L98"));
-        QCOMPARE(port.lookup.display,
-                 (std::vector<std::string>{"L98  5.7L V8, TPI",
-                                           "XY   : RPO code must be 3 characters."}));
-    }
-
-    // The busy cursor is gone before the message shows, and the window goes on.
-    void unreadableTableIsReportedAfterTheBusySign() {
-        RecordingPort port;
-        port.table = std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt";
-        port.lookup.boxes[0] = "G80";
-        velmora::run(CommandId::search, port);
-        QCOMPARE(port.calls, (QStringList{"busy", "not busy", "table error 53"}));
-        QCOMPARE(port.lookup.clears, 1);
-        QVERIFY(port.lookup.display.empty());
-    }
-
-    void runningOutOfMemoryIsReportedAndNothingEnds() {
-        RecordingPort port;
-        port.exhausted = true;
-        port.table = writeTableFile(folder_.path(), "L98,Engine\n").toStdString();
-        velmora::run(CommandId::search, port);
-        QCOMPARE(port.calls, (QStringList{"busy", "not busy", "out of memory"}));
-    }
-
-    // Find from the lookup window's find box prints into its display box as "Search " does, with
-    // the same busy sign and reports.
-    void findPrintsIntoTheLookupDisplayWithTheSearchsReports() {
-        RecordingPort port;
-        port.table =
-            writeTableFile(folder_.path(), "G80,Limited slip axle\nL98,V8 engine\n").toStdString();
-        port.lookup.boxes[0] = "l98";
-        velmora::runFind(port, "slip AXLE");
-        QCOMPARE(port.calls, (QStringList{"busy", "not busy"}));
-        QCOMPARE(port.lookup.display,
-                 (std::vector<std::string>{"G80  Limited slip axle", "1 record matched."}));
-        QCOMPARE(port.lookup.boxes[0], std::string("l98"));
-
-        port.calls.clear();
-        port.table = std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt";
-        velmora::runFind(port, "slip");
-        QCOMPARE(port.calls, (QStringList{"busy", "not busy", "table error 53"}));
-        QVERIFY(port.lookup.display.empty());
-
-        port.calls.clear();
-        port.exhausted = true;
-        port.table = writeTableFile(folder_.path(), "L98,Engine\n").toStdString();
-        velmora::runFind(port, "engine");
-        QCOMPARE(port.calls, (QStringList{"busy", "not busy", "out of memory"}));
+        port.lookup.display = {"an earlier result"};
+        if (find) {
+            velmora::runFind(port, "slip AXLE");
+        } else {
+            velmora::run(CommandId::search, port);
+        }
+        QCOMPARE(port.calls, calls);
+        if (!port.exhausted) {
+            QStringList shown;
+            for (const std::string& line : port.lookup.display) {
+                shown << QString::fromStdString(line);
+            }
+            QCOMPARE(shown, display);
+            // Find leaves the entries as typed; the search upper-cases them.
+            QCOMPARE(port.lookup.boxes[0], std::string(find ? "l98" : "L98"));
+        }
     }
 
     void clearEmptiesTheEntriesAndLeavesTheDisplay() {

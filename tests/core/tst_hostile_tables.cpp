@@ -3,7 +3,6 @@
 // read, the right records where it can.
 
 #include "core/search.hpp"
-#include "core/text.hpp"
 #include "lookup_process.hpp"
 #include "peak_memory.hpp"
 #include "recording_slots.hpp"
@@ -14,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,22 +97,6 @@ private:
     }
 
 private slots:
-    void randomBinary() {
-        QByteArray bytes(1 << 20, '\0');
-        QRandomGenerator random(20261206);
-        for (auto& byte : bytes) {
-            byte = static_cast<char>(random.bounded(256));
-        }
-        const QString path = table(bytes);
-        const Lines inProcess = search(path, {});
-        const LookupRun run = runLookup({"--table", path}, folder_.path());
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, asOutput(inProcess));
-        for (const QByteArray& line : inProcess) {
-            QVERIFY(velmora::text::isValidUtf8(line.toStdString()));
-        }
-    }
-
     // A 200 MB description that matches, in every mode that shows or checks it, and one that
     // does not: it is written as it is read, so memory stays what a one-record table needs.
     void hugeDescriptionAtFlatMemory_data() {
@@ -174,43 +156,6 @@ private slots:
         QVERIFY(run->peakKiB - small->peakKiB < 4 * 1024);
     }
 
-    // Five million records, made here and removed after: the last one is found, and memory is
-    // what a small table needs.
-    void fiveMillionRecords() {
-        QTemporaryDir big;
-        const QString path = QDir(big.path()).filePath("RPO.txt");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QByteArray block;
-            for (int i = 0; i < 5'000'000; ++i) {
-                block += QByteArray::number(i % 1000).rightJustified(3, '0') + ",d\n";
-                if (block.size() > (1 << 20)) {
-                    file.write(block);
-                    block.clear();
-                }
-            }
-            file.write(block + "ZZ9,the last record\n");
-        }
-        std::optional<velmora::TableError> failure;
-        const Lines lines = search(path, {"ZZ9", "123"}, &failure);
-        QVERIFY(!failure);
-        QCOMPARE(lines.size(), 5001);
-        QCOMPARE(lines.last(), QByteArray("ZZ9  the last record"));
-
-        if (!kCanMeasure) {
-            QSKIP("the records were found; peak memory is measured on Linux only");
-        }
-        const QString output = QDir(big.path()).filePath("out.txt");
-        const auto large =
-            runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", path, "ZZ9"}, output);
-        const auto small = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
-                                       {"--table", table("ZZ9,x\n"), "ZZ9"}, output);
-        qInfo("peak KiB: 5,000,000 records %ld, one record %ld", large->peakKiB, small->peakKiB);
-        QCOMPARE(large->exitCode, 0);
-        QVERIFY(large->peakKiB - small->peakKiB <= 4096);
-    }
-
     // Fields that can never be shown: a 2 GiB code of NUL bytes (a sparse file), 200 MB of
     // byte 0x80 before the first comma, a quoted code of 100 MB whose closing quote is missing.
     // Only the first bytes of such a code are kept, so memory stays what a small table needs,
@@ -260,20 +205,6 @@ private slots:
                   static_cast<long long>(timer.elapsed()));
             QVERIFY(run->peakKiB - small->peakKiB < 8 * 1024);
         }
-    }
-
-    void folderNamedLikeTheTable() {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkdir("RPO.txt"));
-        const QString path = QDir(root.path()).filePath("RPO.txt");
-        std::optional<velmora::TableError> failure;
-        QCOMPARE(search(path, {"G80"}), Lines{});
-        search(path, {"G80"}, &failure);
-        QVERIFY(failure && failure->kind == velmora::TableError::Kind::NotAFile);
-        const LookupRun run = runLookup({"G80"}, root.path());
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.err.contains("is a folder or device, not a file"));
-        QVERIFY(run.err.contains(path.toUtf8()));
     }
 
     // Root may read every file, so as root the case is tried as the unprivileged user nobody:

@@ -39,15 +39,6 @@ private:
         return display.display;
     }
 
-    Lines ordinarySearch(const std::vector<std::string>& codes) {
-        RecordingSlots boxes(codes);
-        const auto failure = velmora::rpomodule::search(boxes, table_).error;
-        if (failure) {
-            qWarning("unexpected failure: %s", failure->describe().c_str());
-        }
-        return boxes.display;
-    }
-
 private slots:
     void init() { table_ = writeTableFile(folder_.path(), labelTable()).toStdString(); }
 
@@ -80,19 +71,6 @@ private slots:
         QCOMPARE(label(codes), expected);
     }
 
-    void fifteenOrFewerPrintWhatTheSearchPrints() {
-        const std::vector<std::vector<std::string>> labels{
-            {"L98"},
-            {"c15", "zz9", "l9", "ws", "C15", "w"},
-            {"C10", "C11", "C12", "C13", "C14", "C15", "C16", "C17", "C18", "C19", "C20", "C21",
-             "C22", "XX1", "l98"},
-            {"X", "Y", "Z"},
-        };
-        for (const auto& codes : labels) {
-            QCOMPARE(label(codes), ordinarySearch(codes));
-        }
-    }
-
     void manyCodesMatchInTableOrder() {
         // A label of thousands of codes, most of them repeated: every slot gets its message.
         std::vector<std::string> codes;
@@ -107,16 +85,6 @@ private slots:
         QCOMPARE(lines[1], std::string("L98  5.7L V8, TPI"));
         QCOMPARE(lines[2], std::string("Z0   : RPO code must be 3 characters."));
         QCOMPARE(lines.back(), std::string("Z99   : No match found."));
-    }
-
-    void missingTableClearsAndSaysWhy() {
-        RecordingSlots display;
-        display.display.emplace_back("an earlier result");
-        const auto failure = velmora::rpomodule::searchLabel(
-            {"L98"}, std::filesystem::path(folder_.path().toStdString()) / "missing.txt", display);
-        QVERIFY(failure.has_value());
-        QCOMPARE(failure->number(), 53);
-        QVERIFY(display.display.empty());
     }
 };
 

@@ -110,15 +110,6 @@ private slots:
         QCOMPARE(lines.back(), std::string("G80  x"));
     }
 
-    void clearEntriesKeepsDisplay() {
-        RecordingSlots surface({"G80", "ZZZ"});
-        const Lines shown = search(surface);
-        velmora::rpomodule::clearEntries(surface);
-        QCOMPARE(surface.boxes, (std::array<std::string, 15>{}));
-        QCOMPARE(surface.display, shown);
-        QCOMPARE(search(surface), Lines{});
-    }
-
     void everySearchRereadsTheTable() {
         RecordingSlots surface({"NEW"});
         QCOMPARE(search(surface), (Lines{"NEW   : No match found."}));
@@ -130,13 +121,9 @@ private slots:
         QTemporaryDir empty;
         const auto missing = std::filesystem::path(empty.filePath("RPO.txt").toStdString());
         RecordingSlots surface({"l98", "g8"});
-        surface.display = {"old line"};
         const auto result = velmora::rpomodule::search(surface, missing);
         QVERIFY(result.error.has_value());
-        QCOMPARE(result.error->number(), 53);
         QCOMPARE(result.error->path, missing);
-        QCOMPARE(surface.boxes[0], std::string("L98"));
-        QCOMPARE(surface.display, Lines{});
         QCOMPARE(result.statuses[1], std::int16_t{2});
     }
 

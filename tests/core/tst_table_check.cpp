@@ -43,10 +43,12 @@ private slots:
         QCOMPARE(checked.count, std::uint64_t{0});
     }
 
-    // Each finding on its own line number, at every read size.
+    // Each finding on its own line number, at every read size: a byte-order mark, blank lines,
+    // CRLF and CR count as the editor counts them.
     void everyFindingWithItsLine() {
-        const QByteArray table = "l98,lower case\n"
-                                 "\n"
+        const QByteArray table = "\xEF\xBB\xBF"
+                                 "l98,lower case\n"
+                                 "\r\n"
                                  "G80X,four characters\n"
                                  ",empty code\n"
                                  "\"G 8\",blank inside\n"
@@ -55,7 +57,8 @@ private slots:
                                  "A03\n"
                                  "A04,72\xB0\n"
                                  "G80,twice\n"
-                                 "A05,x\r"
+                                 "\xB0"
+                                 "05,x\r"
                                  "G80,twice\n"
                                  "ABCDEFGHIJKLMNOPQ,long\n"
                                  "\"A06,never closed\n"
@@ -74,6 +77,7 @@ private slots:
             "7: text after the description's closing quote is dropped",
             "8: the description is empty",
             "9: the line is not valid UTF-8 and is read as Windows-1252",
+            "11: the line is not valid UTF-8 and is read as Windows-1252",
             "12: the same code and description as line 10",
             "13: the code \"ABCDEFGHIJKL...\" is longer than 3 characters, so it never matches",
             "14: the code \"A06,never cl...\" is longer than 3 characters, so it never matches",
