@@ -62,8 +62,6 @@ private slots:
 
         box->findButton()->click();
         QCOMPARE(shownLines(window).size(), 2);
-        findWith(*box, QStringLiteral("turbo"));
-        QCOMPARE(shownLines(window), QStringList{"No record matched."});
         QCOMPARE(errors_, QStringList());
         // The lookup window still takes input while the box is open.
         QTest::keyClicks(window.entryBox(1), QStringLiteral("g80"));
