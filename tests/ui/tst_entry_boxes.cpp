@@ -5,6 +5,7 @@
 #include "ui/display_box.hpp"
 #include "ui/entry_box.hpp"
 #include "ui/lookup_window.hpp"
+#include "ui/picture_box.hpp"
 #include "ui/start_window.hpp"
 #include "window_test.hpp"
 
