@@ -245,7 +245,10 @@ private slots:
         pressOnFocus(Qt::Key_Tab);
         const auto send = [](QEvent::Type type, bool repeat) {
             QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
-            QApplication::sendEvent(QApplication::focusWidget(), &event);
+            // With no window active a key reaches nothing, as on the screen.
+            if (QWidget* target = QApplication::focusWidget()) {
+                QApplication::sendEvent(target, &event);
+            }
         };
         send(QEvent::KeyPress, false);
         for (int i = 0; i < 20; ++i) {
