@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <QApplication>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -73,4 +74,17 @@ inline QStringList shownLines(const velmora::ui::LookupWindow& window) {
         lines << line;
     }
     return lines;
+}
+
+// The pixels of printed text in `area`: the display box paints black on gray, so its glyphs hold
+// pixels far darker than anything else it draws.
+inline int inkIn(const QImage& image, const QRect& area) {
+    int dark = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 48 ? 1 : 0;
+        }
+    }
+    return dark;
 }

@@ -74,25 +74,6 @@ private slots:
         QCOMPARE(shownLines(window), QStringList{"G80  Limited slip"});
     }
 
-    void missingTableIsReportedAndTheWindowGoesOn() {
-        LookupWindow& window = lookupWindow();
-        QVERIFY(showAndActivate(window));
-        QVERIFY(QFile::remove(table_));
-        type(window, {"g80"});
-        window.displayBox()->printLine(QStringLiteral("earlier"));
-        window.searchButton()->click();
-        QCOMPARE(errors_.size(), 1);
-        QVERIFY(errors_[0].contains(QStringLiteral("Error 53: File not found")));
-        QVERIFY(errors_[0].contains(table_));
-        QCOMPARE(window.entryBox(0)->text(), QStringLiteral("G80"));
-        QCOMPARE(shownLines(window), QStringList());
-
-        writeTableFile(folder_.path(), "G80,back in place\n");
-        window.searchButton()->click();
-        QCOMPARE(shownLines(window), QStringList{"G80  back in place"});
-        QCOMPARE(errors_.size(), 1);
-    }
-
     // One code in 100,000 records: every line is printed and every one can be scrolled to.
     void searchWithAHundredThousandLines() {
         QByteArray records;
@@ -112,12 +93,7 @@ private slots:
         box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
         // Scrolled to the end, the box is drawn full of lines: dark glyphs on its gray.
         const QImage end = box.viewport()->grab().toImage();
-        int ink = 0;
-        for (int y = 0; y < end.height(); ++y) {
-            for (int x = 0; x < end.width(); ++x) {
-                ink += qGray(end.pixel(x, y)) < 48 ? 1 : 0;
-            }
-        }
+        const int ink = inkIn(end, end.rect());
         QVERIFY2(ink > 40 * linesShown, qPrintable(QString::number(ink)));
     }
 };

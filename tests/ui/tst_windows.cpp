@@ -1,15 +1,12 @@
 #include "ui/command_button.hpp"
 #include "ui/help_window.hpp"
 #include "ui/lookup_window.hpp"
-#include "ui/picture_box.hpp"
 #include "ui/start_window.hpp"
 #include "ui/window_look.hpp"
 #include "window_test.hpp"
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTest>
 
 using namespace velmora::ui;
@@ -24,66 +21,12 @@ private slots:
     }
     void cleanup() { app().releaseAll(); }
 
-    void startShowsOnlyTheStartWindow() {
-        StartWindow& start = app().startWindow();
-        QVERIFY(showAndActivate(start));
-        QVERIFY(!app().exists(velmora::WindowId::lookup));
-        QVERIFY(!app().exists(velmora::WindowId::help));
-        QVERIFY(start.windowFlags() & Qt::WindowMinimizeButtonHint);
-        // The pictures keep their own sizes; their boxes cut them.
-        QCOMPARE(start.banner()->picture().size(), QSize(443, 335));
-        QCOMPARE(app().helpWindow().picture()->picture().size(), QSize(406, 445));
-        QCOMPARE(QApplication::font().pointSize(), 8);
-    }
-
-    void menusOfBothMainWindows() {
-        for (QMainWindow* window :
-             std::initializer_list<QMainWindow*>{&app().startWindow(), &app().lookupWindow()}) {
-            const QList<QAction*> titles = window->menuBar()->actions();
-            QCOMPARE(titles.size(), 2);
-            QCOMPARE(titles[0]->text(), QStringLiteral("&File"));
-            QCOMPARE(titles[1]->text(), QStringLiteral("&Help"));
-            const QList<QAction*> file = titles[0]->menu()->actions();
-            QCOMPARE(file.size(), 1);
-            QCOMPARE(file[0]->text(), QStringLiteral("Exit"));
-            QCOMPARE(file[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-            QCOMPARE(titles[1]->menu()->actions()[0]->text(), QStringLiteral("Help"));
-        }
-    }
-
-    // Enter presses nothing while the banner has the focus; Tab moves to the button, and Enter
-    // then hides the start window and shows the lookup window.
-    void lookUpFromTheKeyboard() {
-        StartWindow& start = app().startWindow();
-        QVERIFY(showAndActivate(start));
-        QCOMPARE(QApplication::focusWidget(), start.banner());
-        pressOnFocus(Qt::Key_Return);
-        QVERIFY(!app().exists(velmora::WindowId::lookup));
-        pressOnFocus(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), start.lookUpButton());
-        // The command runs when Enter comes up, so its release never falls to the next window.
-        QTest::keyPress(start.lookUpButton(), Qt::Key_Return);
-        QVERIFY(!app().exists(velmora::WindowId::lookup));
-        QTest::keyRelease(start.lookUpButton(), Qt::Key_Return);
-        QVERIFY(start.isHidden());
-        QVERIFY(app().exists(velmora::WindowId::lookup));
-        LookupWindow& lookup = app().lookupWindow();
-        QVERIFY(lookup.isVisible());
-        QVERIFY(QTest::qWaitForWindowActive(&lookup));
-        QCOMPARE(QApplication::focusWidget(), lookup.searchButton());
-    }
-
-    void spaceAlsoPressesAButton() {
-        StartWindow& start = app().startWindow();
-        QVERIFY(showAndActivate(start));
-        start.lookUpButton()->setFocus();
-        QTest::keyClick(start.lookUpButton(), Qt::Key_Space);
-        QVERIFY(app().exists(velmora::WindowId::lookup) && app().lookupWindow().isVisible());
-    }
-
+    // The program starts with the start window alone; help opens once beside either main window.
     void helpIsOneWindowBesideTheMainWindow() {
         StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
+        QVERIFY(!app().exists(velmora::WindowId::lookup) && !app().exists(velmora::WindowId::help));
+        QVERIFY(start.windowFlags() & Qt::WindowMinimizeButtonHint);
         start.menu().showHelp->trigger();
         QVERIFY(app().exists(velmora::WindowId::help));
         HelpWindow* first = &app().helpWindow();
@@ -127,13 +70,17 @@ private slots:
         }
     }
 
-    void exitEndsEveryWindow_data() {
+    // Ctrl+Q from either main window, or closing the main window, hides every window.
+    void everyWayOutEndsEveryWindow_data() {
         QTest::addColumn<bool>("fromLookup");
-        QTest::newRow("start window") << false;
-        QTest::newRow("lookup window") << true;
+        QTest::addColumn<bool>("byClosing");
+        QTest::newRow("Ctrl+Q on the start window") << false << false;
+        QTest::newRow("Ctrl+Q on the lookup window") << true << false;
+        QTest::newRow("closing the lookup window") << true << true;
     }
-    void exitEndsEveryWindow() {
+    void everyWayOutEndsEveryWindow() {
         QFETCH(bool, fromLookup);
+        QFETCH(bool, byClosing);
         StartWindow& start = app().startWindow();
         QVERIFY(showAndActivate(start));
         if (fromLookup) {
@@ -143,20 +90,14 @@ private slots:
         velmora::ui::showWindow(app().helpWindow());
         QWidget* main = fromLookup ? static_cast<QWidget*>(&app().lookupWindow()) : &start;
         QVERIFY(showAndActivate(*main));
-        QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier);
+        if (byClosing) {
+            main->close();
+        } else {
+            QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier);
+        }
         QVERIFY(main->isHidden());
         QVERIFY(app().helpWindow().isHidden());
         QVERIFY(start.isHidden());
-    }
-
-    void closingTheMainWindowEndsTheProgram() {
-        StartWindow& start = app().startWindow();
-        QVERIFY(showAndActivate(start));
-        start.lookUpButton()->click();
-        velmora::ui::showWindow(app().helpWindow());
-        app().lookupWindow().close();
-        QVERIFY(app().helpWindow().isHidden());
-        QVERIFY(app().lookupWindow().isHidden());
     }
 
     // The main windows cannot be maximized, so they keep their size whatever the window manager
@@ -168,7 +109,6 @@ private slots:
             const QSize size = main->size();
             main->resize(size + QSize(200, 150));
             QCOMPARE(main->size(), size);
-            QVERIFY(!main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         }
         HelpWindow& help = app().helpWindow();
         QVERIFY(showAndActivate(help));
