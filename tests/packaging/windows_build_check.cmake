@@ -117,10 +117,11 @@ foreach(text README.txt RPO.txt)
         message(FATAL_ERROR "${text} has line ends other than CRLF")
     endif()
 endforeach()
-file(READ ${unpacked}/RPO.txt packed_table)
-file(READ ${SOURCE_DIR}/data/RPO.txt shipped_table)
-string(REPLACE "\n" "\r\n" shipped_table "${shipped_table}")
-if(NOT packed_table STREQUAL shipped_table)
+# file(READ) drops carriage returns, so the bytes are compared by compare_files; every line end
+# is CRLF by the check above.
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files --ignore-eol ${unpacked}/RPO.txt
+                        ${SOURCE_DIR}/data/RPO.txt RESULT_VARIABLE differs)
+if(differs)
     message(FATAL_ERROR "the zip's RPO.txt is not data/RPO.txt with CRLF line ends")
 endif()
 file(READ ${unpacked}/README.txt readme)
