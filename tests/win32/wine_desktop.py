@@ -150,16 +150,6 @@ class Desktop:
         out = self._x(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
         return [int(line) for line in out.split()]
 
-    def all_visible(self):
-        """Every visible top-level window with a title, as {id: title}."""
-        out = self._x(["xdotool", "search", "--onlyvisible", "--name", "."], check=False)
-        windows = {}
-        for line in out.split():
-            name = self._x(["xdotool", "getwindowname", line], check=False).strip()
-            if name:
-                windows[int(line)] = name
-        return windows
-
     def wait_window(self, title, timeout=30.0):
         return poll(f"a window titled '{title}'", lambda: self.visible(title), timeout)[0]
 
