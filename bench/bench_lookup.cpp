@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <spawn.h>
 #include <string>
@@ -76,16 +78,8 @@ Timing runCommand(const std::vector<std::string>& command, const fs::path& outpu
 }
 
 std::string readText(const fs::path& path) {
-    std::string text;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char chunk[4096];
-        std::size_t count = 0;
-        while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            text.append(chunk, count);
-        }
-        std::fclose(file);
-    }
-    return text;
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // The command's own peak resident memory in KiB, measured by velmora-peak-memory: Linux counts
@@ -182,19 +176,11 @@ void race(std::vector<Contender>& contenders, int runs, const fs::path& output) 
     }
 }
 
-std::vector<std::string> withCodes(std::vector<std::string> command,
-                                   const std::vector<std::string>& codes) {
-    command.insert(command.end(), codes.begin(), codes.end());
-    return command;
-}
-
 void writeText(const fs::path& path, const std::string& text) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        fail("cannot write " + path.string());
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    if (std::fclose(out) != 0 || !written) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) {
         fail("cannot write " + path.string());
     }
 }
@@ -238,7 +224,9 @@ int main(int argc, char** argv) {
     const fs::path output = folder / "output.txt";
 
     const auto lookupCommand = [&](const fs::path& table) {
-        return withCodes({lookup, "--table", table}, codes);
+        std::vector<std::string> command{lookup, "--table", table};
+        command.insert(command.end(), codes.begin(), codes.end());
+        return command;
     };
     std::vector<Contender> contenders{
         {"velmora-lookup (15 codes)", lookupCommand(big), {}, {}},

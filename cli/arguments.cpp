@@ -30,9 +30,7 @@ constexpr std::array kModeOptions{
 };
 
 const ModeOption* modeOption(std::string_view argument) {
-    const auto* found =
-        std::find_if(kModeOptions.begin(), kModeOptions.end(),
-                     [argument](const ModeOption& option) { return option.name == argument; });
+    const auto* found = std::ranges::find(kModeOptions, argument, &ModeOption::name);
     return found == kModeOptions.end() ? nullptr : found;
 }
 

@@ -23,11 +23,7 @@ int runCheck(const Arguments& arguments, Streams streams) {
     }
     const std::filesystem::path path = tablePath(table);
     auto summary = velmora::checkTable(path, [&streams](const velmora::TableFinding& found) {
-        std::string line = "line ";
-        line += std::to_string(found.line);
-        line += ": ";
-        line += found.message;
-        streams.out.writeLine(line);
+        streams.out.writeLine("line " + std::to_string(found.line) + ": " + found.message);
     });
     if (!summary.hasValue()) {
         complain(streams.err, summary.error().describe());

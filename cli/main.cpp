@@ -5,6 +5,7 @@
 #include "cli/modes.hpp"
 #include "cli/output.hpp"
 
+#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
@@ -79,8 +80,8 @@ int main(int argc, char** argv) {
         return lookup::kExitFailure;
     }
     if (!out.flush()) {
-        lookup::complain(err, "standard output could not be written: " +
-                                  lookup::causeText(out.failure()));
+        lookup::complain(err, std::string("standard output could not be written: ") +
+                                  std::strerror(out.failure()));
         return lookup::kExitFailure;
     }
     return status;

@@ -1,7 +1,6 @@
 #include "cli/output.hpp"
 
 #include <cerrno>
-#include <cstring>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -152,10 +151,6 @@ bool isTerminal(int descriptor) {
 #else
     return ::isatty(descriptor) != 0;
 #endif
-}
-
-std::string causeText(int error) {
-    return std::strerror(error);
 }
 
 } // namespace lookup

@@ -54,7 +54,4 @@ private:
 // Whether `descriptor` (0 for standard input) is a terminal.
 bool isTerminal(int descriptor);
 
-// The text of a system error number: "No space left on device".
-std::string causeText(int error);
-
 } // namespace lookup

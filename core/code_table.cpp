@@ -13,15 +13,6 @@ bool isBlank(int c) {
     return c == ' ' || c == '\t';
 }
 
-// Valid UTF-8 as it is, anything else read as Windows-1252; true when it was converted.
-bool makeUtf8(std::string& text, std::size_t from) {
-    if (text::isValidUtf8(std::string_view(text).substr(from))) {
-        return false;
-    }
-    text::windows1252ToUtf8InPlace(text, from);
-    return true;
-}
-
 // Gathers a description's bytes as the reader finds them and hands them on as UTF-8 in pieces
 // of about CodeTableReader::kPieceSize: a description that fits in one piece is judged valid
 // UTF-8 or Windows-1252 as a whole. A character cut at a piece's end waits for the next piece;
@@ -313,7 +304,10 @@ std::string_view CodeTableReader::readCode() {
     if (notes_.codeTooLong) {
         code_.resize(text::lengthWithoutCutSequence(code_));
     }
-    notes_.codeWindows1252 = makeUtf8(code_, 0);
+    notes_.codeWindows1252 = !text::isValidUtf8(code_);
+    if (notes_.codeWindows1252) {
+        text::windows1252ToUtf8InPlace(code_, 0);
+    }
     return code_;
 }
 

@@ -47,12 +47,6 @@ template <typename Read> void readIntoLookup(WindowPort& port, Read read) {
 
 namespace commands {
 
-void lookUpCodes(WindowPort& port) {
-    // Hide first, then show: the lookup window comes up as the only main window.
-    port.hide(WindowId::start);
-    port.show(WindowId::lookup);
-}
-
 void search(WindowPort& port) {
     readIntoLookup(
         port, [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()).error; });
@@ -62,34 +56,24 @@ void clearEntries(WindowPort& port) {
     rpomodule::clearEntries(port.lookupSlots());
 }
 
-void showHelp(WindowPort& port) {
-    port.show(WindowId::help);
-}
-
-void closeHelp(WindowPort& port) {
-    port.hide(WindowId::help);
-}
-
-void exitProgram(WindowPort& port) {
-    port.endProgram();
-}
-
 } // namespace commands
 
 void run(CommandId command, WindowPort& port) {
     switch (command) {
     case CommandId::lookUpCodes:
-        return commands::lookUpCodes(port);
+        // Hide first, then show: the lookup window comes up as the only main window.
+        port.hide(WindowId::start);
+        return port.show(WindowId::lookup);
     case CommandId::search:
         return commands::search(port);
     case CommandId::clearEntries:
         return commands::clearEntries(port);
     case CommandId::showHelp:
-        return commands::showHelp(port);
+        return port.show(WindowId::help);
     case CommandId::closeHelp:
-        return commands::closeHelp(port);
+        return port.hide(WindowId::help);
     case CommandId::exitProgram:
-        return commands::exitProgram(port);
+        return port.endProgram();
     }
 }
 

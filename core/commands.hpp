@@ -49,26 +49,18 @@ inline constexpr std::string_view kOutOfMemoryAdvice =
     "The lines shown come from the part of the table that was read. Close other programs or "
     "use a smaller RPO.txt, then click \"Search\" again.";
 
-// The commands, each bound to the click of its control or menu entry and to nothing else.
+// The two commands the lookup window also runs on its own; run() gives every command.
 namespace commands {
 
-// "Look up RPO Codes": hides the start window, then shows the lookup window.
-void lookUpCodes(WindowPort& port);
 // "Search ": runs the search over the lookup window's slots, with a busy cursor while it runs;
 // a table that cannot be read or a lack of memory is reported and the window goes on.
 void search(WindowPort& port);
 // "Clear": empties the entry boxes.
 void clearEntries(WindowPort& port);
-// Help > Help in either main window: shows the help window.
-void showHelp(WindowPort& port);
-// "Close Help Box": hides the help window.
-void closeHelp(WindowPort& port);
-// File > Exit (Ctrl+Q) in either main window: ends the program.
-void exitProgram(WindowPort& port);
 
 } // namespace commands
 
-// Runs a command by its id, as a front end does when a control is clicked.
+// Runs a command by its id, as a front end does when its control or menu entry is chosen.
 void run(CommandId command, WindowPort& port);
 
 // Find by description from the lookup window's find box: prints the records whose description

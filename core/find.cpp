@@ -72,6 +72,17 @@ bool printIfMatching(DescriptionQuery& query, CodeTableReader& reader, std::stri
     return printing;
 }
 
+// The line that ends a find: "3 records matched.", "1 record matched.", "No record matched.".
+std::string matchCountLine(std::size_t count) {
+    if (count == 0) {
+        return "No record matched.";
+    }
+    if (count == 1) {
+        return "1 record matched.";
+    }
+    return std::to_string(count) + " records matched.";
+}
+
 std::optional<TableError> printMatches(DescriptionQuery& query, CodeTableReader& reader,
                                        DisplaySurface& display) {
     std::size_t count = 0;
@@ -157,16 +168,6 @@ void DescriptionQuery::feed(std::string_view piece) {
     }
     const std::size_t kept = std::min(folded_.size(), longestBytes_ > 0 ? longestBytes_ - 1 : 0);
     seen_.assign(folded_, folded_.size() - kept, kept);
-}
-
-std::string matchCountLine(std::size_t count) {
-    if (count == 0) {
-        return "No record matched.";
-    }
-    if (count == 1) {
-        return "1 record matched.";
-    }
-    return std::to_string(count) + " records matched.";
 }
 
 std::optional<TableError> findByDescription(DescriptionQuery& query, CodeTableReader& reader,

@@ -57,9 +57,6 @@ private:
     std::string seen_;
 };
 
-// The line that ends a find: "3 records matched.", "1 record matched.", "No record matched.".
-std::string matchCountLine(std::size_t count);
-
 // Find by description: clears the display, then prints every record of the table whose
 // description holds every word of `query`, in table order, in the form of a search's match line,
 // then the count line. When the table cannot be read, or fails part-way, the reason comes back

@@ -46,22 +46,27 @@ std::size_t sequenceLength(std::string_view s) {
     return 0;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+// Bytes in the UTF-8 sequence of `cp`.
+std::size_t utf8Length(char32_t cp) {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// Writes the UTF-8 sequence of `cp` at `at`, which has room for utf8Length(cp) bytes: six bits
+// in each byte after the first, from the last byte back, and the rest under the lead's mark.
+void writeUtf8(char32_t cp, char* at) {
+    static constexpr std::array<std::uint8_t, 5> kLeadMarks{0, 0, 0xC0, 0xE0, 0xF0};
+    const std::size_t length = utf8Length(cp);
+    for (std::size_t i = length - 1; i > 0; --i) {
+        at[i] = static_cast<char>(0x80U | (cp & 0x3FU));
+        cp >>= 6U;
     }
+    at[0] = static_cast<char>(kLeadMarks[length] | cp);
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    const std::size_t at = out.size();
+    out.resize(at + utf8Length(cp));
+    writeUtf8(cp, out.data() + at);
 }
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
@@ -97,10 +102,6 @@ char16_t windows1252CodePoint(std::uint8_t byte) {
     return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : char16_t{byte};
 }
 
-std::size_t utf8Length(char16_t cp) {
-    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
-}
-
 } // namespace
 
 std::string windows1252ToUtf8(std::string_view bytes) {
@@ -120,18 +121,8 @@ void windows1252ToUtf8InPlace(std::string& text, std::size_t from) {
     text.resize(grown);
     while (read > from) {
         const char16_t cp = windows1252CodePoint(static_cast<std::uint8_t>(text[--read]));
-        const std::size_t length = utf8Length(cp);
-        write -= length;
-        if (length == 1) {
-            text[write] = static_cast<char>(cp);
-        } else if (length == 2) {
-            text[write] = static_cast<char>(0xC0 | (cp >> 6));
-            text[write + 1] = static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            text[write] = static_cast<char>(0xE0 | (cp >> 12));
-            text[write + 1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            text[write + 2] = static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        write -= utf8Length(cp);
+        writeUtf8(cp, text.data() + write);
     }
 }
 
@@ -287,11 +278,8 @@ std::size_t letterCount(std::string_view utf8) {
 
 std::size_t characterCount(std::string_view utf8) {
     std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const std::size_t length = sequenceLength(utf8.substr(i));
-        i += length == 0 ? 1 : length;
-        ++count;
+    for (; !utf8.empty(); ++count) {
+        utf8.remove_prefix(firstCharacter(utf8).length);
     }
     return count;
 }
@@ -320,11 +308,11 @@ bool isBlank(char32_t c) {
     }
 }
 
+namespace {
+
 bool separatesCodes(char32_t c) {
     return c == U',' || c == U';' || isBlank(c);
 }
-
-namespace {
 
 // Characters that never belong to a code: control characters, byte-order marks, word joiners.
 bool leftOutOfCodes(char32_t c) {

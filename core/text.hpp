@@ -76,14 +76,11 @@ bool isBlank(char32_t c);
 // after an E shows as one letter, an E with an acute accent) counts once.
 std::size_t letterCount(std::string_view utf8);
 
-// True for what stands between codes: any blank, a comma or a semicolon, as in a label or a list
-// copied from elsewhere ("L98, G80;WS6").
-bool separatesCodes(char32_t c);
-
-// True when UTF-8 text holds anything that separates codes.
+// True when UTF-8 text holds anything that separates codes: a blank, a comma or a semicolon, as
+// in a label or a list copied from elsewhere ("L98, G80;WS6").
 bool holdsCodeSeparator(std::string_view utf8);
 
-// The codes in UTF-8 text, in order, split wherever separatesCodes holds; empty pieces are
+// The codes in UTF-8 text, in order, split at those separators; empty pieces are
 // dropped. Control characters, byte-order marks and bytes that are not UTF-8 never belong to a
 // code: they are left out.
 std::vector<std::string> splitCodes(std::string_view utf8);

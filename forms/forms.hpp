@@ -340,18 +340,6 @@ constexpr const Control* findControl(const Form& form, std::string_view name,
     return found == form.controls.end() ? nullptr : &*found;
 }
 
-// The control of that name among `controls`; it must be there.
-constexpr const Control& controlNamed(std::span<const Control> controls, std::string_view name) {
-    return *std::ranges::find(controls, name, &Control::name);
-}
-
-// The control with that tab index, or nullptr.
-constexpr const Control* controlAtTab(const Form& form, int tabIndex) {
-    const auto found = std::ranges::find_if(
-        form.controls, [tabIndex](const Control& control) { return control.tabIndex == tabIndex; });
-    return found == form.controls.end() ? nullptr : &*found;
-}
-
 // The controls in the order of their tab indices.
 constexpr std::vector<std::reference_wrapper<const Control>>
 tabOrder(std::span<const Control> controls) {

@@ -1,5 +1,7 @@
 #include "ui/entry_box.hpp"
 
+#include "core/text.hpp"
+
 #include <algorithm>
 #include <QAction>
 #include <QClipboard>
@@ -18,28 +20,18 @@ namespace {
 // The edge drawn around the box, as wide as the display box's.
 constexpr int kEdge = 2;
 
-// The number of characters (code points) in a text; a lone surrogate counts as one.
-int characterCount(const QString& text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 // Refuses an edit that would leave more characters in the box than it takes.
 class CharacterLimit final : public QValidator {
 public:
-    CharacterLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    CharacterLimit(std::size_t limit, QObject* parent) : QValidator(parent), limit_(limit) {}
 
     State validate(QString& input, int& /*position*/) const override {
-        return characterCount(input) <= limit_ ? Acceptable : Invalid;
+        // In UTF-8 a lone surrogate becomes one stand-in character, so it counts as one.
+        return text::characterCount(input.toStdString()) <= limit_ ? Acceptable : Invalid;
     }
 
 private:
-    int limit_;
+    std::size_t limit_;
 };
 
 } // namespace
@@ -58,7 +50,7 @@ QAction* findPasteAction(const QMenu& menu) {
 
 EntryBox::EntryBox(int maxCharacters, QWidget* parent)
     : QLineEdit(parent), maxCharacters_(maxCharacters) {
-    setValidator(new CharacterLimit(maxCharacters, this));
+    setValidator(new CharacterLimit(static_cast<std::size_t>(maxCharacters), this));
     // The box draws its own edge, in the platform's colours rather than the black window's.
     setFrame(false);
     setTextMargins(kEdge, kEdge, kEdge, kEdge);

@@ -51,8 +51,8 @@ QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
     return nullptr;
 }
 
-} // namespace
-
+// The Qt object name of a control: its name, and for an array element the index after it
+// ("txtrpo0").
 QString controlObjectName(const forms::Control& control) {
     QString name = toQString(control.name);
     if (control.index != forms::kNoIndex) {
@@ -60,6 +60,8 @@ QString controlObjectName(const forms::Control& control) {
     }
     return name;
 }
+
+} // namespace
 
 FormControls::FormControls(const forms::Form& form, QWidget& surface, WindowPort& port)
     : form_(form) {

@@ -35,8 +35,4 @@ private:
     std::vector<QWidget*> widgets_; // in the order of form_.controls
 };
 
-// The Qt object name of a control: its name, and for an array element the index after it
-// ("txtrpo0").
-QString controlObjectName(const forms::Control& control);
-
 } // namespace velmora::ui

@@ -24,6 +24,17 @@ QColor toColour(forms::Colour colour) {
     return {forms::red(colour), forms::green(colour), forms::blue(colour)};
 }
 
+// Where the platform's 8-point font is wider than the one the layouts were drawn with, a note
+// would lose its last words below its box: such a label is drawn a little smaller instead, never
+// below 6 points, so that every word shows and nothing moves.
+void fitTextToBox(QLabel& label) {
+    QFont font = label.font();
+    while (label.heightForWidth(label.width()) > label.height() && font.pointSizeF() > 6.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        label.setFont(font);
+    }
+}
+
 } // namespace
 
 void setBackground(QWidget& widget, forms::Colour colour) {
@@ -52,14 +63,6 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
     label.setWordWrap(true);
     label.setFocusPolicy(Qt::NoFocus);
     fitTextToBox(label);
-}
-
-void fitTextToBox(QLabel& label) {
-    QFont font = label.font();
-    while (label.heightForWidth(label.width()) > label.height() && font.pointSizeF() > 6.0) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-        label.setFont(font);
-    }
 }
 
 void applyFormFrame(QWidget& window, const forms::Form& form) {

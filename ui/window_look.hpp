@@ -19,11 +19,6 @@ void setBackground(QWidget& widget, forms::Colour colour);
 void styleLabel(QLabel& label, std::optional<forms::Colour> text,
                 std::optional<forms::Colour> background);
 
-// Where the platform's 8-point font is wider than the one the layouts were drawn with, a note
-// would lose its last words below its box: such a label is drawn a little smaller instead, never
-// below 6 points, so that every word shows and nothing moves.
-void fitTextToBox(QLabel& label);
-
 // A window's frame as its form gives it: object name, title and icon; resizable, with system
 // menu, minimize and close, and maximize only where the form allows it.
 void applyFormFrame(QWidget& window, const forms::Form& form);

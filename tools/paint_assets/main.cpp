@@ -1,7 +1,6 @@
 // Paints the program's pictures and writes them into assets/:
 //   banner.bmp            the start window's banner, 443 x 335, 24 bits
 //   icons/velmora-N.png   the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels
-//   velmora.ico           the 32 x 32, 256-colour program icon as an icon file
 //   windows/icon-30001.bin, windows/icon-group-1.bin
 //                         the same icon as the Windows program file's resources: icon 30001
 //                         and icon group 1 that names it
@@ -23,6 +22,7 @@
 
 #include <cstdio>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
@@ -323,12 +323,9 @@ QImage paintHelpPicture(const QImage& banner, const QString& table) {
 }
 
 bool save(const QImage& image, const QString& path, const char* format) {
-    if (!image.save(path, format)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("wrote %s\n", qPrintable(path));
-    return true;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    return image.save(&buffer, format) && write(path, bytes);
 }
 
 } // namespace
@@ -349,7 +346,6 @@ int main(int argc, char** argv) {
         ok &= save(icon, folder + QStringLiteral("/icons/velmora-%1.png").arg(size), "PNG");
     }
     const QByteArray ico = icoFile(toPalette(paintIcon(32)));
-    ok &= write(folder + QStringLiteral("/velmora.ico"), ico);
     ok &= write(folder + QStringLiteral("/windows/icon-30001.bin"), ico.mid(kIcoHeaderSize));
     ok &= write(folder + QStringLiteral("/windows/icon-group-1.bin"), iconGroup(ico, 30001));
     ok &= save(paintHelpPicture(banner, QStringLiteral(VELMORA_SAMPLE_TABLE)),
