@@ -1,9 +1,4 @@
-"""Wine on a virtual X display, and the hands and eyes of a person in front of it.
-
-A Prefix is one wine prefix made for a test run; a Display is an Xvfb of its own on a free
-display number; a Desktop finds windows by title, reads their sizes, points at them, presses keys
-and types, and reads the clipboard. Everything waits by polling with a time limit.
-"""
+"""Wine on a virtual X display (Xvfb), and the hands and eyes of a person in front of it."""
 
 import os
 import shutil
@@ -16,79 +11,62 @@ class Timeout(Exception):
 
 
 def poll(what, probe, timeout=20.0, interval=0.1):
-    """Calls probe until it returns something true, then returns that; raises Timeout naming
-    what was awaited when timeout seconds pass first."""
+    """Calls probe until it returns something true and returns that, or raises Timeout."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
+    while not (value := probe()):
         if time.monotonic() > deadline:
             raise Timeout(f"waited {timeout:.0f} s for {what}")
         time.sleep(interval)
+    return value
 
 
 def missing_tools():
-    """The programs this module needs that are not on PATH."""
     needed = ["wine", "wineserver", "wineboot", "Xvfb", "xdotool", "xclip", "xwininfo"]
     return [tool for tool in needed if shutil.which(tool) is None]
 
 
 class Prefix:
-    """A wine prefix under the build folder, made fresh once per test run."""
+    """A wine prefix made fresh once per test run."""
 
     def __init__(self, path):
         self.path = os.path.abspath(path)
-        self.env = dict(os.environ)
-        self.env.update({
-            "WINEPREFIX": self.path,
-            "WINEDEBUG": "-all",
-            # No Mono or Gecko to fetch: there may be no network, and nothing here needs them.
-            "WINEDLLOVERRIDES": "mscoree,mshtml=",
-            "WINEARCH": "win64",
-        })
+        # No Mono or Gecko to fetch: there may be no network, and nothing here needs them.
+        self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all", WINEARCH="win64",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("DISPLAY", None)
 
     def exists(self):
         return os.path.isfile(os.path.join(self.path, "system.reg"))
+
+    def quiet(self, arguments, timeout=120, check=False):
+        subprocess.run(arguments, env=self.env, check=check, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=timeout)
 
     def make(self):
         if os.path.exists(self.path):
             self.stop()
             shutil.rmtree(self.path)
         os.makedirs(os.path.dirname(self.path), exist_ok=True)
-        subprocess.run(["wineboot", "-i"], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=240)
+        self.quiet(["wineboot", "-i"], timeout=240, check=True)
         # Debian's wine does not find its own fonts where they are installed.
-        fonts = os.path.join(self.path, "drive_c", "windows", "Fonts")
-        os.makedirs(fonts, exist_ok=True)
-        for name in os.listdir("/usr/share/wine/fonts"):
-            shutil.copy(os.path.join("/usr/share/wine/fonts", name), fonts)
+        shutil.copytree("/usr/share/wine/fonts",
+                        os.path.join(self.path, "drive_c", "windows", "Fonts"), dirs_exist_ok=True)
         # With no window manager, wine draws the frame and title bar itself.
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated",
-                        "/d", "N", "/f"], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        self.quiet(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated",
+                    "/d", "N", "/f"], check=True)
         self.wait()
 
     def set_dpi(self, dpi):
-        """Sets the display's DPI for programs started from now on; None sets it back to 96."""
-        key = r"HKCU\Control Panel\Desktop"
-        if dpi is None:
-            command = ["reg", "delete", key, "/v", "LogPixels", "/f"]
-        else:
-            command = ["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
-                       "/f"]
-        subprocess.run(["wine"] + command, env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=120)
+        """The display's DPI for programs started from now on; None sets it back to 96."""
+        key = ["wine", "reg", "delete" if dpi is None else "add", r"HKCU\Control Panel\Desktop",
+               "/v", "LogPixels", "/f"]
+        self.quiet(key + ([] if dpi is None else ["/t", "REG_DWORD", "/d", str(dpi)]))
 
     def wait(self):
-        """Waits until the prefix's wine server has written everything and ended."""
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
 
     def stop(self):
-        """Ends the prefix's wine server and every program still running in it."""
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
+        self.quiet(["wineserver", "-k"], timeout=60)
         self.wait()
 
     def run(self, arguments, cwd, timeout=60):
@@ -101,16 +79,11 @@ class Prefix:
 class Display:
     """An Xvfb server on a display number it picks itself, for the life of a with block."""
 
-    def __init__(self, width=1280, height=1024):
-        self.size = f"{width}x{height}x24"
-        self.server = None
-        self.name = None
-
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.size, "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten",
+             "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as numbers:
             number = numbers.readline().strip()
@@ -133,20 +106,20 @@ class Desktop:
     """What a person does at the display: look for windows, point, press keys, type, copy."""
 
     def __init__(self, display):
-        self.env = dict(os.environ)
-        self.env["DISPLAY"] = display.name
+        self.env = dict(os.environ, DISPLAY=display.name)
+
+    def _run(self, arguments, **options):
+        return subprocess.run(arguments, env=self.env, capture_output=True, timeout=30, **options)
 
     def _x(self, arguments, check=True):
-        done = subprocess.run(arguments, env=self.env, capture_output=True, text=True,
-                              timeout=30)
+        done = self._run(arguments, text=True)
         if check and done.returncode != 0:
             raise RuntimeError(f"{' '.join(arguments)}: {done.stderr.strip()}")
         return done.stdout
 
     def visible(self, title):
         """The ids of the visible windows titled exactly so."""
-        pattern = "^" + "".join("\\" + c if not c.isalnum() and c != " " else c
-                                for c in title) + "$"
+        pattern = "^" + "".join(c if c.isalnum() or c == " " else "\\" + c for c in title) + "$"
         out = self._x(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
         return [int(line) for line in out.split()]
 
@@ -160,8 +133,7 @@ class Desktop:
         poll(f"window {window} to go", gone, timeout)
 
     def geometry(self, window):
-        """The window's left, top, width and height on the screen in pixels, frame included
-        (wine draws the frame)."""
+        """Left, top, width and height on the screen, the frame wine draws included."""
         out = self._x(["xwininfo", "-id", str(window)])
         fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
         return tuple(int(fields[name]) for name in
@@ -171,8 +143,7 @@ class Desktop:
         return self.geometry(window)[2:]
 
     def point_at_uncovered(self, window, others):
-        """Points at a place of the window below its menu bar that none of the other windows
-        covers, so that keys go to this window."""
+        """Points below the window's menu bar where none of the others covers it."""
         left, top, width, height = self.geometry(window)
         covers = [self.geometry(other) for other in others if other != window]
         for y in range(top + 60, top + height - 10, 20):
@@ -189,8 +160,8 @@ class Desktop:
                  str(width // 2 if x is None else x), str(height // 2 if y is None else y)])
 
     def point_at_titled(self, title, x=None, y=None):
-        """Points at the visible window with this title, looked up afresh: wine may give a
-        window a new X window while it lives. Returns the window's id."""
+        """Points at the window with this title, looked up afresh each try (wine may give a
+        window a new X window while it lives); returns its id."""
         for _ in range(3):
             window = self.wait_window(title)
             try:
@@ -201,7 +172,6 @@ class Desktop:
         raise Timeout(f"could not point at the window titled '{title}'")
 
     def click(self):
-        """Presses and releases the left button where the pointer is."""
         self._x(["xdotool", "click", "1"])
 
     def key(self, *keys):
@@ -212,25 +182,22 @@ class Desktop:
 
     def clipboard(self):
         """The X clipboard's text, or None when it holds none."""
-        done = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env,
-                              capture_output=True, timeout=30)
+        done = self._run(["xclip", "-o", "-selection", "clipboard"])
         return done.stdout if done.returncode == 0 else None
+
+    def set_clipboard(self, text):
+        """Puts text on the X clipboard, as another program's Copy would (xclip serves it)."""
+        subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env,
+                       input=text.encode(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30, check=True)
 
     def ink_rows(self, window, left, top, width, height):
         """How many dark pixels (black text on the display box's gray) each row of a part of
         the window holds."""
-        done = subprocess.run(["import", "-window", str(window), "-crop",
-                               f"{width}x{height}+{left}+{top}", "-depth", "8", "gray:-"],
-                              env=self.env, capture_output=True, timeout=30)
+        done = self._run(["import", "-window", str(window), "-crop",
+                          f"{width}x{height}+{left}+{top}", "-depth", "8", "gray:-"])
         return [sum(v < 48 for v in done.stdout[y * width:(y + 1) * width])
                 for y in range(height)]
-
-    def set_clipboard(self, text):
-        """Puts text on the X clipboard, as another program's Copy would; xclip serves it until
-        something else takes the clipboard."""
-        subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env,
-                       input=text.encode(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=30, check=True)
 
     def screenshot(self, window, path):
         """A picture of one window, or of the whole screen for window "root"."""

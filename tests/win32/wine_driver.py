@@ -7,15 +7,10 @@
   wine_driver.py screenshots --work DIR --build WINDOWS_BUILD --table FILE --out FOLDER
   wine_driver.py stop        --work DIR        ends the prefix's wine server
 
-`lookup` runs velmora-lookup.exe on cases whose lines, messages and exit statuses are written
-here, only for what Windows does its own way (paths, the console's encoding, the command line's
-characters, file sharing, redirection). `windows` starts velmora.exe on a virtual display, goes
-from the start window to the lookup window with Tab and Enter, types and pastes codes, searches,
-reads the display box back through Ctrl+C and the clipboard, finds by description from the find
-box (Ctrl+F and the display box's menu), meets tables that cannot be read, opens and closes the
-help window
-and ends the program with Ctrl+Q. Exit status 0 when every check holds, 1 when one fails, 77
-when a tool is missing.
+`lookup` checks what Windows does its own way (paths, the console's encoding, the command
+line's characters, file sharing, redirection); `windows` uses velmora.exe with keys, the mouse and
+the clipboard as a person would. Exit status 0 when every check holds, 1 when one fails, 77 when a
+tool is missing.
 """
 
 import argparse
@@ -27,9 +22,7 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-from wine_desktop import Desktop, Display, Prefix, Timeout, missing_tools, poll  # noqa: E402
+from wine_desktop import Desktop, Display, Prefix, Timeout, missing_tools, poll
 
 CAPTION = "3rd Generation F-body Velmora"
 HELP_CAPTION = "Velmora Help"
@@ -46,16 +39,14 @@ NON_ASCII_FOLDER = "Prüfung Ölstand Ωμέγα 表"
 class Checks:
     """Collects what held and what did not, and says so as it goes."""
 
-    def __init__(self):
-        self.failures = []
-        # Called with a file name on each failure, to keep a picture of the screen.
-        self.keep_screen = None
+    failures = []
+    # Called with a file name on each failure, to keep a picture of the screen.
+    keep_screen = None
 
     def expect(self, holds, what, detail=""):
         print(("ok      " if holds else "FAILED  ") + what, flush=True)
         if not holds:
-            if detail:
-                print("        " + detail.replace("\n", "\n        "), flush=True)
+            print("        " + detail.replace("\n", "\n        "), flush=True)
             self.failures.append(what)
             if self.keep_screen:
                 self.keep_screen(f"failure-{len(self.failures)}.png")
@@ -75,28 +66,16 @@ class Checks:
 
 def lines(data):
     """Output bytes as lines, line ends (LF or CRLF) taken off."""
-    text = data.replace(b"\r\n", b"\n")
-    if text.endswith(b"\n"):
-        text = text[:-1]
+    text = data.replace(b"\r\n", b"\n").removesuffix(b"\n")
     return text.split(b"\n") if text else []
 
 
 def prefix_of(args):
-    """The wine prefix that every command of one test run shares, in its work folder."""
     return Prefix(os.path.join(args.work, "prefix"))
 
 
-def junk_table():
-    """Binary junk, the same on every run: every byte value, NULs, stray quotes and commas."""
-    return random.Random(1982).randbytes(6000) + bytes(range(256)) + b'\0,"\r\n' * 20
-
-
 def fresh_folder(path):
-    if os.path.lexists(path):
-        if os.path.isdir(path) and not os.path.islink(path):
-            shutil.rmtree(path)
-        else:
-            os.remove(path)
+    shutil.rmtree(path, ignore_errors=True)
     os.makedirs(path)
     return path
 
@@ -151,8 +130,6 @@ def check_lookup(args):
 
 
 def check_lookup_bounds(checks, prefix, exe, work):
-    """A table that keeps growing while it is read, and the table as the program's own output,
-    as Windows shares and redirects files."""
     hostile = fresh_folder(os.path.join(work, "hostile"))
     table = os.path.join(hostile, "RPO.txt")
     # Another program appends to the table while it is read: the read ends at the size the
@@ -170,9 +147,8 @@ def check_lookup_bounds(checks, prefix, exe, work):
     checks.equal(status, 0, "a growing table: the read ends, exit status 0")
     checks.equal(len(lines(out)), 100000, "a growing table: every record there at opening read")
 
-    # The table as the program's own output would be read back without end: refused. The
-    # redirection is made by the Windows command interpreter, as a user's would be (a handle
-    # inherited from a Unix parent tells wine's programs nothing about its file).
+    # The table as the program's own output would be read back without end: refused. cmd makes
+    # the redirection, as a user's would be (wine tells nothing of a Unix parent's handle).
     shutil.copy(exe, os.path.join(hostile, "velmora-lookup.exe"))
     with open(table, "wb") as out:
         out.write(b"G80,found\n")
@@ -192,10 +168,8 @@ class Program:
     """velmora.exe running under wine on a display, and its message boxes' texts."""
 
     def __init__(self, prefix, display, exe, folder, trace):
-        env = dict(prefix.env)
-        env["DISPLAY"] = display.name
         # Wine's message box trace holds each box's text: the one thing a person reads there.
-        env["WINEDEBUG"] = "-all,+msgbox"
+        env = dict(prefix.env, DISPLAY=display.name, WINEDEBUG="-all,+msgbox")
         self.trace = trace
         with open(trace, "wb") as sink:
             self.process = subprocess.Popen(["wine", exe], cwd=folder, env=env,
@@ -206,9 +180,12 @@ class Program:
             said = trace.read().decode("utf-8", "replace")
         return re.findall(r'MSGBOX_OnInit L"(.*)"', said)
 
-    def ended(self, timeout):
+    def quit(self, desktop):
+        """Ctrl+Q in the lookup window; the exit status, or None when the program goes on."""
+        LookupWindowUser(desktop).point()
+        desktop.key("ctrl+q")
         try:
-            return self.process.wait(timeout=timeout)
+            return self.process.wait(timeout=20)
         except subprocess.TimeoutExpired:
             return None
 
@@ -255,7 +232,6 @@ class LookupWindowUser:
                 self.desktop.type(code)
 
     def paste(self, text):
-        """Pastes text from the clipboard with Ctrl+V into the box the user is at."""
         self.desktop.set_clipboard(text)
         self.point()
         self.desktop.key("ctrl+v")
@@ -265,7 +241,6 @@ class LookupWindowUser:
         self.desktop.key("Return")
 
     def open_find(self):
-        """Opens the find box with Ctrl+F and points at it; returns its window."""
         self.point()
         self.desktop.key("ctrl+f")
         find_box = self.desktop.wait_window(FIND_CAPTION, timeout=10)
@@ -273,10 +248,9 @@ class LookupWindowUser:
         return find_box
 
     def copy_display(self, expected):
-        """Copies the display box's lines with Ctrl+C and reads them from the clipboard, waiting
-        until they are the expected ones; returns the lines last seen there (None for none).
-        Waiting for the expected text rather than for any change leaves no race with wine's own
-        handing over of the clipboard."""
+        """Copies the display box's lines with Ctrl+C and returns the clipboard's lines once they
+        are the expected ones, or as they were after 10 s (waiting for the expected text, not for
+        any change, leaves no race with wine's own handing over of the clipboard)."""
         self.go("display")
         self.desktop.key("ctrl+c")
         seen = [None]
@@ -303,19 +277,19 @@ def client_deltas(desktop, window, client):
     return width - client[0], height - client[1]
 
 
-def expect_message(checks, desktop, program, count, words, what):
-    """Waits for a message box, checks its text, and presses Enter on it."""
+def expect_message(checks, desktop, program, act, words, what):
+    """Does act, then checks the message box it shows and presses Enter on it."""
+    count = len(program.messages())
+    act()
     try:
         box = desktop.wait_window(MESSAGE_CAPTION, timeout=20)
     except Timeout:
-        checks.expect(False, f"{what}: a message box")
-        return
-    checks.expect(True, f"{what}: a message box")
+        return checks.expect(False, f"{what}: a message box")
     try:
         said = poll("the message box's text", lambda: program.messages()[count:], timeout=5)[0]
     except Timeout:
         said = ""
-    checks.expect(all(word in said for word in words), f"{what}: the message names {words}",
+    checks.expect(all(word in said for word in words), f"{what}: a message box naming {words}",
                   f"the message: {said!r}")
     desktop.point_at(box)
     desktop.key("Return")
@@ -335,13 +309,28 @@ def drive_windows(args, checks, shots=None):
                                         capture_output=True, timeout=60).stdout)
         exe = os.path.join(args.build, "bin", "velmora-lookup.exe")
         return lines(prefix.run([exe, *options] + entries, cwd=folder)[1])
+
+    def shows(user, what, entries, folder, options=("--",)):
+        """Checks the display box holds velmora-lookup's lines for entries; returns them."""
+        want = reference(entries, folder, options)
+        checks.equal(user.copy_display(want), want, what)
+        return want
+
+    def install(name):
+        """velmora.exe and the shipped table in a fresh folder; returns the program's path."""
+        folder = fresh_folder(os.path.join(work, name))
+        shutil.copy(args.table, os.path.join(folder, "RPO.txt"))
+        return shutil.copy(os.path.join(args.build, "bin", "velmora.exe"), folder)
+
+    def shot(window, name):
+        if shots:
+            time.sleep(1)
+            desktop.screenshot(window, os.path.join(shots, name))
+
     work = fresh_folder(os.path.join(args.work, "windows"))
-    folder = fresh_folder(os.path.join(work, "program"))
-    exe = os.path.join(folder, "velmora.exe")
-    shutil.copy(os.path.join(args.build, "bin", "velmora.exe"), exe)
+    exe = install("program")
+    folder = os.path.dirname(exe)
     table = os.path.join(folder, "RPO.txt")
-    shutil.copy(args.table, table)
-    expected = None
 
     with Display() as display:
         desktop = Desktop(display)
@@ -351,9 +340,7 @@ def drive_windows(args, checks, shots=None):
             start = desktop.wait_window(CAPTION, timeout=60)
             checks.expect(True, "the start window is shown")
             start_frame = client_deltas(desktop, start, START_CLIENT)
-            if shots:
-                time.sleep(1)
-                desktop.screenshot(start, os.path.join(shots, "start.png"))
+            shot(start, "start.png")
 
             # Help from the start window stays open beside the lookup window.
             desktop.point_at(start)
@@ -361,10 +348,8 @@ def drive_windows(args, checks, shots=None):
             desktop.key("Return")
             help_window = desktop.wait_window(HELP_CAPTION)
             checks.expect(True, "Help > Help in the start window shows the help window")
-            if shots:
-                # Now, while it is on top: without a window manager nothing raises it later.
-                time.sleep(1)
-                desktop.screenshot(help_window, os.path.join(shots, "help.png"))
+            # Now, while it is on top: without a window manager nothing raises it later.
+            shot(help_window, "help.png")
 
             # A click on the banner, where the help window leaves it free, makes the start window
             # active again; from the banner, Tab reaches "Look up RPO Codes".
@@ -373,8 +358,7 @@ def drive_windows(args, checks, shots=None):
             desktop.key("Tab", "Return")
             desktop.wait_gone(start)
             lookup = desktop.wait_window(CAPTION)
-            checks.expect(lookup != start, "Tab and Enter hide the start window and show the "
-                          "lookup window")
+            checks.expect(lookup != start, "Tab and Enter: the lookup window for the start one")
             checks.equal(len(desktop.visible(HELP_CAPTION)), 1,
                          "the help window stays open beside the lookup window")
             lookup_frame = client_deltas(desktop, lookup, LOOKUP_CLIENT)
@@ -398,27 +382,20 @@ def drive_windows(args, checks, shots=None):
             user.at = 7  # the focus follows the last code pasted
             user.search()
             entries = ["L98", "G80", "WS6", "1LE", "XYZ", "G80", "LB9", "U52"]
-            expected = reference(entries, folder)
-            checks.equal(user.copy_display(expected), expected,
-                         "typed codes and Search: the display box holds velmora-lookup's lines")
-            if shots:
-                time.sleep(0.5)
-                desktop.screenshot(desktop.wait_window(CAPTION), os.path.join(shots, "lookup.png"))
+            expected = shows(user, "typed codes and Search: velmora-lookup's lines", entries,
+                             folder)
+            shot(desktop.wait_window(CAPTION), "lookup.png")
 
             # Find by description: Ctrl+F opens the find box beside the window; Enter in its
             # words finds, Escape closes it.
             find_box = user.open_find()
             desktop.type("AXLE ratio")
             desktop.key("Return")
-            found = reference(["AXLE", "ratio"], folder, ("--find",))
-            if shots:
-                time.sleep(1)
-                desktop.screenshot("root", os.path.join(shots, "find.png"))
+            shot("root", "find.png")
             desktop.key("Escape")
             desktop.wait_gone(find_box)
-            checks.equal(user.copy_display(found), found,
-                         "Ctrl+F, words and Enter: the display box holds velmora-lookup "
-                         "--find's lines")
+            found = shows(user, "Ctrl+F, words and Enter: velmora-lookup --find's lines",
+                          ["AXLE", "ratio"], folder, ("--find",))
             # After a search, the display box's menu opens the box again with its words kept.
             user.search()
             checks.equal(user.copy_display(expected), expected, "Search after a find")
@@ -442,39 +419,32 @@ def drive_windows(args, checks, shots=None):
             checks.equal(user.copy_display(found), found,
                          "no-break spaces alone in the find box find nothing")
 
-            # Tables that cannot be read: a message, and the window goes on.
-            said = len(program.messages())
+            # Tables that cannot be read: a message, and the window goes on. Find reads the same
+            # table and tells the same.
             os.remove(table)
-            user.search()
-            expect_message(checks, desktop, program, said, ["53", "File not found"],
+            expect_message(checks, desktop, program, user.search, ["53", "File not found"],
                            "missing table")
-            # Find reads the same table and tells the same.
-            said = len(program.messages())
-            find_box = user.open_find()
-            desktop.key("Return")
-            expect_message(checks, desktop, program, said, ["53", "File not found"],
-                           "missing table, find")
-            desktop.point_at_titled(FIND_CAPTION)
+            expect_message(checks, desktop, program,
+                           lambda: (user.open_find(), desktop.key("Return")),
+                           ["53", "File not found"], "missing table, find")
+            find_box = desktop.point_at_titled(FIND_CAPTION)
             desktop.key("Escape")
             desktop.wait_gone(find_box)
-            said = len(program.messages())
             os.makedirs(table)
-            user.search()
-            expect_message(checks, desktop, program, said, ["RPO.txt"], "a folder as the table")
+            expect_message(checks, desktop, program, user.search, ["RPO.txt"],
+                           "a folder as the table")
             os.rmdir(table)
+            # Binary junk, the same on every run: every byte value, NULs, stray quotes and commas.
             with open(table, "wb") as junk:
-                junk.write(junk_table())
+                junk.write(random.Random(1982).randbytes(6000) + bytes(range(256))
+                           + b'\0,"\r\n' * 20)
             user.search()
-            junk_lines = reference(entries, folder)
-            checks.equal(user.copy_display(junk_lines), junk_lines,
-                         "binary junk: the display box holds velmora-lookup's lines")
-            # More lines than the display box shows: each leaves ink where it stands, Down moves
-            # them up a line, and End shows the last one at the bottom.
+            shows(user, "binary junk: velmora-lookup's lines", entries, folder)
+            # More lines than the display box shows: each leaves ink, Down and End scroll them.
             with open(table, "w") as many:
                 many.writelines(f"L98,{'x' * (k % 20 + 1)}\n" for k in range(40))
             user.search()
-            many_lines = reference(entries, folder)
-            checks.equal(user.copy_display(many_lines), many_lines, "40 records: all printed")
+            shows(user, "40 records: all printed", entries, folder)
             edge = lookup_frame[0] // 2
             # The display box inside its 2-pixel edge, and 2 more for the focus mark.
             left, top, height = 120 // 15 + 4, 2760 // 15 + 4, 3615 // 15 - 8
@@ -504,8 +474,7 @@ def drive_windows(args, checks, shots=None):
             shutil.copy(args.table, table)
             user.search()
             checks.equal(user.copy_display(expected), expected,
-                         "the program goes on after the table errors: Search shows the lines "
-                         "again")
+                         "the program goes on after the table errors")
 
             # Help > Help brings the one help window to the front; "Close Help Box", which has
             # the focus there, hides it.
@@ -527,10 +496,7 @@ def drive_windows(args, checks, shots=None):
             checks.expect(bool(desktop.visible(CAPTION)),
                           "Close Help Box hides the help window; the lookup window stays")
 
-            user.point()
-            desktop.key("ctrl+q")
-            status = program.ended(timeout=20)
-            checks.equal(status, 0, "Ctrl+Q ends the program")
+            checks.equal(program.quit(desktop), 0, "Ctrl+Q ends the program")
         except Timeout as timeout:
             checks.expect(False, "the windows appear and go in time", str(timeout))
         finally:
@@ -541,10 +507,7 @@ def drive_windows(args, checks, shots=None):
         # From another folder: the table beside the program, both in a non-ASCII folder; and the
         # display at 144 DPI, where every size grows by half.
         prefix.set_dpi(144)
-        foreign = fresh_folder(os.path.join(work, NON_ASCII_FOLDER))
-        exe = os.path.join(foreign, "velmora.exe")
-        shutil.copy(os.path.join(args.build, "bin", "velmora.exe"), exe)
-        shutil.copy(args.table, os.path.join(foreign, "RPO.txt"))
+        exe = install(NON_ASCII_FOLDER)
         elsewhere = fresh_folder(os.path.join(work, "elsewhere"))
         program = Program(prefix, display, exe, elsewhere, os.path.join(work, "trace-2.txt"))
         try:
@@ -562,13 +525,9 @@ def drive_windows(args, checks, shots=None):
             user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
-            beside = reference(["WS6", "", "L98"], foreign)
-            checks.equal(user.copy_display(beside), beside,
-                         "run from another folder: the table beside velmora.exe in a non-ASCII "
-                         "folder is read")
-            user.point()
-            desktop.key("ctrl+q")
-            checks.equal(program.ended(timeout=20), 0, "Ctrl+Q ends the second run")
+            shows(user, "run from another folder: the table beside velmora.exe in a non-ASCII "
+                  "folder is read", ["WS6", "", "L98"], os.path.dirname(exe))
+            checks.equal(program.quit(desktop), 0, "Ctrl+Q ends the second run")
         except Timeout as timeout:
             checks.expect(False, "the second run's windows appear in time", str(timeout))
         finally:
@@ -576,58 +535,45 @@ def drive_windows(args, checks, shots=None):
             prefix.set_dpi(None)
 
 
-def check_windows(args):
+def check_windows(args, shots=None):
     if not os.path.isfile(os.path.join(args.build, "bin", "velmora.exe")):
         print("skipped: this build has no velmora.exe")
         return 77
     checks = Checks()
     began = time.monotonic()
-    drive_windows(args, checks)
+    drive_windows(args, checks, shots)
     print(f"velmora.exe under wine: {time.monotonic() - began:.0f} s")
-    return checks.status()
-
-
-def take_screenshots(args):
-    checks = Checks()
-    os.makedirs(args.out, exist_ok=True)
-    drive_windows(args, checks, shots=os.path.abspath(args.out))
-    prefix_of(args).stop()
-    print(f"screenshots in {args.out}: start.png lookup.png find.png help.png")
+    if shots:
+        prefix_of(args).stop()
+        print(f"screenshots in {args.out}: start.png lookup.png find.png help.png")
     return checks.status()
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("command", choices=["prefix", "lookup", "windows", "screenshots", "stop"])
-    parser.add_argument("--work", required=True, help="folder for the prefix and the test files")
-    parser.add_argument("--build", help="the Windows build folder")
-    parser.add_argument("--linux-lookup", help="the Linux velmora-lookup")
-    parser.add_argument("--table", help="the shipped RPO.txt")
-    parser.add_argument("--out", help="folder for the screenshots")
+    for name in ["--work", "--build", "--linux-lookup", "--table", "--out"]:
+        parser.add_argument(name, type=os.path.abspath, required=name == "--work")
     args = parser.parse_args()
-    for name in ["work", "build", "linux_lookup", "table", "out"]:
-        if getattr(args, name):
-            setattr(args, name, os.path.abspath(getattr(args, name)))
-    missing = missing_tools() + (["import"] if args.command == "screenshots"
-                                 and shutil.which("import") is None else [])
-    if missing:
+    needed = {"lookup": ["build"], "windows": ["build", "table", "linux_lookup"],
+              "screenshots": ["build", "table", "out"]}.get(args.command, [])
+    if missing := [name for name in needed if not getattr(args, name)]:
+        parser.error(f"--{missing[0].replace('_', '-')} is needed")
+    if missing := missing_tools() + (["import"] if args.command == "screenshots"
+                                     and shutil.which("import") is None else []):
         print("skipped: missing " + ", ".join(missing))
         return 77
     if args.command == "prefix":
-        began = time.monotonic()
         prefix_of(args).make()
-        print(f"wine prefix made in {time.monotonic() - began:.0f} s")
-        return 0
-    if args.command == "stop":
+    elif args.command == "stop":
         prefix_of(args).stop()
-        return 0
-    needed = {"lookup": ["build"], "windows": ["build", "table", "linux_lookup"],
-              "screenshots": ["build", "table"]}[args.command]
-    for name in needed:
-        if not getattr(args, name):
-            parser.error(f"--{name.replace('_', '-')} is needed")
-    return {"lookup": check_lookup, "windows": check_windows,
-            "screenshots": take_screenshots}[args.command](args)
+    elif args.command == "lookup":
+        return check_lookup(args)
+    else:
+        if args.out:
+            os.makedirs(args.out, exist_ok=True)
+        return check_windows(args, args.out if args.command == "screenshots" else None)
+    return 0
 
 
 if __name__ == "__main__":
