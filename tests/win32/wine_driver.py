@@ -57,11 +57,9 @@ class Checks:
                            f"expected: {expected!r}\nactual:   {actual!r}")
 
     def status(self):
-        if self.failures:
-            print(f"{len(self.failures)} check(s) failed: " + "; ".join(self.failures))
-            return 1
-        print("every check held")
-        return 0
+        print(f"{len(self.failures)} check(s) failed: " + "; ".join(self.failures)
+              if self.failures else "every check held")
+        return 1 if self.failures else 0
 
 
 def lines(data):
@@ -217,12 +215,10 @@ class LookupWindowUser:
         raise Timeout("could not point at the lookup window")
 
     def go(self, place):
-        here, there = self.ORDER.index(self.at), self.ORDER.index(place)
+        steps = self.ORDER.index(place) - self.ORDER.index(self.at)
         self.point()
-        if there > here:
-            self.desktop.key(*["Tab"] * (there - here))
-        elif there < here:
-            self.desktop.key(*["shift+Tab"] * (here - there))
+        if steps:
+            self.desktop.key(*["Tab" if steps > 0 else "shift+Tab"] * abs(steps))
         self.at = place
 
     def type_codes(self, codes):
@@ -253,18 +249,11 @@ class LookupWindowUser:
         any change, leaves no race with wine's own handing over of the clipboard)."""
         self.go("display")
         self.desktop.key("ctrl+c")
-        seen = [None]
-
-        def copied():
-            data = self.desktop.clipboard()
-            seen[0] = None if data is None else lines(data)
-            return seen[0] == expected
-
-        try:
-            poll("the clipboard to hold the expected lines", copied, timeout=10)
-        except Timeout:
-            pass
-        return seen[0]
+        deadline = time.monotonic() + 10
+        while (seen := None if (data := self.desktop.clipboard()) is None else lines(data)) \
+                != expected and time.monotonic() < deadline:
+            time.sleep(0.1)
+        return seen
 
 
 def scaled(client, dpi):
