@@ -105,8 +105,8 @@ def check_lookup(args):
     work = fresh_folder(os.path.join(args.work, "lookup"))
     # The program in a folder of its own with no table beside it, so that only the current
     # folder or --table decides which table is read.
-    exe = os.path.join(fresh_folder(os.path.join(work, "program")), "velmora-lookup.exe")
-    shutil.copy(os.path.join(args.build, "bin", "velmora-lookup.exe"), exe)
+    exe = shutil.copy(os.path.join(args.build, "bin", "velmora-lookup.exe"),
+                      fresh_folder(os.path.join(work, "program")))
     for folder in [work, fresh_folder(os.path.join(work, NON_ASCII_FOLDER))]:
         with open(os.path.join(folder, "RPO.txt"), "wb") as table:
             table.write(LOOKUP_TABLE)
@@ -115,19 +115,14 @@ def check_lookup(args):
     for arguments, folder, status, out, err_words in LOOKUP_CASES:
         what = " ".join(arguments) + (f" in {folder}" if folder else "")
         # The first program in a new prefix starts slowly; the others then run at their pace.
-        got_status, got_out, got_err = prefix.run([exe] + arguments,
-                                                  cwd=os.path.join(work, folder or ""),
-                                                  timeout=120)
+        got_status, got_out, got_err = prefix.run([exe] + arguments, timeout=120,
+                                                  cwd=os.path.join(work, folder or ""))
         checks.equal(got_status, status, f"{what}: exit status")
         checks.equal(lines(got_out), out, f"{what}: lines")
         checks.expect(all(word in got_err for word in err_words) and
                       len(lines(got_err)) == (1 if err_words else 0),
                       f"{what}: message names {err_words}", got_err.decode(errors="replace"))
-    check_lookup_bounds(checks, prefix, exe, work)
-    return checks.status()
 
-
-def check_lookup_bounds(checks, prefix, exe, work):
     hostile = fresh_folder(os.path.join(work, "hostile"))
     table = os.path.join(hostile, "RPO.txt")
     # Another program appends to the table while it is read: the read ends at the size the
@@ -157,6 +152,7 @@ def check_lookup_bounds(checks, prefix, exe, work):
                   err.decode(errors="replace"))
     with open(table, "rb") as written:
         checks.equal(written.read(), b"G80,found\n", "table = output: the table is untouched")
+    return checks.status()
 
 
 # --- velmora.exe on a virtual display ----------------------------------------------------------
