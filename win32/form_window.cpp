@@ -130,13 +130,6 @@ void FormWindow::release() {
     }
 }
 
-HWND FormWindow::control(std::string_view name, int index) const {
-    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
-        return placed.control->name == name && placed.control->index == index;
-    });
-    return found != controls_.end() ? found->window : nullptr;
-}
-
 HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
     const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
         return placed.control->kind == kind && placed.control->index == index;
@@ -150,7 +143,8 @@ void FormWindow::show() {
     if (!shownBefore_) {
         shownBefore_ = true;
         if (const forms::Control* first = forms::firstFocus(form_)) {
-            lastFocus_ = control(first->name, first->index);
+            const auto placed = std::ranges::find(controls_, first, &Placed::control);
+            lastFocus_ = placed != controls_.end() ? placed->window : nullptr;
             SetFocus(lastFocus_);
         }
     }
@@ -355,9 +349,7 @@ COLORREF FormWindow::colour(forms::Colour value) const {
 }
 
 const FormWindow::Placed* FormWindow::placedFor(HWND child) const {
-    const auto found =
-        std::find_if(controls_.begin(), controls_.end(),
-                     [child](const Placed& placed) { return placed.window == child; });
+    const auto found = std::ranges::find(controls_, child, &Placed::window);
     return found != controls_.end() ? &*found : nullptr;
 }
 

@@ -53,8 +53,6 @@ public:
 
     HWND handle() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
-    // The control of that name (and array index), or null.
-    HWND control(std::string_view name, int index = forms::kNoIndex) const;
     // The control of that kind (and array index), or null.
     HWND controlOfKind(forms::ControlKind kind, int index = forms::kNoIndex) const;
 
