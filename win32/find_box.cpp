@@ -69,7 +69,7 @@ void FindBox::createControls() {
             windowClass = L"Button";
             style = static_cast<DWORD>(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             id = isDefault ? IDOK : IDCANCEL;
-            kept = isDefault ? &findButton_ : &closeButton_;
+            kept = isDefault ? &findButton_ : nullptr;
         }
         if (control->takesFocus) {
             style |= WS_TABSTOP;
