@@ -64,13 +64,8 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     FindBox::registerClass(instance_);
 }
 
+// The members go after this, last declared first: the find box, the slots, then the windows.
 Application::~Application() {
-    findBox_.reset();
-    lookupSlots_.reset();
-    for (auto& window : windows_) {
-        window.reset();
-    }
-    retired_.clear();
     for (HBITMAP bitmap : {banner_, helpPicture_}) {
         if (bitmap != nullptr) {
             DeleteObject(bitmap);
