@@ -42,9 +42,7 @@ private:
 
     void createControls();
     void layOut();
-    void placeBesideOwner();
     void updateFindButton();
-    void find();
 
     HINSTANCE instance_;
     HWND owner_;
