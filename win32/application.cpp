@@ -174,7 +174,7 @@ void Application::hide(WindowId window) {
     if (window == WindowId::lookup && findBox_) {
         findBox_->hide();
     }
-    hidden.hide();
+    ShowWindow(hidden.handle(), SW_HIDE);
     if (!wasActive) {
         return;
     }

@@ -150,10 +150,6 @@ void FormWindow::show() {
     }
 }
 
-void FormWindow::hide() {
-    ShowWindow(window_, SW_HIDE);
-}
-
 void FormWindow::createMenus() {
     if (form_.menus.empty()) {
         return;
@@ -353,20 +349,6 @@ const FormWindow::Placed* FormWindow::placedFor(HWND child) const {
     return found != controls_.end() ? &*found : nullptr;
 }
 
-void FormWindow::paintLines(HDC dc) const {
-    for (const forms::Line& line : form_.lines) {
-        // A dotted line sets every other pixel.
-        const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
-        const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
-        HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
-        HGDIOBJ previous = SelectObject(dc, pen);
-        MoveToEx(dc, scale_.toPixels(line.x1), scale_.toPixels(line.y), nullptr);
-        LineTo(dc, scale_.toPixels(line.x2), scale_.toPixels(line.y));
-        SelectObject(dc, previous);
-        DeleteObject(pen);
-    }
-}
-
 LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return routeToOwner<FormWindow>(
         window, message, wParam, lParam,
@@ -387,7 +369,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT paint{};
         HDC dc = BeginPaint(window_, &paint);
-        paintLines(dc);
+        for (const forms::Line& line : form_.lines) {
+            // A dotted line sets every other pixel.
+            const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
+            const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
+            HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
+            HGDIOBJ previous = SelectObject(dc, pen);
+            MoveToEx(dc, scale_.toPixels(line.x1), scale_.toPixels(line.y), nullptr);
+            LineTo(dc, scale_.toPixels(line.x2), scale_.toPixels(line.y));
+            SelectObject(dc, previous);
+            DeleteObject(pen);
+        }
         EndPaint(window_, &paint);
         return 0;
     }

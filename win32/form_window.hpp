@@ -59,7 +59,6 @@ public:
     // Makes the window visible and active; the first time, the focus goes to the control the
     // form names first.
     void show();
-    void hide();
 
 private:
     struct Placed {
@@ -80,7 +79,6 @@ private:
     void layOut();
     void sizeFrame();
     void fitLabel(Placed& label);
-    void paintLines(HDC dc) const;
     HBRUSH brush(forms::Colour value);
     COLORREF colour(forms::Colour value) const;
     const Placed* placedFor(HWND child) const;
