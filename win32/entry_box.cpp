@@ -97,7 +97,12 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return DefSubclassProc(window, message, wParam, lParam);
     case WM_PASTE:
-        paste(window);
+        if ((GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) == 0) {
+            const std::wstring text = clipboardText(window);
+            if (!text.empty() && onPaste_) {
+                onPaste_(window, text);
+            }
+        }
         return 0;
     default:
         return DefSubclassProc(window, message, wParam, lParam);
@@ -117,16 +122,6 @@ std::size_t EntryBox::room(HWND window) const {
     const auto limit = static_cast<std::size_t>(maxCharacters_);
     const std::size_t used = text::characterCount(toUtf8(kept));
     return used < limit ? limit - used : 0;
-}
-
-void EntryBox::paste(HWND window) {
-    if ((GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) != 0) {
-        return;
-    }
-    const std::wstring text = clipboardText(window);
-    if (!text.empty() && onPaste_) {
-        onPaste_(window, text);
-    }
 }
 
 } // namespace velmora::win32
