@@ -94,10 +94,13 @@ bool Application::translate(MSG& message) {
     if (findBox_ && root != nullptr && root == findBox_->handle()) {
         return IsDialogMessageW(root, &message) != FALSE;
     }
-    FormWindow* window = existing(root);
-    if (window == nullptr) {
+    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
+    const auto found = std::ranges::find_if(
+        windows_, [root](const auto& each) { return each && each->handle() == root; });
+    if (found == windows_.end()) {
         return false;
     }
+    FormWindow* window = found->get();
     if (handleEnter(message)) {
         return true;
     }
@@ -151,15 +154,6 @@ FormWindow& Application::instance(WindowId window) {
         slot = std::make_unique<FormWindow>(forms::form(window), *this, instance_);
     }
     return *slot;
-}
-
-FormWindow* Application::existing(HWND topLevel) const {
-    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
-    const auto found =
-        std::find_if(windows_.begin(), windows_.end(), [topLevel](const auto& window) {
-            return window && window->handle() == topLevel;
-        });
-    return found != windows_.end() ? found->get() : nullptr;
 }
 
 void Application::show(WindowId window) {
