@@ -64,13 +64,8 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     FindBox::registerClass(instance_);
 }
 
+// The members go after this, last declared first: the find box, the slots, then the windows.
 Application::~Application() {
-    findBox_.reset();
-    lookupSlots_.reset();
-    for (auto& window : windows_) {
-        window.reset();
-    }
-    retired_.clear();
     for (HBITMAP bitmap : {banner_, helpPicture_}) {
         if (bitmap != nullptr) {
             DeleteObject(bitmap);
@@ -99,10 +94,13 @@ bool Application::translate(MSG& message) {
     if (findBox_ && root != nullptr && root == findBox_->handle()) {
         return IsDialogMessageW(root, &message) != FALSE;
     }
-    FormWindow* window = existing(root);
-    if (window == nullptr) {
+    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
+    const auto found = std::ranges::find_if(
+        windows_, [root](const auto& each) { return each && each->handle() == root; });
+    if (found == windows_.end()) {
         return false;
     }
+    FormWindow* window = found->get();
     if (handleEnter(message)) {
         return true;
     }
@@ -158,15 +156,6 @@ FormWindow& Application::instance(WindowId window) {
     return *slot;
 }
 
-FormWindow* Application::existing(HWND topLevel) const {
-    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
-    const auto found =
-        std::find_if(windows_.begin(), windows_.end(), [topLevel](const auto& window) {
-            return window && window->handle() == topLevel;
-        });
-    return found != windows_.end() ? found->get() : nullptr;
-}
-
 void Application::show(WindowId window) {
     instance(window).show();
 }
@@ -179,7 +168,7 @@ void Application::hide(WindowId window) {
     if (window == WindowId::lookup && findBox_) {
         findBox_->hide();
     }
-    hidden.hide();
+    ShowWindow(hidden.handle(), SW_HIDE);
     if (!wasActive) {
         return;
     }

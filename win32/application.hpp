@@ -48,7 +48,6 @@ private:
     class LookupSlots;
 
     FormWindow& instance(WindowId window);
-    FormWindow* existing(HWND topLevel) const;
     bool handleEnter(const MSG& message);
     bool translate(MSG& message);
     void tell(const std::wstring& message, const std::wstring& advice);

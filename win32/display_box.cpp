@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <new>
+#include <utility>
 #include <windowsx.h>
 
 namespace velmora::win32 {
@@ -282,39 +283,19 @@ void DisplayBox::onScroll(int bar, int request) {
 
 void DisplayBox::onKey(WPARAM key) {
     using Step = PrintedLines::Step;
-    switch (key) {
-    case VK_UP:
-        scrolled(lines_.step(Step::LineUp));
-        break;
-    case VK_DOWN:
-        scrolled(lines_.step(Step::LineDown));
-        break;
-    case VK_LEFT:
-        scrolled(lines_.step(Step::ColumnLeft));
-        break;
-    case VK_RIGHT:
-        scrolled(lines_.step(Step::ColumnRight));
-        break;
-    case VK_PRIOR:
-        scrolled(lines_.step(Step::PageUp));
-        break;
-    case VK_NEXT:
-        scrolled(lines_.step(Step::PageDown));
-        break;
-    case VK_HOME:
-        scrolled(lines_.step(Step::Start));
-        break;
-    case VK_END:
-        scrolled(lines_.step(Step::End));
-        break;
-    case 'C':
-    case VK_INSERT:
-        if (GetKeyState(VK_CONTROL) < 0) {
-            copy();
-        }
-        break;
-    default:
-        break;
+    static constexpr std::array<std::pair<WPARAM, Step>, 8> kSteps{{{VK_UP, Step::LineUp},
+                                                                    {VK_DOWN, Step::LineDown},
+                                                                    {VK_LEFT, Step::ColumnLeft},
+                                                                    {VK_RIGHT, Step::ColumnRight},
+                                                                    {VK_PRIOR, Step::PageUp},
+                                                                    {VK_NEXT, Step::PageDown},
+                                                                    {VK_HOME, Step::Start},
+                                                                    {VK_END, Step::End}}};
+    const auto found = std::ranges::find(kSteps, key, &std::pair<WPARAM, Step>::first);
+    if (found != kSteps.end()) {
+        scrolled(lines_.step(found->second));
+    } else if ((key == 'C' || key == VK_INSERT) && GetKeyState(VK_CONTROL) < 0) {
+        copy();
     }
 }
 

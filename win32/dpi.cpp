@@ -19,11 +19,6 @@ template <typename Function> Function find(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user, name)));
 }
 
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-using MetricsForDpiFunction = int(WINAPI*)(int, UINT);
-using ParametersForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-
 unsigned systemDpi() {
     HDC screen = GetDC(nullptr);
     const int value = GetDeviceCaps(screen, LOGPIXELSY);
@@ -34,7 +29,7 @@ unsigned systemDpi() {
 } // namespace
 
 unsigned of(HWND window) {
-    static const auto getDpiForWindow = find<GetDpiForWindowFunction>("GetDpiForWindow");
+    static const auto getDpiForWindow = find<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         const UINT value = getDpiForWindow(window);
         if (value != 0) {
@@ -45,7 +40,8 @@ unsigned of(HWND window) {
 }
 
 SIZE frameSizeFor(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, unsigned dpi) {
-    static const auto adjustForDpi = find<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi =
+        find<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
     RECT frame{0, 0, client.cx, client.cy};
     if (adjustForDpi != nullptr) {
         adjustForDpi(&frame, style, hasMenu ? TRUE : FALSE, exStyle, dpi);
@@ -56,7 +52,7 @@ SIZE frameSizeFor(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, unsigne
 }
 
 int systemMetric(int index, unsigned dpi) {
-    static const auto metricsForDpi = find<MetricsForDpiFunction>("GetSystemMetricsForDpi");
+    static const auto metricsForDpi = find<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
     if (metricsForDpi != nullptr) {
         return metricsForDpi(index, dpi);
     }
@@ -65,7 +61,7 @@ int systemMetric(int index, unsigned dpi) {
 
 HFONT createDialogFont(unsigned dpi) {
     static const auto parametersForDpi =
-        find<ParametersForDpiFunction>("SystemParametersInfoForDpi");
+        find<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     const BOOL known =

@@ -1,5 +1,6 @@
 #include "win32/entry_box.hpp"
 
+#include "core/text.hpp"
 #include "win32/wide.hpp"
 
 #include <algorithm>
@@ -13,17 +14,6 @@ constexpr UINT_PTR kSubclassId = 0x5650; // "VP"
 // The limit in UTF-16 units that the EDIT control keeps itself: the most that the code-point
 // limit can ever need, as a backstop.
 constexpr int kUnitsPerCharacter = 2;
-
-std::size_t codePoints(const std::wstring& text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1])) {
-            ++i;
-        }
-        ++count;
-    }
-    return count;
-}
 
 std::wstring clipboardText(HWND owner) {
     std::wstring text;
@@ -107,7 +97,12 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return DefSubclassProc(window, message, wParam, lParam);
     case WM_PASTE:
-        paste(window);
+        if ((GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) == 0) {
+            const std::wstring text = clipboardText(window);
+            if (!text.empty() && onPaste_) {
+                onPaste_(window, text);
+            }
+        }
         return 0;
     default:
         return DefSubclassProc(window, message, wParam, lParam);
@@ -125,18 +120,8 @@ std::size_t EntryBox::room(HWND window) const {
     end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
     const std::wstring kept = text.substr(0, start) + text.substr(end);
     const auto limit = static_cast<std::size_t>(maxCharacters_);
-    const std::size_t used = codePoints(kept);
+    const std::size_t used = text::characterCount(toUtf8(kept));
     return used < limit ? limit - used : 0;
-}
-
-void EntryBox::paste(HWND window) {
-    if ((GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) != 0) {
-        return;
-    }
-    const std::wstring text = clipboardText(window);
-    if (!text.empty() && onPaste_) {
-        onPaste_(window, text);
-    }
 }
 
 } // namespace velmora::win32

@@ -24,7 +24,6 @@ private:
                                       UINT_PTR id, DWORD_PTR data);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     std::size_t room(HWND window) const;
-    void paste(HWND window);
 
     int maxCharacters_;
     PasteHandler onPaste_;

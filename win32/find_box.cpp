@@ -69,7 +69,7 @@ void FindBox::createControls() {
             windowClass = L"Button";
             style = static_cast<DWORD>(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             id = isDefault ? IDOK : IDCANCEL;
-            kept = isDefault ? &findButton_ : &closeButton_;
+            kept = isDefault ? &findButton_ : nullptr;
         }
         if (control->takesFocus) {
             style |= WS_TABSTOP;
@@ -103,30 +103,27 @@ void FindBox::layOut() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The first time, beside the lookup window, so that the display box stays in view.
-void FindBox::placeBesideOwner() {
-    RECT owner{};
-    RECT box{};
-    GetWindowRect(owner_, &owner);
-    GetWindowRect(window_, &box);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& area = monitor.rcWork;
-    const forms::ScreenPoint at =
-        forms::placeBeside({owner.left, owner.top, owner.right, owner.bottom}, box.right - box.left,
-                           box.bottom - box.top, {area.left, area.top, area.right, area.bottom},
-                           scale_.toPixels(forms::kFindForm.gap));
-    SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void FindBox::present() {
     if (window_ == nullptr) {
         return;
     }
+    // The first time, beside the lookup window, so that the display box stays in view.
     if (!shownBefore_) {
         shownBefore_ = true;
-        placeBesideOwner();
+        RECT owner{};
+        RECT box{};
+        GetWindowRect(owner_, &owner);
+        GetWindowRect(window_, &box);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& area = monitor.rcWork;
+        const forms::ScreenPoint at = forms::placeBeside(
+            {owner.left, owner.top, owner.right, owner.bottom}, box.right - box.left,
+            box.bottom - box.top, {area.left, area.top, area.right, area.bottom},
+            scale_.toPixels(forms::kFindForm.gap));
+        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
@@ -155,13 +152,6 @@ void FindBox::updateFindButton() {
     EnableWindow(findButton_, DescriptionQuery(toUtf8(windowText(words_))).empty() ? FALSE : TRUE);
 }
 
-void FindBox::find() {
-    if (IsWindowEnabled(findButton_) == FALSE) {
-        return;
-    }
-    find_(toUtf8(windowText(words_)));
-}
-
 LRESULT CALLBACK FindBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return routeToOwner<FindBox>(
         window, message, wParam, lParam, [](FindBox& box, HWND created) { box.window_ = created; },
@@ -183,7 +173,9 @@ LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case IDOK:
-            find();
+            if (IsWindowEnabled(findButton_) != FALSE) {
+                find_(toUtf8(windowText(words_)));
+            }
             break;
         case IDCANCEL:
             hide();

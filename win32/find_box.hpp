@@ -42,9 +42,7 @@ private:
 
     void createControls();
     void layOut();
-    void placeBesideOwner();
     void updateFindButton();
-    void find();
 
     HINSTANCE instance_;
     HWND owner_;
@@ -52,7 +50,6 @@ private:
     HWND window_ = nullptr;
     HWND words_ = nullptr;
     HWND findButton_ = nullptr;
-    HWND closeButton_ = nullptr;
     // Every control with its place in the find form.
     std::vector<std::pair<const forms::Control*, HWND>> placed_;
     // The control that had the focus when the box was last deactivated.

@@ -130,13 +130,6 @@ void FormWindow::release() {
     }
 }
 
-HWND FormWindow::control(std::string_view name, int index) const {
-    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
-        return placed.control->name == name && placed.control->index == index;
-    });
-    return found != controls_.end() ? found->window : nullptr;
-}
-
 HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
     const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& placed) {
         return placed.control->kind == kind && placed.control->index == index;
@@ -150,14 +143,11 @@ void FormWindow::show() {
     if (!shownBefore_) {
         shownBefore_ = true;
         if (const forms::Control* first = forms::firstFocus(form_)) {
-            lastFocus_ = control(first->name, first->index);
+            const auto placed = std::ranges::find(controls_, first, &Placed::control);
+            lastFocus_ = placed != controls_.end() ? placed->window : nullptr;
             SetFocus(lastFocus_);
         }
     }
-}
-
-void FormWindow::hide() {
-    ShowWindow(window_, SW_HIDE);
 }
 
 void FormWindow::createMenus() {
@@ -355,24 +345,8 @@ COLORREF FormWindow::colour(forms::Colour value) const {
 }
 
 const FormWindow::Placed* FormWindow::placedFor(HWND child) const {
-    const auto found =
-        std::find_if(controls_.begin(), controls_.end(),
-                     [child](const Placed& placed) { return placed.window == child; });
+    const auto found = std::ranges::find(controls_, child, &Placed::window);
     return found != controls_.end() ? &*found : nullptr;
-}
-
-void FormWindow::paintLines(HDC dc) const {
-    for (const forms::Line& line : form_.lines) {
-        // A dotted line sets every other pixel.
-        const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
-        const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
-        HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
-        HGDIOBJ previous = SelectObject(dc, pen);
-        MoveToEx(dc, scale_.toPixels(line.x1), scale_.toPixels(line.y), nullptr);
-        LineTo(dc, scale_.toPixels(line.x2), scale_.toPixels(line.y));
-        SelectObject(dc, previous);
-        DeleteObject(pen);
-    }
 }
 
 LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -395,7 +369,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT paint{};
         HDC dc = BeginPaint(window_, &paint);
-        paintLines(dc);
+        for (const forms::Line& line : form_.lines) {
+            // A dotted line sets every other pixel.
+            const LOGBRUSH ink{BS_SOLID, GetSysColor(COLOR_WINDOWTEXT), 0};
+            const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
+            HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
+            HGDIOBJ previous = SelectObject(dc, pen);
+            MoveToEx(dc, scale_.toPixels(line.x1), scale_.toPixels(line.y), nullptr);
+            LineTo(dc, scale_.toPixels(line.x2), scale_.toPixels(line.y));
+            SelectObject(dc, previous);
+            DeleteObject(pen);
+        }
         EndPaint(window_, &paint);
         return 0;
     }

@@ -53,15 +53,12 @@ public:
 
     HWND handle() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
-    // The control of that name (and array index), or null.
-    HWND control(std::string_view name, int index = forms::kNoIndex) const;
     // The control of that kind (and array index), or null.
     HWND controlOfKind(forms::ControlKind kind, int index = forms::kNoIndex) const;
 
     // Makes the window visible and active; the first time, the focus goes to the control the
     // form names first.
     void show();
-    void hide();
 
 private:
     struct Placed {
@@ -82,7 +79,6 @@ private:
     void layOut();
     void sizeFrame();
     void fitLabel(Placed& label);
-    void paintLines(HDC dc) const;
     HBRUSH brush(forms::Colour value);
     COLORREF colour(forms::Colour value) const;
     const Placed* placedFor(HWND child) const;
