@@ -23,6 +23,10 @@ public:
     // Searches find RPO.txt where the program looks for it, or read `table` when one is given
     // (the benchmark and the picture painter).
     explicit Application(std::filesystem::path table = {}) : table_(std::move(table)) {}
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    Application(Application&&) = delete;
+    Application& operator=(Application&&) = delete;
     // Destroys the windows that exist.
     ~Application() override;
 
