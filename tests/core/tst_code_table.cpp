@@ -254,7 +254,9 @@ private slots:
         QVERIFY(isFolder.error().describe().find(missing.string()) != std::string::npos);
 
         // Each cause gets advice of its own: a table that is there is not to be put there again.
-        QVERIFY(notThere.error().advice().find("beside the program") != std::string::npos);
+        // Every place the table is looked for, in the order looked.
+        QVERIFY(notThere.error().advice().find("current folder, then beside the program, then in "
+                                               "the installed data folder") != std::string::npos);
         QVERIFY(isFolder.error().advice().find("not to a text file") != std::string::npos);
         const TableError denied{TableError::Kind::AccessDenied, missing};
         const TableError cutShort{TableError::Kind::ReadFailed, missing};
