@@ -18,10 +18,17 @@ struct CauseText {
     std::string_view advice;
 };
 
-constexpr std::array<CauseText, 7> kCauses{{
+constexpr std::array<CauseText, 7> kCauses {{
+    // Every place the table is looked for, in the order looked (see locateTable).
     {TableError::Kind::NotFound, 53, "File not found", "",
+#if defined(_WIN32)
      "The program looks for RPO.txt in the current folder, then beside the program. Put RPO.txt "
      "beside the program, then click \"Search\" again."},
+#else
+     "The program looks for RPO.txt in the current folder, then beside the program, then in the "
+     "installed data folder (share/velmora beside the program's folder). Put RPO.txt beside the "
+     "program, then click \"Search\" again."},
+#endif
     {TableError::Kind::AccessDenied, 70, "Permission denied", "",
      "RPO.txt is there, but this account may not read it. Allow reading it in the file's "
      "permissions, then click \"Search\" again."},
