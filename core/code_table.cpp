@@ -3,6 +3,7 @@
 #include "core/text.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +13,16 @@ namespace {
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
 }
+
+// The bytes of a code that needs no more than to be found: printable ASCII other than the comma
+// and the quote.
+constexpr std::array<bool, 256> kPlainCodeBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = '!'; c <= '~'; ++c) {
+        plain[static_cast<std::size_t>(c)] = c != ',' && c != '"';
+    }
+    return plain;
+}();
 
 // Gathers a description's bytes as the reader finds them and hands them on as UTF-8 in pieces
 // of about CodeTableReader::kPieceSize: a description that fits in one piece is judged valid
@@ -139,6 +150,8 @@ bool CodeTableReader::fill() {
         buffer_.resize(end_ + readSize_);
     }
     const std::size_t count = source_->read(buffer_.data() + end_, readSize_);
+    carriageReturnRead_ =
+        carriageReturnRead_ || std::memchr(buffer_.data() + end_, '\r', count) != nullptr;
     if (count == 0) {
         sourceDone_ = true;
         if (source_->failed()) {
@@ -195,6 +208,9 @@ std::size_t CodeTableReader::findLineEnd() const {
     const char* const first = buffer_.data() + pos_;
     const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', end_ - pos_));
     const char* const stop = lineFeed == nullptr ? buffer_.data() + end_ : lineFeed;
+    if (!carriageReturnRead_) {
+        return static_cast<std::size_t>(stop - buffer_.data());
+    }
     const auto* carriageReturn =
         static_cast<const char*>(std::memchr(first, '\r', static_cast<std::size_t>(stop - first)));
     return static_cast<std::size_t>((carriageReturn == nullptr ? stop : carriageReturn) -
@@ -251,6 +267,19 @@ bool CodeTableReader::atEnd() {
         started_ = true;
         detectEncoding();
     }
+    if (descriptionPending_ && !carriageReturnRead_) {
+        // Most records are skipped: with LF line ends only, when the next line starts with
+        // something other than a blank, the record after the description is found at once.
+        const char* const first = buffer_.data() + pos_;
+        const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', end_ - pos_));
+        if (lineFeed != nullptr && lineFeed + 1 < buffer_.data() + end_ &&
+            static_cast<unsigned char>(lineFeed[1]) > ' ') {
+            descriptionPending_ = false;
+            pos_ = static_cast<std::size_t>(lineFeed + 1 - buffer_.data());
+            ++line_;
+            return error_.has_value();
+        }
+    }
     if (descriptionPending_) {
         skipDescription();
     }
@@ -280,6 +309,19 @@ bool CodeTableReader::atEnd() {
 std::string_view CodeTableReader::readCode() {
     notes_ = RecordNotes{};
     notes_.line = line_;
+    // Most codes are a few plain ASCII letters and digits, then the comma: such a code is handed
+    // out where it stands in the buffer, with nothing copied or checked further.
+    const std::size_t plainEnd = std::min(end_, pos_ + kLongestCode + 1);
+    std::size_t at = pos_;
+    while (at < plainEnd && kPlainCodeBytes[static_cast<unsigned char>(buffer_[at])]) {
+        ++at;
+    }
+    if (at > pos_ && at < plainEnd && buffer_[at] == ',') {
+        const std::string_view code(buffer_.data() + pos_, at - pos_);
+        pos_ = at + 1;
+        descriptionPending_ = true;
+        return code;
+    }
     code_.clear();
     if (peek() == '"') {
         ++pos_;

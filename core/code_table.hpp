@@ -202,6 +202,8 @@ private:
     bool descriptionPending_ = false;
     // Set after a CR, so that the LF of a CRLF does not count as a second line end.
     bool afterCarriageReturn_ = false;
+    // Whether any CR has been read: a table with LF line ends alone looks for LF only.
+    bool carriageReturnRead_ = false;
     std::uint64_t line_ = 1;
     TableEncoding encoding_ = TableEncoding::Utf8;
     RecordNotes notes_;
