@@ -1,8 +1,6 @@
-// Prints how fast velmora-lookup searches a 1,000,000-record table, side by side with grep -F -f
-// and cat on the same file, in runs taken in turn so that a busy machine slows them all alike; and
-// how much more memory the large table needs than one of 1,000 records.
-//
-//   velmora-bench [--records N] [--runs N] [--folder DIR] [--keep]
+// Prints how fast velmora-lookup finds fifteen codes in a 1,000,000-record table, beside grep -F -f
+// and cat on the same file, in rounds taken in turn so that a busy machine slows them all alike;
+// and how much more memory it needs for that table than for one of 1,000 records.
 
 #include "core/entry_limits.hpp"
 
@@ -13,14 +11,13 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <spawn.h>
 #include <string>
-#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -28,71 +25,58 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Command = std::vector<std::string>;
+
+constexpr long kRecords = 1'000'000;
+constexpr int kRounds = 11;
 
 [[noreturn]] void fail(const std::string& message) {
     std::fprintf(stderr, "velmora-bench: %s\n", message.c_str());
     std::exit(1);
 }
 
-// How long a command took: on the clock, and on the processor (user and system time), which a
-// machine busy with other work disturbs less.
-struct Timing {
-    double wall = 0;
-    double processor = 0;
-};
-
 double seconds(const timeval& time) {
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
 }
 
-// Runs a command with its standard output sent to `outputPath` and returns how long it took.
-Timing runCommand(const std::vector<std::string>& command, const fs::path& outputPath) {
-    // Opened (and emptied) before the clock starts: dropping a large earlier output from the page
-    // cache takes time that belongs to no command.
-    const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+// Runs `command` with its standard output in `output` and returns how long it took on the clock
+// and on the processor (user and system time), which other work on the machine disturbs less.
+std::pair<double, double> run(const Command& command, const fs::path& output) {
+    // Emptied before the clock starts: dropping a large earlier output from the page cache takes
+    // time that belongs to no command.
+    const int file = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, output, 1);
+    posix_spawn_file_actions_adddup2(&actions, file, 1);
     std::vector<char*> argv;
-    for (const auto& word : command) {
+    for (const std::string& word : command) {
         argv.push_back(const_cast<char*>(word.c_str()));
     }
     argv.push_back(nullptr);
-    const auto start = Clock::now();
+    const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
-    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        fail("cannot start " + command.front());
-    }
     int status = 0;
     rusage usage{};
-    wait4(child, &status, 0, &usage);
-    const auto stop = Clock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    close(output);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+    // grep ends with 1 when it finds nothing, which is no failure.
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
+        wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
         fail(command.front() + " failed");
     }
-    return {std::chrono::duration<double>(stop - start).count(),
-            seconds(usage.ru_utime) + seconds(usage.ru_stime)};
-}
-
-std::string readText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
+    const std::chrono::duration<double> clock = std::chrono::steady_clock::now() - start;
+    posix_spawn_file_actions_destroy(&actions);
+    close(file);
+    return {clock.count(), seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
 // The command's own peak resident memory in KiB, measured by velmora-peak-memory: Linux counts
-// the memory of the process a program is started from in the program's peak, and this one has
-// just written large tables.
-long peakMemory(const std::vector<std::string>& command, const fs::path& outputPath,
-                const fs::path& reportPath) {
-    std::vector<std::string> measured{VELMORA_PEAK_MEMORY, outputPath.string()};
-    measured.insert(measured.end(), command.begin(), command.end());
-    runCommand(measured, reportPath);
-    int status = -1;
+// the memory of the process a program is started from in the program's peak.
+long peakKiB(Command command, const fs::path& folder) {
+    command.insert(command.begin(), {VELMORA_PEAK_MEMORY, (folder / "output.txt").string()});
+    run(command, folder / "peak.txt");
+    std::ifstream report(folder / "peak.txt");
+    int status = 0;
     long kib = 0;
-    if (std::sscanf(readText(reportPath).c_str(), "%d %ld", &status, &kib) != 2) {
+    if (!(report >> status >> kib)) {
         fail("no figure from velmora-peak-memory");
     }
     return kib;
@@ -103,158 +87,107 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Writes a table of `records` random records and returns eight of its codes, spread over it.
-std::vector<std::string> writeTable(const fs::path& path, long records, std::mt19937& random) {
-    static constexpr std::string_view kCodeChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static constexpr std::string_view kWordChars = "abcdefghijklmnopqrstuvwxyz      ";
-    std::uniform_int_distribution<std::size_t> codeChar(0, kCodeChars.size() - 1);
-    std::uniform_int_distribution<std::size_t> wordChar(0, kWordChars.size() - 1);
-    std::uniform_int_distribution<int> length(20, 60);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        fail("cannot write " + path.string());
-    }
-    std::vector<std::string> codes;
-    std::string line;
+// Writes `records` random records, one in ten with a quoted description that holds a comma, and
+// returns eight of their codes, spread over the table.
+Command writeTable(const fs::path& path, long records, std::mt19937& pick) {
+    const std::string codeChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::string wordChars = "abcdefghijklmnopqrstuvwxyz      ";
+    std::ofstream out(path, std::ios::binary);
+    Command codes;
     for (long i = 0; i < records; ++i) {
-        std::string code(3, ' ');
-        for (auto& c : code) {
-            c = kCodeChars[codeChar(random)];
+        std::string code;
+        while (code.size() < 3) {
+            code += codeChars[pick() % codeChars.size()];
         }
-        std::string description(static_cast<std::size_t>(length(random)), ' ');
-        description.front() = 'X';
-        for (std::size_t k = 1; k < description.size(); ++k) {
-            description[k] = kWordChars[wordChar(random)];
+        std::string description = "X";
+        for (const auto length = 20 + pick() % 41; description.size() < length;) {
+            description += wordChars[pick() % wordChars.size()];
         }
-        line = code + ',';
         if (i % 10 == 0) {
             description[description.size() / 2] = ',';
-            line += '"' + description + '"';
-        } else {
-            line += description;
+            description = '"' + description + '"';
         }
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), out);
-        if (codes.size() < 8 && i % (records / 8 + 1) == 0) {
+        out << code << ',' << description << '\n';
+        if (i % (records / 8) == 0 && codes.size() < 8) {
             codes.push_back(code);
         }
     }
-    std::fclose(out);
+    if (!out.flush()) {
+        fail("cannot write " + path.string());
+    }
     return codes;
 }
 
-// Eight codes the table holds (some several times), seven it does not.
-std::vector<std::string> fifteenCodes(std::vector<std::string> present) {
-    for (const char* absent : {"#A1", "#B2", "#C3", "#D4", "#E5", "#F6", "#G7"}) {
-        present.emplace_back(absent);
-    }
-    present.resize(velmora::kSlotCount, "#ZZ");
-    return present;
-}
-
 struct Contender {
-    std::string name;
-    std::vector<std::string> command;
-    std::vector<double> times;
-    std::vector<double> processorTimes;
+    const char* name;
+    Command command;
+    std::vector<double> clock;
+    std::vector<double> processor;
 };
-
-// Runs every contender once a round, in turn, for `runs` rounds, after one round that warms the
-// page cache and the programs.
-void race(std::vector<Contender>& contenders, int runs, const fs::path& output) {
-    for (int run = -1; run < runs; ++run) {
-        // Each round starts with the next contender, so that none always follows the same one.
-        for (std::size_t turn = 0; turn < contenders.size(); ++turn) {
-            auto& contender =
-                contenders[(turn + static_cast<std::size_t>(run + 1)) % contenders.size()];
-            const Timing timing = runCommand(contender.command, output);
-            if (run >= 0) {
-                contender.times.push_back(timing.wall);
-                contender.processorTimes.push_back(timing.processor);
-            }
-        }
-    }
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) {
-        fail("cannot write " + path.string());
-    }
-}
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const fs::path bin = fs::absolute(argv[0]).parent_path();
-    const std::string lookup = (bin / "velmora-lookup").string();
-    long records = 1'000'000;
-    int runs = 11;
-    fs::path folder = fs::temp_directory_path() / "velmora-bench";
-    bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (option == "--keep") {
-            keep = true;
-        } else if (option == "--records" && hasValue) {
-            records = std::atol(argv[++i]);
-        } else if (option == "--runs" && hasValue) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (option == "--folder" && hasValue) {
-            folder = argv[++i];
-        } else {
-            fail("usage: velmora-bench [--records N] [--runs N] [--folder DIR] [--keep]");
-        }
-    }
+int main(int /*argc*/, char** argv) {
+    const std::string lookup = (fs::absolute(argv[0]).parent_path() / "velmora-lookup").string();
+    const fs::path folder = fs::temp_directory_path() / "velmora-bench";
     fs::create_directories(folder);
-    std::mt19937 random(20261206);
     const fs::path big = folder / "big.txt";
     const fs::path small = folder / "small.txt";
-    const auto codes = fifteenCodes(writeTable(big, records, random));
-    writeTable(small, 1000, random);
     const fs::path patterns = folder / "patterns.txt";
-    std::string patternText;
-    for (const auto& code : codes) {
-        patternText += code + '\n';
+    std::mt19937 pick(20261206);
+    // Eight codes the table holds (some several times), then codes it does not.
+    Command codes = writeTable(big, kRecords, pick);
+    writeTable(small, 1000, pick);
+    for (const char* absent : {"#A1", "#B2", "#C3", "#D4", "#E5", "#F6", "#G7"}) {
+        codes.emplace_back(absent);
     }
-    writeText(patterns, patternText);
-    const fs::path output = folder / "output.txt";
-
-    const auto lookupCommand = [&](const fs::path& table) {
-        std::vector<std::string> command{lookup, "--table", table};
+    codes.resize(velmora::kSlotCount, "#ZZ");
+    std::ofstream patternFile(patterns);
+    for (const std::string& code : codes) {
+        patternFile << code << '\n';
+    }
+    patternFile.close();
+    const auto lookupIn = [&](const fs::path& table) {
+        Command command{lookup, "--table", table};
         command.insert(command.end(), codes.begin(), codes.end());
         return command;
     };
+
     std::vector<Contender> contenders{
-        {"velmora-lookup (15 codes)", lookupCommand(big), {}, {}},
+        {"velmora-lookup (15 codes)", lookupIn(big), {}, {}},
         {"grep -F -f (15 codes)", {"grep", "-F", "-f", patterns, big}, {}, {}},
         {"cat", {"cat", big}, {}, {}},
     };
-    race(contenders, runs, output);
-
-    const fs::path report = folder / "peak.txt";
-    const long bigPeak = peakMemory(lookupCommand(big), output, report);
-    const long smallPeak = peakMemory(lookupCommand(small), output, report);
-
-    std::printf("%ld records, %.1f MB; medians of %d runs taken in turn\n", records,
-                static_cast<double>(fs::file_size(big)) / 1e6, runs);
-    std::printf("  %-27s %8s   %s\n", "", "clock", "processor");
-    for (const auto& contender : contenders) {
-        std::printf("  %-27s %6.1f ms   %6.1f ms\n", contender.name.c_str(),
-                    median(contender.times) * 1e3, median(contender.processorTimes) * 1e3);
+    // A first round warms the page cache and the programs. Each round starts with the next
+    // contender, so that none always follows the same one.
+    for (int round = 0; round <= kRounds; ++round) {
+        for (std::size_t turn = 0; turn < contenders.size(); ++turn) {
+            Contender& contender =
+                contenders[(static_cast<std::size_t>(round) + turn) % contenders.size()];
+            const auto [clock, processor] = run(contender.command, folder / "output.txt");
+            if (round > 0) {
+                contender.clock.push_back(clock);
+                contender.processor.push_back(processor);
+            }
+        }
     }
-    const double lookupTime = median(contenders[0].times);
+    const long bigPeak = peakKiB(lookupIn(big), folder);
+    const long smallPeak = peakKiB(lookupIn(small), folder);
+
+    std::printf("%ld records, %.1f MB; medians of %d runs taken in turn\n", kRecords,
+                static_cast<double>(fs::file_size(big)) / 1e6, kRounds);
+    std::printf("  %-27s %8s   %s\n", "", "clock", "processor");
+    for (const Contender& contender : contenders) {
+        std::printf("  %-27s %6.1f ms   %6.1f ms\n", contender.name, median(contender.clock) * 1e3,
+                    median(contender.processor) * 1e3);
+    }
+    const double lookupTime = median(contenders[0].clock);
     std::printf("lookup/grep (<= 0.80): %.2f by the clock; lookup/cat %.2f\n",
-                lookupTime / median(contenders[1].times), lookupTime / median(contenders[2].times));
+                lookupTime / median(contenders[1].clock), lookupTime / median(contenders[2].clock));
     std::printf("peak resident memory of velmora-lookup: %ld KiB on %ld records, %ld KiB on 1000\n",
-                bigPeak, records, smallPeak);
+                bigPeak, kRecords, smallPeak);
     std::printf("memory growth (<= 0.5 MiB): %.2f MiB\n",
                 static_cast<double>(bigPeak - smallPeak) / 1024.0);
-    if (!keep) {
-        fs::remove_all(folder);
-    }
+    fs::remove_all(folder);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "core/table_error.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -53,18 +54,11 @@ constexpr std::array<CauseText, 7> kCauses {{
      "file."},
 }};
 
-// The rows stand in the order of the kinds, so that a kind finds its row by its value.
-constexpr bool rowsFollowTheKinds() {
-    for (std::size_t row = 0; row < kCauses.size(); ++row) {
-        if (static_cast<std::size_t>(kCauses[row].kind) != row) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(rowsFollowTheKinds(), "the rows in the kinds' order");
-static_assert(kCauses.size() == static_cast<std::size_t>(TableError::Kind::IsTheOutput) + 1,
-              "one row per kind");
+// One row for each kind, in the order of the kinds, so that a kind finds its row by its value.
+static_assert(kCauses.size() == static_cast<std::size_t>(TableError::Kind::IsTheOutput) + 1 &&
+              std::ranges::all_of(kCauses, [](const CauseText& row) {
+                  return &row == &kCauses[static_cast<std::size_t>(row.kind)];
+              }));
 
 const CauseText& textOf(TableError::Kind kind) {
     return kCauses[static_cast<std::size_t>(kind)];

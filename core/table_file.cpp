@@ -50,17 +50,6 @@ long readSome(int descriptor, char* destination, std::size_t capacity) {
     return _read(descriptor, destination, chunk);
 }
 
-std::optional<FileIdentity> identityOf(int descriptor) {
-    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (handle == INVALID_HANDLE_VALUE || GetFileInformationByHandle(handle, &information) == 0) {
-        return std::nullopt;
-    }
-    return FileIdentity{information.dwVolumeSerialNumber,
-                        static_cast<std::uint64_t>(information.nFileIndexHigh) << 32U |
-                            information.nFileIndexLow};
-}
-
 std::optional<FileFacts> factsOf(int descriptor) {
     struct _stat64 status {};
     if (_fstat64(descriptor, &status) != 0) {
@@ -69,7 +58,13 @@ std::optional<FileFacts> factsOf(int descriptor) {
     FileFacts facts;
     facts.regular = (status.st_mode & _S_IFMT) == _S_IFREG;
     facts.size = static_cast<std::uint64_t>(status.st_size);
-    facts.identity = identityOf(descriptor).value_or(FileIdentity{});
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &information) != 0) {
+        facts.identity = {information.dwVolumeSerialNumber,
+                          static_cast<std::uint64_t>(information.nFileIndexHigh) << 32U |
+                              information.nFileIndexLow};
+    }
     return facts;
 }
 
@@ -177,16 +172,6 @@ TableError::Kind kindOfOpenFailure(int cause, const std::filesystem::path& path)
     }
 }
 
-std::vector<std::filesystem::path> tableCandidates(const std::filesystem::path& currentFolder,
-                                                   const std::filesystem::path& programFolder) {
-    std::vector<std::filesystem::path> candidates{currentFolder / kTableFileName};
-    if (!programFolder.empty()) {
-        candidates.push_back(programFolder / kTableFileName);
-        candidates.push_back(programFolder.parent_path() / "share" / "velmora" / kTableFileName);
-    }
-    return candidates;
-}
-
 } // namespace
 
 std::optional<FileIdentity> identityOfOpenFile(int descriptor) {
@@ -228,7 +213,11 @@ Expected<CodeTableReader> CodeTableReader::open(const std::filesystem::path& pat
 
 std::filesystem::path locateTable(const std::filesystem::path& currentFolder,
                                   const std::filesystem::path& programFolder) {
-    const auto candidates = tableCandidates(currentFolder, programFolder);
+    std::vector<std::filesystem::path> candidates{currentFolder / kTableFileName};
+    if (!programFolder.empty()) {
+        candidates.push_back(programFolder / kTableFileName);
+        candidates.push_back(programFolder.parent_path() / "share" / "velmora" / kTableFileName);
+    }
     for (const auto& candidate : candidates) {
         // A link counts even when what it points to is gone: the user put a table there, and the
         // error should name it rather than a table found further on.

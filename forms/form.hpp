@@ -20,14 +20,11 @@ struct TwipsRect {
 
     constexpr int right() const { return left + width; }
     constexpr int bottom() const { return top + height; }
-    constexpr bool operator==(const TwipsRect&) const = default;
 };
 
 struct TwipsSize {
     int width;
     int height;
-
-    constexpr bool operator==(const TwipsSize&) const = default;
 };
 
 // A colour as the layouts store it. Below 0x80000000 it is RGB with red in the low byte, then

@@ -79,22 +79,14 @@ inline constexpr std::string_view kFindMenuEntry = "Find by description...";
 
 namespace detail {
 
-inline constexpr std::array<MenuEntry, 1> kStartFileEntries{
+// The start and lookup windows carry the same menus.
+inline constexpr std::array<MenuEntry, 1> kFileEntries{
     {{"nexit", "Exit", {true, 'Q'}, CommandId::exitProgram}}};
-inline constexpr std::array<MenuEntry, 1> kStartHelpEntries{
+inline constexpr std::array<MenuEntry, 1> kHelpEntries{
     {{"nhelp2", "Help", {}, CommandId::showHelp}}};
-inline constexpr std::array<Menu, 2> kStartMenus{{
-    {"nfile", "&File", kStartFileEntries},
-    {"nhelp", "&Help", kStartHelpEntries},
-}};
-
-inline constexpr std::array<MenuEntry, 1> kLookupFileEntries{
-    {{"nexit", "Exit", {true, 'Q'}, CommandId::exitProgram}}};
-inline constexpr std::array<MenuEntry, 1> kLookupHelpEntries{
-    {{"nhelp2", "Help", {}, CommandId::showHelp}}};
-inline constexpr std::array<Menu, 2> kLookupMenus{{
-    {"nfile", "&File", kLookupFileEntries},
-    {"nhelp", "&Help", kLookupHelpEntries},
+inline constexpr std::array<Menu, 2> kMainMenus{{
+    {"nfile", "&File", kFileEntries},
+    {"nhelp", "&Help", kHelpEntries},
 }};
 
 inline constexpr std::array<Control, 3> kStartControls{{
@@ -269,7 +261,7 @@ inline constexpr Form kStartForm{
     .icon = WindowIcon::Program,
     .canMaximize = false,
     .onClose = CloseAction::EndProgram,
-    .menus = detail::kStartMenus,
+    .menus = detail::kMainMenus,
     .controls = detail::kStartControls,
     .lines = {},
 };
@@ -283,7 +275,7 @@ inline constexpr Form kLookupForm{
     .icon = WindowIcon::None,
     .canMaximize = false,
     .onClose = CloseAction::EndProgram,
-    .menus = detail::kLookupMenus,
+    .menus = detail::kMainMenus,
     .controls = detail::kLookupControls,
     .lines = {},
 };
@@ -348,14 +340,10 @@ tabOrder(std::span<const Control> controls) {
     return order;
 }
 
-constexpr std::vector<std::reference_wrapper<const Control>> tabOrder(const Form& form) {
-    return tabOrder(form.controls);
-}
-
 // The control that has the focus when the window is first shown: the first in tab order that
 // can take it.
 constexpr const Control* firstFocus(const Form& form) {
-    const auto order = tabOrder(form);
+    const auto order = tabOrder(form.controls);
     const auto found =
         std::ranges::find_if(order, [](const Control& control) { return control.takesFocus; });
     return found == order.end() ? nullptr : &found->get();

@@ -7,6 +7,7 @@
 #include "ui/start_window.hpp"
 #include "ui/window_look.hpp"
 
+#include <array>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -56,15 +57,9 @@ QWidget& Application::window(WindowId id) {
 }
 
 bool Application::exists(WindowId id) const {
-    switch (id) {
-    case WindowId::lookup:
-        return !lookup_.isNull();
-    case WindowId::help:
-        return !help_.isNull();
-    case WindowId::start:
-        break;
-    }
-    return !start_.isNull();
+    // In the order of the window ids.
+    const std::array<const QWidget*, 3> made{start_, lookup_, help_};
+    return made[static_cast<std::size_t>(id)] != nullptr;
 }
 
 void Application::releaseAll() {

@@ -2,12 +2,16 @@
 
 namespace velmora::ui::assets {
 
-QImage banner() {
-    return QImage(QStringLiteral(":/assets/banner.bmp"));
-}
-
-QImage helpPicture() {
-    return QImage(QStringLiteral(":/assets/help.bmp"));
+QImage picture(forms::Picture which) {
+    switch (which) {
+    case forms::Picture::Banner:
+        return QImage(QStringLiteral(":/assets/banner.bmp"));
+    case forms::Picture::HelpPicture:
+        return QImage(QStringLiteral(":/assets/help.bmp"));
+    case forms::Picture::None:
+        break;
+    }
+    return {};
 }
 
 QIcon programIcon() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/form.hpp"
+
 #include <QIcon>
 #include <QImage>
 
@@ -7,8 +9,7 @@
 // (the tool that paints them), the images are empty and the boxes show their background.
 namespace velmora::ui::assets {
 
-QImage banner();
-QImage helpPicture();
+QImage picture(forms::Picture which);
 QIcon programIcon();
 
 } // namespace velmora::ui::assets

@@ -22,20 +22,19 @@ FindBox::FindBox(QWidget* parent) : QDialog(parent) {
 
     // Made in tab order, which the focus chain follows.
     QLabel* prompt = nullptr;
-    for (const forms::Control& inOrder : forms::tabOrder(form.controls)) {
-        const forms::Control* control = &inOrder;
+    for (const forms::Control& control : forms::tabOrder(form.controls)) {
         QWidget* widget = nullptr;
-        switch (control->kind) {
+        switch (control.kind) {
         case forms::ControlKind::Label:
-            widget = prompt = new QLabel(toQString(control->caption), this);
+            widget = prompt = new QLabel(toQString(control.caption), this);
             break;
         case forms::ControlKind::TextBox:
             widget = words_ = new QLineEdit(this);
             break;
         case forms::ControlKind::CommandButton: {
-            auto* button = new QPushButton(toQString(control->caption), this);
+            auto* button = new QPushButton(toQString(control.caption), this);
             button->setAutoDefault(false);
-            (control->name == form.defaultButton ? find_ : close_) = button;
+            (control.name == form.defaultButton ? find_ : close_) = button;
             widget = button;
             break;
         }
@@ -43,12 +42,12 @@ FindBox::FindBox(QWidget* parent) : QDialog(parent) {
         case forms::ControlKind::DisplayBox:
             continue;
         }
-        widget->setObjectName(toQString(control->name));
-        widget->setGeometry(toPixels(control->rect));
-        if (!control->accessibleName.empty()) {
-            widget->setAccessibleName(toQString(control->accessibleName));
+        widget->setObjectName(toQString(control.name));
+        widget->setGeometry(toPixels(control.rect));
+        if (!control.accessibleName.empty()) {
+            widget->setAccessibleName(toQString(control.accessibleName));
         }
-        if (!control->takesFocus) {
+        if (!control.takesFocus) {
             widget->setFocusPolicy(Qt::NoFocus);
         }
     }

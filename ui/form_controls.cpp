@@ -15,18 +15,6 @@
 namespace velmora::ui {
 namespace {
 
-QImage pictureOf(forms::Picture picture) {
-    switch (picture) {
-    case forms::Picture::Banner:
-        return assets::banner();
-    case forms::Picture::HelpPicture:
-        return assets::helpPicture();
-    case forms::Picture::None:
-        break;
-    }
-    return {};
-}
-
 // The one place where a control kind becomes a Qt widget.
 QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
     switch (control.kind) {
@@ -38,7 +26,7 @@ QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
     case forms::ControlKind::TextBox:
         return new EntryBox(control.maxLength, &parent);
     case forms::ControlKind::PictureBox: {
-        auto* box = new PictureBox(pictureOf(control.picture), &parent);
+        auto* box = new PictureBox(assets::picture(control.picture), &parent);
         if (control.background) {
             setBackground(*box, *control.background);
         }
@@ -51,23 +39,16 @@ QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
     return nullptr;
 }
 
-// The Qt object name of a control: its name, and for an array element the index after it
-// ("txtrpo0").
-QString controlObjectName(const forms::Control& control) {
-    QString name = toQString(control.name);
-    if (control.index != forms::kNoIndex) {
-        name += QString::number(control.index);
-    }
-    return name;
-}
-
 } // namespace
 
 FormControls::FormControls(const forms::Form& form, QWidget& surface, WindowPort& port)
     : form_(form) {
     for (const forms::Control& control : form.controls) {
         QWidget* widget = makeWidget(control, surface);
-        widget->setObjectName(controlObjectName(control));
+        // Its name, and for an array element the index after it ("txtrpo0").
+        widget->setObjectName(toQString(control.name) + (control.index == forms::kNoIndex
+                                                             ? QString()
+                                                             : QString::number(control.index)));
         widget->setGeometry(toPixels(control.rect));
         if (!control.accessibleName.empty()) {
             widget->setAccessibleName(toQString(control.accessibleName));
@@ -87,7 +68,7 @@ FormControls::FormControls(const forms::Form& form, QWidget& surface, WindowPort
     }
 
     QWidget* previous = nullptr;
-    for (const forms::Control& control : forms::tabOrder(form)) {
+    for (const forms::Control& control : forms::tabOrder(form.controls)) {
         if (control.takesFocus) {
             QWidget* widget = widgetOf(control);
             if (previous != nullptr) {

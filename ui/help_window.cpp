@@ -2,7 +2,6 @@
 
 #include "forms/forms.hpp"
 #include "ui/command_button.hpp"
-#include "ui/picture_box.hpp"
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
@@ -25,9 +24,6 @@ HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, po
     controls_.focusFirst();
 }
 
-PictureBox* HelpWindow::picture() const {
-    return controls_.get<PictureBox>("Picture1");
-}
 QLabel* HelpWindow::note(int number) const {
     return controls_.get<QLabel>("Label" + std::to_string(number));
 }
@@ -41,7 +37,7 @@ void HelpWindow::paintEvent(QPaintEvent* /*event*/) {
         const Qt::PenStyle style =
             line.style == forms::LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine;
         painter.setPen(QPen(palette().color(QPalette::WindowText), 1, style));
-        painter.drawLine(lineStart(line), lineEnd(line));
+        painter.drawLine(toPixels(line.x1), toPixels(line.y), toPixels(line.x2), toPixels(line.y));
     }
 }
 

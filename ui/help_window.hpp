@@ -10,7 +10,6 @@ class QLabel;
 namespace velmora::ui {
 
 class CommandButton;
-class PictureBox;
 
 // The help window: the help picture, three notes between separator lines, "Close Help Box".
 class HelpWindow : public QWidget {
@@ -19,7 +18,6 @@ class HelpWindow : public QWidget {
 public:
     explicit HelpWindow(WindowPort& port);
 
-    PictureBox* picture() const;
     // Note 1, 2 or 3, top to bottom.
     QLabel* note(int number) const;
     CommandButton* closeButton() const;

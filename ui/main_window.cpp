@@ -11,17 +11,6 @@
 #include <QMenuBar>
 
 namespace velmora::ui {
-namespace {
-
-QKeySequence shortcutOf(const forms::Shortcut& shortcut) {
-    if (shortcut.none()) {
-        return {};
-    }
-    const auto key = static_cast<Qt::Key>(Qt::Key_A + (shortcut.key - 'A'));
-    return shortcut.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
-}
-
-} // namespace
 
 MainWindow::MainWindow(const forms::Form& form, WindowPort& port) : form_(form), port_(port) {
     applyFormFrame(*this, form);
@@ -36,14 +25,15 @@ MainWindow::MainWindow(const forms::Form& form, WindowPort& port) : form_(form),
         for (const forms::MenuEntry& entry : title.entries) {
             QAction* action = list->addAction(toQString(entry.caption));
             action->setObjectName(toQString(entry.name));
-            action->setShortcut(shortcutOf(entry.shortcut));
+            if (!entry.shortcut.none()) {
+                const auto key = static_cast<Qt::Key>(Qt::Key_A + (entry.shortcut.key - 'A'));
+                action->setShortcut(entry.shortcut.ctrl ? QKeySequence(Qt::CTRL | key)
+                                                        : QKeySequence(key));
+            }
             const CommandId command = entry.command;
             connect(action, &QAction::triggered, this, [command, &port] { run(command, port); });
         }
     }
-    menu_.file = menuBar()->findChild<QMenu*>(QStringLiteral("nfile"));
-    menu_.exit = menuBar()->findChild<QAction*>(QStringLiteral("nexit"));
-    menu_.help = menuBar()->findChild<QMenu*>(QStringLiteral("nhelp"));
     menu_.showHelp = menuBar()->findChild<QAction*>(QStringLiteral("nhelp2"));
 
     const QSize size = toPixels(form.client) + QSize(0, menuBar()->sizeHint().height());

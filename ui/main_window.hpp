@@ -6,16 +6,12 @@
 #include <QMainWindow>
 
 class QAction;
-class QMenu;
 
 namespace velmora::ui {
 
 // The menu bar that both main windows carry, each its own copy: File > Exit (Ctrl+Q) and
-// Help > Help.
+// Help > Help, which is reached here.
 struct MainMenu {
-    QMenu* file;
-    QAction* exit;
-    QMenu* help;
     QAction* showHelp;
 };
 

@@ -12,7 +12,6 @@ class PictureBox : public QWidget {
 
 public:
     PictureBox(QImage picture, QWidget* parent);
-    const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
 
 protected:

@@ -12,34 +12,19 @@
 namespace velmora::ui {
 namespace {
 
-// The palette entry that stands for an entry of the platform's system colour table. The forms
-// fill a background with the button face alone (the help picture); any other entry is taken
-// as the window colour.
-QPalette::ColorRole roleOf(int systemEntry) {
-    constexpr int kButtonFace = 15;
-    return systemEntry == kButtonFace ? QPalette::Button : QPalette::Window;
-}
-
 QColor toColour(forms::Colour colour) {
     return {forms::red(colour), forms::green(colour), forms::blue(colour)};
-}
-
-// Where the platform's 8-point font is wider than the one the layouts were drawn with, a note
-// would lose its last words below its box: such a label is drawn a little smaller instead, never
-// below 6 points, so that every word shows and nothing moves.
-void fitTextToBox(QLabel& label) {
-    QFont font = label.font();
-    while (label.heightForWidth(label.width()) > label.height() && font.pointSizeF() > 6.0) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-        label.setFont(font);
-    }
 }
 
 } // namespace
 
 void setBackground(QWidget& widget, forms::Colour colour) {
     if (forms::isSystemColour(colour)) {
-        widget.setBackgroundRole(roleOf(forms::systemColourEntry(colour)));
+        // The forms fill a background with the button face (system colour 15) alone, behind the
+        // help picture; any other entry of the system colour table is taken as the window colour.
+        constexpr int kButtonFace = 15;
+        widget.setBackgroundRole(
+            forms::systemColourEntry(colour) == kButtonFace ? QPalette::Button : QPalette::Window);
     } else {
         QPalette colours = widget.palette();
         colours.setColor(QPalette::Window, toColour(colour));
@@ -62,7 +47,14 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label.setWordWrap(true);
     label.setFocusPolicy(Qt::NoFocus);
-    fitTextToBox(label);
+    // Where the platform's 8-point font is wider than the one the layouts were drawn with, a note
+    // would lose its last words below its box: such a label is drawn a little smaller instead,
+    // never below 6 points, so that every word shows and nothing moves.
+    QFont font = label.font();
+    while (label.heightForWidth(label.width()) > label.height() && font.pointSizeF() > 6.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        label.setFont(font);
+    }
 }
 
 void applyFormFrame(QWidget& window, const forms::Form& form) {

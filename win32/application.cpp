@@ -7,7 +7,6 @@
 #include "win32/entry_box.hpp"
 #include "win32/owned_window.hpp"
 #include "win32/picture_box.hpp"
-#include "win32/resource_ids.h"
 #include "win32/wide.hpp"
 
 #include <algorithm>
@@ -19,14 +18,6 @@ namespace {
 
 std::size_t slotOf(WindowId window) {
     return static_cast<std::size_t>(window);
-}
-
-bool isPushButton(HWND window) {
-    if (!isOfClass(window, L"Button")) {
-        return false;
-    }
-    const auto type = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
 } // namespace
@@ -65,13 +56,7 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
 }
 
 // The members go after this, last declared first: the find box, the slots, then the windows.
-Application::~Application() {
-    for (HBITMAP bitmap : {banner_, helpPicture_}) {
-        if (bitmap != nullptr) {
-            DeleteObject(bitmap);
-        }
-    }
-}
+Application::~Application() = default;
 
 int Application::run() {
     show(WindowId::start);
@@ -129,7 +114,9 @@ bool Application::handleEnter(const MSG& message) {
     HWND focus = GetFocus();
     if (message.message == WM_KEYDOWN) {
         const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
-        if (!repeat && isPushButton(focus)) {
+        const auto type = static_cast<DWORD>(GetWindowLongPtrW(focus, GWL_STYLE)) & BS_TYPEMASK;
+        if (!repeat && isOfClass(focus, L"Button") &&
+            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
             enterButton_ = focus;
             SendMessageW(focus, BM_SETSTATE, TRUE, 0);
         }
@@ -269,25 +256,6 @@ void Application::openFindBox() {
 
 void Application::nameForScreenReaders(HWND control, const std::wstring& name) {
     screenReaderNames_.name(control, name);
-}
-
-HBITMAP Application::picture(forms::Picture picture) {
-    const auto load = [this](HBITMAP& bitmap, int id) {
-        if (bitmap == nullptr) {
-            bitmap = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_BITMAP,
-                                                     0, 0, LR_CREATEDIBSECTION));
-        }
-        return bitmap;
-    };
-    switch (picture) {
-    case forms::Picture::Banner:
-        return load(banner_, VELMORA_BITMAP_BANNER);
-    case forms::Picture::HelpPicture:
-        return load(helpPicture_, VELMORA_BITMAP_HELP);
-    case forms::Picture::None:
-        break;
-    }
-    return nullptr;
 }
 
 } // namespace velmora::win32

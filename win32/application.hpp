@@ -40,7 +40,6 @@ public:
     // FormHost
     void runCommand(CommandId command) override;
     void destroyed(WindowId window) override;
-    HBITMAP picture(forms::Picture picture) override;
     void nameForScreenReaders(HWND control, const std::wstring& name) override;
     void openFindBox() override;
 
@@ -61,8 +60,6 @@ private:
     std::unique_ptr<LookupSlots> lookupSlots_;
     // Made on first use, owned by the lookup window; it keeps its words while hidden.
     std::unique_ptr<FindBox> findBox_;
-    HBITMAP banner_ = nullptr;
-    HBITMAP helpPicture_ = nullptr;
     HCURSOR cursorBeforeBusy_ = nullptr;
     // The button Enter went down on; it is clicked when Enter comes up on it.
     HWND enterButton_ = nullptr;

@@ -46,10 +46,6 @@ public:
     HFONT font() const { return font_; }
     int toPixels(int twips) const { return dpi::toPixels(twips, dpi_); }
 
-    // Takes the DPI of the monitor the window stands on, and the font at it.
-    void measure(HWND window) {
-        change(of(window), [] {});
-    }
     // The window is at `dpi` now: the font is made anew, `relayOut` puts the controls in it, and
     // only then is the old font freed, when no control draws with it any more.
     template <typename RelayOut> void change(unsigned dpi, RelayOut relayOut) {

@@ -35,7 +35,7 @@ FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::s
         throw std::runtime_error("The find box could not be created.");
     }
     try {
-        scale_.measure(window_);
+        scale_.change(dpi::of(window_), [] {});
         createControls();
         layOut();
     } catch (...) {
@@ -53,35 +53,34 @@ FindBox::~FindBox() {
 // that a screen reader names the edit by it.
 void FindBox::createControls() {
     const forms::ToolForm& form = forms::kFindForm;
-    for (const forms::Control& inOrder : forms::tabOrder(form.controls)) {
-        const forms::Control* control = &inOrder;
+    for (const forms::Control& control : forms::tabOrder(form.controls)) {
         const wchar_t* windowClass = L"Static";
         DWORD style = SS_LEFT | SS_NOPREFIX;
         int id = -1;
         HWND* kept = nullptr;
-        if (control->kind == forms::ControlKind::TextBox) {
+        if (control.kind == forms::ControlKind::TextBox) {
             windowClass = L"Edit";
             style = ES_AUTOHSCROLL;
             id = kWordsId;
             kept = &words_;
-        } else if (control->kind == forms::ControlKind::CommandButton) {
-            const bool isDefault = control->name == form.defaultButton;
+        } else if (control.kind == forms::ControlKind::CommandButton) {
+            const bool isDefault = control.name == form.defaultButton;
             windowClass = L"Button";
             style = static_cast<DWORD>(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             id = isDefault ? IDOK : IDCANCEL;
             kept = isDefault ? &findButton_ : nullptr;
         }
-        if (control->takesFocus) {
+        if (control.takesFocus) {
             style |= WS_TABSTOP;
         }
         HWND made = CreateWindowExW(
-            control->sunkenEdge ? DWORD{WS_EX_CLIENTEDGE} : DWORD{0}, windowClass,
-            toWide(control->caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+            control.sunkenEdge ? DWORD{WS_EX_CLIENTEDGE} : DWORD{0}, windowClass,
+            toWide(control.caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (made == nullptr) {
             throw std::runtime_error("The find box could not be created.");
         }
-        placed_.push_back({control, made});
+        placed_.push_back({&control, made});
         if (kept != nullptr) {
             *kept = made;
         }
@@ -185,15 +184,7 @@ LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_ACTIVATE:
-        // A plain window does not give the focus back to its control on its own.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(window_, focus) != FALSE) {
-                lastFocus_ = focus;
-            }
-        } else {
-            SetFocus(lastFocus_ != nullptr && IsWindowEnabled(lastFocus_) != FALSE ? lastFocus_
-                                                                                   : words_);
+        if (keepFocus(window_, wParam, lastFocus_, words_)) {
             return 0;
         }
         break;

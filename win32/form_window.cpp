@@ -76,7 +76,7 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
 }
 
 void FormWindow::build() {
-    scale_.measure(window_);
+    scale_.change(dpi::of(window_), [] {});
     note_ = std::make_unique<Note>(window_);
     createMenus();
     createAccelerators();
@@ -118,6 +118,10 @@ void FormWindow::release() {
         }
     }
     brushes_.clear();
+    if (picture_ != nullptr) {
+        DeleteObject(picture_);
+        picture_ = nullptr;
+    }
     for (HICON* icon : {&bigIcon_, &smallIcon_}) {
         if (*icon != nullptr) {
             DestroyIcon(*icon);
@@ -201,7 +205,7 @@ void FormWindow::createAccelerators() {
 // Controls are made in tab order, so that the window's child order, which the keyboard
 // navigation follows, is the order of the tab indices.
 void FormWindow::createControls() {
-    for (const forms::Control& made : forms::tabOrder(form_)) {
+    for (const forms::Control& made : forms::tabOrder(form_.controls)) {
         const auto i = static_cast<int>(&made - form_.controls.data());
         controls_.push_back({&made, createControl(made, kFirstControlId + i), nullptr});
     }
@@ -253,7 +257,11 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
         SetWindowSubclass(child, plainButton, 1, 0);
     }
     if (control.kind == forms::ControlKind::PictureBox) {
-        PictureBox::setPicture(child, host_.picture(control.picture),
+        const int resource =
+            control.picture == forms::Picture::Banner ? VELMORA_BITMAP_BANNER : VELMORA_BITMAP_HELP;
+        picture_ = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(resource),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        PictureBox::setPicture(child, picture_,
                                brush(control.background.value_or(form_.background)));
     }
     return child;
@@ -406,22 +414,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        // A plain window does not give the focus back to its control on its own.
         if (LOWORD(wParam) == WA_INACTIVE) {
             note_->hide();
-            HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(window_, focus) != FALSE) {
-                lastFocus_ = focus;
-            }
-        } else if (lastFocus_ != nullptr && IsWindow(lastFocus_) != FALSE) {
-            SetFocus(lastFocus_);
+        }
+        if (keepFocus(window_, wParam, lastFocus_)) {
             return 0;
         }
         break;
     case WM_SETFOCUS:
-        if (lastFocus_ != nullptr && IsWindow(lastFocus_) != FALSE) {
-            SetFocus(lastFocus_);
-        }
+        keepFocus(window_, WA_ACTIVE, lastFocus_);
         return 0;
     case WM_DPICHANGED: {
         scale_.change(HIWORD(wParam), [this] { layOut(); });

@@ -28,7 +28,6 @@ public:
     virtual void endProgram() = 0;
     // The window's handle is gone (closed with its title bar, or at the program's end).
     virtual void destroyed(WindowId window) = 0;
-    virtual HBITMAP picture(forms::Picture picture) = 0;
     // Gives a control the name a screen reader speaks.
     virtual void nameForScreenReaders(HWND control, const std::wstring& name) = 0;
     // Shows the find box beside the window that has the display box.
@@ -96,6 +95,8 @@ private:
     HICON smallIcon_ = nullptr;
     std::vector<Placed> controls_;
     std::map<forms::Colour, HBRUSH> brushes_;
+    // The picture of the window's picture box; a form has one at most.
+    HBITMAP picture_ = nullptr;
     std::unique_ptr<Note> note_;
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;

@@ -59,6 +59,25 @@ LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, At
     return result;
 }
 
+// A plain window does not give the focus back to its control when it is activated again, as a
+// dialog box does. On WM_ACTIVATE this keeps in `last` the window's control that had the focus
+// when it was deactivated, and gives the focus back to it on activation, or to `fallback` where
+// it can no longer take it. True when it set the focus, which the system then must not.
+inline bool keepFocus(HWND window, WPARAM activation, HWND& last, HWND fallback = nullptr) {
+    if (LOWORD(activation) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus) != FALSE) {
+            last = focus;
+        }
+        return false;
+    }
+    HWND to = IsWindow(last) != FALSE && IsWindowEnabled(last) != FALSE ? last : fallback;
+    if (to != nullptr) {
+        SetFocus(to);
+    }
+    return to != nullptr;
+}
+
 // Cuts the window off from its owner object, which is going, and destroys it: nothing its
 // destruction sends reaches the object again. The handle is null afterwards.
 inline void destroyDetached(HWND& window) {

@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <QApplication>
 #include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
@@ -157,47 +158,26 @@ QImage toPalette(const QImage& image) {
 // An .ico with one 32 x 32 picture of 8 bits a pixel and a 256-colour palette.
 QByteArray icoFile(const QImage& indexed) {
     QByteArray out;
-    const auto put16 = [&out](quint16 v) {
-        out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 2);
-    };
-    const auto put32 = [&out](quint32 v) {
-        out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4);
-    };
-    const int size = indexed.width();
-    const int maskRow = ((size + 31) / 32) * 4;
-    const quint32 bytes = 40 + 256 * 4 + static_cast<quint32>(size * size + maskRow * size);
-    put16(0);
-    put16(1);
-    put16(1);
-    out.append(static_cast<char>(size));
-    out.append(static_cast<char>(size));
-    out.append('\0'); // 256 colours
-    out.append('\0');
-    put16(1);
-    put16(8);
-    put32(bytes);
-    put32(22);
-    put32(40);
-    put32(static_cast<quint32>(size));
-    put32(static_cast<quint32>(size * 2)); // picture and mask
-    put16(1);
-    put16(8);
-    put32(0);
-    put32(static_cast<quint32>(size * size + maskRow * size));
-    put32(0);
-    put32(0);
-    put32(256);
-    put32(0);
+    QDataStream put(&out, QIODevice::WriteOnly);
+    put.setByteOrder(QDataStream::LittleEndian);
+    const auto size = static_cast<quint32>(indexed.width());
+    const quint32 maskRow = ((size + 31) / 32) * 4;
+    const quint32 pixelBytes = size * size + maskRow * size;
+    // The directory and its one entry: 256 colours, one plane, 8 bits, the picture at byte 22.
+    put << quint16(0) << quint16(1) << quint16(1) << quint8(size) << quint8(size) << quint8(0)
+        << quint8(0) << quint16(1) << quint16(8) << quint32(40 + 256 * 4 + pixelBytes)
+        << quint32(22);
+    // The picture's header: twice its height, for the picture and its mask.
+    put << quint32(40) << size << size * 2 << quint16(1) << quint16(8) << quint32(0) << pixelBytes
+        << quint32(0) << quint32(0) << quint32(256) << quint32(0);
     for (const QRgb colour : indexed.colorTable()) {
-        out.append(static_cast<char>(qBlue(colour)));
-        out.append(static_cast<char>(qGreen(colour)));
-        out.append(static_cast<char>(qRed(colour)));
-        out.append('\0');
+        put << quint8(qBlue(colour)) << quint8(qGreen(colour)) << quint8(qRed(colour)) << quint8(0);
     }
-    for (int y = size - 1; y >= 0; --y) {
-        out.append(reinterpret_cast<const char*>(indexed.constScanLine(y)), size);
+    for (int y = indexed.height() - 1; y >= 0; --y) {
+        put.writeRawData(reinterpret_cast<const char*>(indexed.constScanLine(y)),
+                         static_cast<int>(size));
     }
-    out.append(QByteArray(maskRow * size, '\0')); // every pixel opaque
+    out.append(QByteArray(static_cast<qsizetype>(maskRow * size), '\0')); // every pixel opaque
     return out;
 }
 
@@ -270,10 +250,14 @@ View placeView(const QImage& framed, const QRectF& room) {
             18};
 }
 
-void callout(QPainter& p, const QString& text, const QRectF& textBox, const QRectF& target,
+// The text in a box at the left, `raise` above the middle of `target`, with a line from it to a
+// ring around the target.
+void callout(QPainter& p, const char* text, const QRectF& target, double raise, double height,
              const QColor& colour) {
+    const QRectF textBox(6, target.center().y() - raise, 118, height);
     p.setPen(Qt::black);
-    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text);
+    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+               QString::fromLatin1(text));
     const QRectF ring = target.adjusted(-5, -4, 5, 4);
     p.setPen(QPen(colour, 2));
     p.setBrush(Qt::NoBrush);
@@ -306,19 +290,16 @@ QImage paintHelpPicture(const QImage& banner, const QString& table) {
     p.drawImage(startView.origin, startView.picture);
     p.drawImage(lookupView.origin, lookupView.picture);
 
-    const QRectF lookupButton = startView.place(start.lookUpButton(), &start);
-    callout(p, QStringLiteral("Click on this button to begin."),
-            QRectF(6, lookupButton.center().y() - 20, 118, 40), lookupButton, QColor(220, 0, 0));
-    const QRectF grid = lookupView.place(lookup.entryBox(0), &lookup)
-                            .united(lookupView.place(lookup.entryBox(14), &lookup));
-    callout(p, QStringLiteral("Enter RPO codes in these boxes."),
-            QRectF(6, grid.center().y() - 34, 118, 40), grid, QColor(220, 0, 0));
-    const QRectF search = lookupView.place(lookup.searchButton(), &lookup);
-    callout(p, QStringLiteral("Click here to search the data base."),
-            QRectF(6, search.center().y() - 4, 118, 40), search, QColor(0, 0, 230));
-    const QRectF clear = lookupView.place(lookup.clearButton(), &lookup);
-    callout(p, QStringLiteral("Click here to quickly clear all of the text boxes."),
-            QRectF(6, clear.center().y() + 36, 118, 52), clear, QColor(210, 0, 210));
+    callout(p, "Click on this button to begin.", startView.place(start.lookUpButton(), &start), 20,
+            40, QColor(220, 0, 0));
+    callout(p, "Enter RPO codes in these boxes.",
+            lookupView.place(lookup.entryBox(0), &lookup)
+                .united(lookupView.place(lookup.entryBox(14), &lookup)),
+            34, 40, QColor(220, 0, 0));
+    callout(p, "Click here to search the data base.",
+            lookupView.place(lookup.searchButton(), &lookup), 4, 40, QColor(0, 0, 230));
+    callout(p, "Click here to quickly clear all of the text boxes.",
+            lookupView.place(lookup.clearButton(), &lookup), -36, 52, QColor(210, 0, 210));
     return help;
 }
 

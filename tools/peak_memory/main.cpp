@@ -1,32 +1,25 @@
-// velmora-peak-memory [--append] OUTPUT PROGRAM [ARGUMENT...]
-// Runs PROGRAM with its standard output in OUTPUT (emptied first, or appended to with --append)
-// and its errors discarded, then prints its exit status and peak resident memory in KiB:
-// "<status> <KiB>".
+// velmora-peak-memory OUTPUT PROGRAM [ARGUMENT...]
+// Runs PROGRAM with its standard output in OUTPUT (emptied first) and its errors discarded, then
+// prints its exit status and peak resident memory in KiB: "<status> <KiB>".
 //
 // Linux counts in a program's peak the memory of the process it was started from, up to the
 // moment it starts. Measured from a large process (a test, a benchmark), every program would seem
 // as large as that; started from this small one, the figure is the program's own.
 
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-    const bool append = argc > 1 && std::strcmp(argv[1], "--append") == 0;
-    if (append) {
-        --argc;
-        ++argv;
-    }
     if (argc < 3) {
-        std::fputs("usage: velmora-peak-memory [--append] OUTPUT PROGRAM [ARGUMENT...]\n", stderr);
+        std::fputs("usage: velmora-peak-memory OUTPUT PROGRAM [ARGUMENT...]\n", stderr);
         return 2;
     }
     const pid_t child = fork();
     if (child == 0) {
-        const int output = open(argv[1], O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC), 0644);
+        const int output = open(argv[1], O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int nothing = open("/dev/null", O_WRONLY);
         if (output < 0 || nothing < 0 || dup2(output, 1) < 0 || dup2(nothing, 2) < 0) {
             _exit(127);
