@@ -61,11 +61,8 @@ private slots:
             << QByteArray("A01,one\nA02,two") << Records{{"A01", "one"}, {"A02", "two"}};
         QTest::newRow("byte-order mark")
             << QByteArray("\xEF\xBB\xBFL98,TPI\n") << Records{{"L98", "TPI"}};
-        QTest::newRow("lone BOM-like bytes stay") << QByteArray("\xEF\xBB"
-                                                                "A,b")
-                                                  << Records{{"\xC3\xAF\xC2\xBB"
-                                                              "A",
-                                                              "b"}};
+        QTest::newRow("lone BOM-like bytes stay")
+            << QByteArray("\xEF\xBB\x41,b") << Records{{"\xC3\xAF\xC2\xBB\x41", "b"}};
         QTest::newRow("blank lines skipped") << QByteArray("\n\nA01,one\n\n \t\r\n\r\nA02,two\n\n")
                                              << Records{{"A01", "one"}, {"A02", "two"}};
         QTest::newRow("blanks around unquoted fields")
@@ -96,10 +93,9 @@ private slots:
             << Records{{"A01", ""}, {"A02", ""}, {"A03", "three"}, {"A04", ""}};
         QTest::newRow("empty code") << QByteArray(",no code\n") << Records{{"", "no code"}};
         QTest::newRow("lower-case code as read") << QByteArray("l98,x\n") << Records{{"l98", "x"}};
-        QTest::newRow("Windows-1252 field") << QByteArray("C60,Air 72\xB0 \x93"
-                                                          "cold\x94\n")
-                                            << Records{{"C60", "Air 72\xC2\xB0 \xE2\x80\x9C"
-                                                               "cold\xE2\x80\x9D"}};
+        QTest::newRow("Windows-1252 field")
+            << QByteArray("C60,Air 72\xB0 \x93\x63old\x94\n")
+            << Records{{"C60", "Air 72\xC2\xB0 \xE2\x80\x9C\x63old\xE2\x80\x9D"}};
         QTest::newRow("UTF-8 field kept")
             << QByteArray("C60,Air 72\xC2\xB0\n") << Records{{"C60", "Air 72\xC2\xB0"}};
         QTest::newRow("empty file") << QByteArray() << Records{};
@@ -123,25 +119,14 @@ private slots:
                        {QByteArray("\xC2\xB0").repeated(12).toStdString(), "w"},
                        {"x" + QByteArray("\xC3\xA9").repeated(5).toStdString(), "v"}};
         QTest::newRow("quoted and accented codes")
-            << QByteArray("\"\xC3\x89"
-                          "1\",a\n\"\xC9\" ,b\n\"ABCDEFGHIJKL\",c\n\"ABCDEFGHIJKLM\",d\n\"X\"\n"
-                          "\"Y\"\r\n\xC9\xC9,e\n")
-            << Records{{"\xC3\x89"
-                        "1",
-                        "a"},
-                       {"\xC3\x89", "b"},
-                       {"ABCDEFGHIJKL", "c"},
-                       {"ABCDEFGHIJKL", "d"},
-                       {"X", ""},
-                       {"Y", ""},
+            << QByteArray(
+                   "\"\xC3\x89\x31\",a\n\"\xC9\" ,b\n\"ABCDEFGHIJKL\",c\n\"ABCDEFGHIJKLM\",d\n"
+                   "\"X\"\n\"Y\"\r\n\xC9\xC9,e\n")
+            << Records{{"\xC3\x89\x31", "a"},    {"\xC3\x89", "b"}, {"ABCDEFGHIJKL", "c"},
+                       {"ABCDEFGHIJKL", "d"},    {"X", ""},         {"Y", ""},
                        {"\xC3\x89\xC3\x89", "e"}};
-        QTest::newRow("NUL bytes") << QByteArray("A\0"
-                                                 "1,d\0e\n",
-                                                 8)
-                                   << Records{{std::string("A\0"
-                                                           "1",
-                                                           3),
-                                               std::string("d\0e", 3)}};
+        QTest::newRow("NUL bytes") << QByteArray("A\0\x31,d\0e\n", 8)
+                                   << Records{{std::string("A\0\x31", 3), std::string("d\0e", 3)}};
 
         // U+1F697 (a car) is a surrogate pair in UTF-16, e acute one code unit.
         const QString table =

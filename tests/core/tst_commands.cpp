@@ -108,18 +108,6 @@ private slots:
             QCOMPARE(port.lookup.boxes[0], std::string(find ? "l98" : "L98"));
         }
     }
-
-    void clearEmptiesTheEntriesAndLeavesTheDisplay() {
-        RecordingPort port;
-        port.lookup.boxes[0] = "L98";
-        port.lookup.boxes[1] = "G80";
-        port.lookup.display = {"kept"};
-        velmora::run(CommandId::clearEntries, port);
-        QVERIFY(port.calls.isEmpty());
-        QCOMPARE(port.lookup.boxes[0], std::string());
-        QCOMPARE(port.lookup.boxes[1], std::string());
-        QCOMPARE(port.lookup.display, std::vector<std::string>{"kept"});
-    }
 };
 
 QTEST_APPLESS_MAIN(CommandsTest)
