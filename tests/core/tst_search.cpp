@@ -1,8 +1,12 @@
+#include "core/find.hpp"
 #include "core/search.hpp"
+#include "core/table_check.hpp"
 #include "core/table_file.hpp"
 #include "recording_slots.hpp"
 #include "table_files.hpp"
 
+#include <algorithm>
+#include <memory>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +24,52 @@ const QByteArray kTable = "L98,\"5.7L V8, TPI\"\n"
                           "L98,second L98 record\n"
                           "l03,lower-case code\n"
                           " X1,blank code\n";
+
+// Hands out its bytes, then fails instead of reaching the end, as a disk or a network share that
+// goes away part-way through the table.
+class FailingSource final : public velmora::ByteSource {
+public:
+    explicit FailingSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t read(char* destination, std::size_t capacity) override {
+        const std::size_t count = std::min(capacity, bytes_.size() - offset_);
+        std::copy_n(bytes_.data() + offset_, count, destination);
+        offset_ += count;
+        failed_ = count == 0;
+        return count;
+    }
+    bool failed() const override { return failed_; }
+
+private:
+    std::string bytes_;
+    std::size_t offset_ = 0;
+    bool failed_ = false;
+};
+
+velmora::CodeTableReader failingReader(const std::string& bytes, std::size_t readSize) {
+    return {std::make_unique<FailingSource>(bytes), "/shares/cars/RPO.txt", readSize};
+}
+
+// What `mode` shows of a table that fails after `bytes`, with the entries G80 and L98, or the word
+// "i"; `failure` is set to what it reports.
+Lines shown(const QString& mode, const std::string& bytes, std::size_t readSize,
+            std::optional<velmora::TableError>& failure) {
+    RecordingSlots surface({"G80", "L98"});
+    auto reader = failingReader(bytes, readSize);
+    if (mode == "search") {
+        failure = velmora::rpomodule::search(surface, [&] { return std::move(reader); }).error;
+    } else if (mode == "label") {
+        failure = velmora::rpomodule::searchLabel({"g80", "l98"}, reader, surface);
+    } else if (mode == "find") {
+        velmora::DescriptionQuery query("i");
+        failure = velmora::findByDescription(query, reader, surface);
+    } else {
+        const auto summary = velmora::checkTable(reader, [&](const velmora::TableFinding& found) {
+            surface.display.push_back(std::to_string(found.line) + ": " + found.message);
+        });
+        failure = summary.hasValue() ? std::nullopt : std::optional(summary.error());
+    }
+    return surface.display;
+}
 
 } // namespace
 
@@ -145,6 +195,120 @@ private slots:
         writeTableFile(QString::fromStdString(current.string()), "A,b");
         QCOMPARE(velmora::locateTable(current, program), current / "RPO.txt");
         QCOMPARE(velmora::locateTable(current, {}), current / "RPO.txt");
+    }
+
+    // A label of thousands of codes, most of them repeated, then every code of a table of thirty
+    // from C39 down to C10 and ten that are unknown, short or repeated: match lines follow the
+    // table, then every slot's message in slot order.
+    void labelOfThousandsOfCodesInOnePass() {
+        QByteArray table;
+        for (int i = 0; i < 30; ++i) {
+            table += "C" + QByteArray::number(10 + i) + ",Option " + QByteArray::number(i) + "\n";
+        }
+        writeTableFile(folder_.path(), table + "L98,\"5.7L V8, TPI\"\nWS,two-letter code\n"
+                                               "C15,second C15 record\n");
+        std::vector<std::string> codes;
+        for (int i = 0; i < 5000; ++i) {
+            codes.push_back("Z" + std::to_string(i % 100));
+        }
+        for (int i = 29; i >= 0; --i) {
+            codes.push_back("c" + std::to_string(10 + i));
+        }
+        const std::vector<std::string> odd{"ZZ1", "l98", "X", "C12", "ws",
+                                           "QQ",  "ZZ2", "",  "W S", "C9"};
+        codes.insert(codes.end(), odd.begin(), odd.end());
+
+        Lines expected;
+        for (int i = 0; i < 30; ++i) {
+            const std::string line = "C" + std::to_string(10 + i) + "  Option " + std::to_string(i);
+            expected.push_back(line);
+            if (i == 2) {
+                expected.push_back(line); // C12 is on the label twice
+            }
+        }
+        expected.insert(expected.end(),
+                        {"L98  5.7L V8, TPI", "WS  two-letter code", "C15  second C15 record"});
+        for (int i = 0; i < 5000; ++i) {
+            expected.push_back(
+                "Z" + std::to_string(i % 100) +
+                (i % 100 < 10 ? "   : RPO code must be 3 characters." : "   : No match found."));
+        }
+        expected.insert(expected.end(),
+                        {"ZZ1   : No match found.", "X   : RPO code must be 3 characters.",
+                         "QQ   : RPO code must be 3 characters.", "ZZ2   : No match found.",
+                         "W S   : No match found.", "C9   : RPO code must be 3 characters."});
+        RecordingSlots display;
+        display.display.emplace_back("an earlier result");
+        QVERIFY(!velmora::rpomodule::searchLabel(codes, table_, display));
+        QCOMPARE(display.display, expected);
+    }
+
+    // A table whose source fails part-way, as a disk or a network share can: the reader keeps what
+    // it read and reports error 57, and the search keeps its match lines but prints no message,
+    // since the unread rest of the table may hold the codes it would call missing. No mode shows a
+    // record that the failure cut short.
+    void searchKeepsTheMatchLinesAndPrintsNoMessage_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<Lines>("expected");
+        QTest::newRow("failure after two records")
+            << QByteArray("L98,first\nXYZ,skipped\nG80,second\n")
+            << Lines{"L98  first", "G80  second"};
+        QTest::newRow("failure before any byte") << QByteArray() << Lines{};
+    }
+    void searchKeepsTheMatchLinesAndPrintsNoMessage() {
+        QFETCH(QByteArray, table);
+        QFETCH(Lines, expected);
+        for (const std::size_t readSize : {1U, 5U, 4096U}) {
+            RecordingSlots surface({"l98", "g80", "ZZZ", "W", ""});
+            const auto failure = velmora::rpomodule::search(surface, [&] {
+                                     return failingReader(table.toStdString(), readSize);
+                                 }).error;
+            QVERIFY(failure.has_value());
+            QCOMPARE(failure->number(), 57);
+            QCOMPARE(failure->message(), std::string("Device I/O error"));
+            QCOMPARE(failure->path, std::filesystem::path("/shares/cars/RPO.txt"));
+            // Neither "   : No match found." for ZZZ nor the short-entry message for W.
+            QCOMPARE(surface.display, expected);
+            QCOMPARE(surface.boxes[0], std::string("L98"));
+            QCOMPARE(surface.clears, 1);
+        }
+    }
+
+    // Cut anywhere from the record's first byte to its closing quote, the record is not shown,
+    // nor what the cut seems to make of it (a missing quote for the check); read up to its line
+    // end, it is.
+    void aRecordCutShortIsNeverShown_data() {
+        QTest::addColumn<QString>("mode");
+        for (const char* mode : {"search", "label", "find", "check"}) {
+            QTest::newRow(mode) << QString(mode);
+        }
+    }
+    void aRecordCutShortIsNeverShown() {
+        QFETCH(QString, mode);
+        const std::string first = "G80,first item\n";
+        const std::string cut = "L98,\"" + std::string(300, 'i') + "\"\n";
+        for (const std::size_t readSize : {1U, 7U, 4096U}) {
+            for (std::size_t end = first.size(); end <= first.size() + cut.size(); ++end) {
+                std::optional<velmora::TableError> failure;
+                const Lines lines =
+                    shown(mode, (first + cut + "N10,x\n").substr(0, end), readSize, failure);
+                // The check shows no line of a table without findings.
+                Lines expected;
+                if (mode != "check") {
+                    expected.emplace_back("G80  first item");
+                    if (end == first.size() + cut.size()) {
+                        expected.push_back("L98  " + std::string(300, 'i'));
+                    }
+                }
+                if (lines != expected || !failure || failure->number() != 57) {
+                    QFAIL(
+                        qPrintable(QStringLiteral("failing after %1 bytes, read size %2: %3 lines")
+                                       .arg(end)
+                                       .arg(readSize)
+                                       .arg(lines.size())));
+                }
+            }
+        }
     }
 };
 

@@ -96,10 +96,9 @@ LOOKUP_CASES = [
 ]
 
 
-def linux_lookup(args, arguments, cwd):
+def linux_lookup(program, arguments, cwd):
     """The Linux velmora-lookup's exit status and output lines for the same command line."""
-    done = subprocess.run([args.linux_lookup] + arguments, cwd=cwd, capture_output=True,
-                          timeout=60)
+    done = subprocess.run([program] + arguments, cwd=cwd, capture_output=True, timeout=60)
     return done.returncode, lines(done.stdout)
 
 
@@ -107,10 +106,11 @@ def check_lookup(args):
     checks = Checks()
     prefix = prefix_of(args)
     work = fresh_folder(os.path.join(args.work, "lookup"))
-    # The program in a folder of its own with no table beside it, so that only the current
+    # The programs in a folder of their own with no table beside it, so that only the current
     # folder or --table decides which table is read.
     exe = shutil.copy(os.path.join(args.build, "bin", "velmora-lookup.exe"),
                       fresh_folder(os.path.join(work, "program")))
+    linux = shutil.copy(args.linux_lookup, os.path.dirname(exe))
     for folder in [work, fresh_folder(os.path.join(work, NON_ASCII_FOLDER))]:
         with open(os.path.join(folder, "RPO.txt"), "wb") as table:
             table.write(LOOKUP_TABLE)
@@ -121,7 +121,7 @@ def check_lookup(args):
         cwd = os.path.join(work, folder or "")
         # The first program in a new prefix starts slowly; the others then run at their pace.
         status, out, got_err = prefix.run([exe] + arguments, timeout=120, cwd=cwd)
-        checks.equal((status, lines(out)), linux_lookup(args, arguments, cwd),
+        checks.equal((status, lines(out)), linux_lookup(linux, arguments, cwd),
                      f"{what}: exit status and lines, as on Linux")
         checks.expect(all(word in got_err for word in err_words) and
                       len(lines(got_err)) == (1 if err_words else 0),
@@ -294,7 +294,7 @@ def drive_windows(args, checks, shots=None):
         """The lines the display box should hold: the Linux velmora-lookup's, or where none is
         given (screenshots), velmora-lookup.exe's."""
         if args.linux_lookup:
-            return linux_lookup(args, [*options] + entries, folder)[1]
+            return linux_lookup(args.linux_lookup, [*options] + entries, folder)[1]
         exe = os.path.join(args.build, "bin", "velmora-lookup.exe")
         return lines(prefix.run([exe, *options] + entries, cwd=folder)[1])
 
