@@ -1,0 +1,125 @@
+#include "core/table_check.hpp"
+
+#include <QTest>
+
+using velmora::TableFinding;
+
+namespace {
+
+struct Checked {
+    QStringList findings;
+    std::uint64_t records = 0;
+    std::uint64_t count = 0;
+};
+
+Checked check(const QByteArray& table, std::size_t readSize = 4096) {
+    velmora::CodeTableReader reader(std::make_unique<velmora::MemorySource>(table.toStdString()),
+                                    {}, readSize);
+    Checked checked;
+    auto summary = velmora::checkTable(reader, [&checked](const TableFinding& finding) {
+        checked.findings << QStringLiteral("%1: %2")
+                                .arg(finding.line)
+                                .arg(QString::fromStdString(finding.message));
+    });
+    if (!summary) {
+        qFatal("the table was not read");
+    }
+    checked.records = summary->records;
+    checked.count = summary->findings;
+    return checked;
+}
+
+} // namespace
+
+class TableCheckTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aCleanTableHasNoFindings() {
+        const Checked checked =
+            check("L98,\"5.7L V8, TPI\"\r\n\r\nG80,Posi\n1LE,\"16\"\" wheels\"");
+        QCOMPARE(checked.findings, QStringList{});
+        QCOMPARE(checked.records, std::uint64_t{3});
+        QCOMPARE(checked.count, std::uint64_t{0});
+    }
+
+    // Each finding on its own line number, at every read size: a byte-order mark, blank lines,
+    // CRLF and CR count as the editor counts them.
+    void everyFindingWithItsLine() {
+        const QByteArray table = "\xEF\xBB\xBF"
+                                 "l98,lower case\n"
+                                 "\r\n"
+                                 "G80X,four characters\n"
+                                 ",empty code\n"
+                                 "\"G 8\",blank inside\n"
+                                 "A01,\"no closing quote\n"
+                                 "\"A02\" junk,\"kept\" dropped\n"
+                                 "A03\n"
+                                 "A04,72\xB0\n"
+                                 "G80,twice\n"
+                                 "\xB0"
+                                 "05,x\r"
+                                 "G80,twice\n"
+                                 "ABCDEFGHIJKLMNOPQ,long\n"
+                                 "\"A06,never closed\n"
+                                 // An E with a combining acute accent is one letter.
+                                 "E\xCC\x81"
+                                 "AB,mark\nE\xCC\x81"
+                                 "ABC,mark\n";
+        const QStringList expected{
+            "1: the code \"l98\" has lower-case letters, so it never matches (entries are "
+            "upper-cased)",
+            "3: the code \"G80X\" is longer than 3 characters, so it never matches",
+            "4: the code is empty, so the record is printed once for every empty entry box",
+            "5: the code \"G 8\" has a blank in it",
+            "6: the description's closing quote is missing; it ends with the line",
+            "7: text after the code's closing quote is dropped",
+            "7: text after the description's closing quote is dropped",
+            "8: the description is empty",
+            "9: the line is not valid UTF-8 and is read as Windows-1252",
+            "11: the line is not valid UTF-8 and is read as Windows-1252",
+            "12: the same code and description as line 10",
+            "13: the code \"ABCDEFGHIJKL...\" is longer than 3 characters, so it never matches",
+            "14: the code \"A06,never cl...\" is longer than 3 characters, so it never matches",
+            "14: the code \"A06,never cl...\" has lower-case letters, so it never matches "
+            "(entries are upper-cased)",
+            "14: the code \"A06,never cl...\" has a blank in it",
+            "14: the code's closing quote is missing, so the whole line is read as its code",
+            "14: the description is empty",
+            "16: the code \"E\xCC\x81"
+            "ABC\" is longer than 3 characters, so it never matches",
+        };
+        for (const std::size_t readSize : std::initializer_list<std::size_t>{1, 2, 5, 4096}) {
+            const Checked checked = check(table, readSize);
+            QCOMPARE(checked.findings, expected);
+            QCOMPARE(checked.count, std::uint64_t(expected.size()));
+            QCOMPARE(checked.records, std::uint64_t{15});
+        }
+    }
+
+    // Pairs are told apart by code and description together; many records stay distinct.
+    void duplicatesOnlyForTheSamePair() {
+        QByteArray table = "A01,x\nA01,y\nA02,x\nA0,1x\n";
+        for (int i = 0; i < 5000; ++i) {
+            table += QByteArray::number(i % 1000).rightJustified(3, '0') + ',' +
+                     QByteArray::number(i) + '\n';
+        }
+        table += "123,123\n";
+        const Checked checked = check(table);
+        QCOMPARE(checked.findings, QStringList{"5005: the same code and description as line 128"});
+    }
+
+    void utf16TableIsNamed() {
+        QByteArray table("\xFF\xFEG\x00"
+                         "8\x00"
+                         "0\x00,\x00x\x00",
+                         12);
+        QCOMPARE(check(table).findings,
+                 QStringList{"1: the table is saved as UTF-16 (little-endian); it is read, but "
+                             "other programs may expect UTF-8"});
+        QCOMPARE(check("\xFE\xFF").count, std::uint64_t{1});
+    }
+};
+
+QTEST_APPLESS_MAIN(TableCheckTest)
+#include "tst_table_check.moc"
