@@ -6,8 +6,6 @@
 #include "ui/lookup_window.hpp"
 #include "window_test.hpp"
 
-#include <QAccessible>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScreen>
@@ -32,38 +30,6 @@ private:
     QTemporaryDir folder_;
     QString table_;
     QStringList errors_;
-    std::unique_ptr<DisplayBox> box_;
-
-    // A box the size of the lookup window's, shown on its own and without the focus.
-    DisplayBox& shownBox() {
-        box_ = std::make_unique<DisplayBox>(nullptr);
-        box_->resize(465, 241);
-        box_->show();
-        [&] {
-            QVERIFY(QTest::qWaitForWindowExposed(box_.get()));
-        }();
-        box_->clearFocus();
-        return *box_;
-    }
-
-    // The band of the viewport where the line `row` lines below the top of the view stands, less
-    // the few pixels at each side where the focus mark may be.
-    static QRect band(const DisplayBox& box, int row) {
-        const int height = box.lineHeight();
-        return {3, row * height, box.viewport()->width() - 6, height};
-    }
-
-    // The scroll bars are set after a run of prints, and shown or hidden after that.
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
-
-    static QImage picture(DisplayBox& box) {
-        settle();
-        return box.viewport()->grab().toImage();
-    }
 
     LookupWindow& lookupWindow() { return lookupWindowOn(table_, errors_); }
 
@@ -87,10 +53,7 @@ private slots:
         table_ = writeTableFile(folder_.path(), kTable);
         errors_.clear();
     }
-    void cleanup() {
-        box_.reset();
-        app().releaseAll();
-    }
+    void cleanup() { app().releaseAll(); }
 
     void searchAndClearEndToEnd() {
         LookupWindow& window = lookupWindow();
@@ -161,7 +124,8 @@ private slots:
         window.searchButton()->click();
         QCOMPARE(box.verticalScrollBar()->value(), 0);
         QCOMPARE(box.horizontalScrollBar()->value(), 0);
-        QVERIFY(inkIn(picture(box), band(box, 0)) > 20);
+        const QImage top = box.viewport()->grab().toImage();
+        QVERIFY(inkIn(top, QRect(3, 0, box.viewport()->width() - 6, box.lineHeight())) > 20);
         QCOMPARE(shownLines(window), QStringList{"G80  Limited-slip rear differential"});
     }
 
@@ -256,174 +220,6 @@ private slots:
         QTRY_VERIFY(box->isVisible());
         QCOMPARE(box->words()->text(), QStringLiteral("roof"));
         QCOMPARE(box->words()->selectedText(), QStringLiteral("roof"));
-    }
-
-    // Of a line too long to show whole, the columns in view show, and its end is marked.
-    void aLongLineShowsTheColumnsInView() {
-        DisplayBox& box = shownBox();
-        const qreal spaceWidth = QFontMetricsF(box.font()).horizontalAdvance(' ');
-        const qsizetype before = 5'000;
-        const QString marks = QStringLiteral("HHHHHHHHHHHHHHHHHHHH");
-        const QString line = QString(before, ' ') + marks + QString(1'000'000, ' ');
-        box.printLine(line);
-        QImage shown = picture(box);
-        QCOMPARE(inkIn(shown, shown.rect()), 0);
-
-        const int marksAt = qRound(static_cast<qreal>(before) * spaceWidth);
-        box.horizontalScrollBar()->setValue(marksAt - box.viewport()->width() / 2);
-        shown = picture(box);
-        const QRect leftHalf(0, 0, box.viewport()->width() / 2 - 2, box.lineHeight());
-        const QRect rightHalf(box.viewport()->width() / 2, 0, box.viewport()->width() / 2 - 3,
-                              box.lineHeight());
-        QCOMPARE(inkIn(shown, leftHalf), 0);
-        QVERIFY(inkIn(shown, rightHalf) > 20);
-
-        box.horizontalScrollBar()->setValue(marksAt + 2 * box.viewport()->width());
-        shown = picture(box);
-        QCOMPARE(inkIn(shown, shown.rect()), 0);
-
-        // The cut is marked at the end of the range; Copy gives the whole line.
-        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
-        QVERIFY(inkIn(picture(box), rightHalf) > 0);
-        QCOMPARE(box.text(), line + '\n');
-
-        // Scrolled down a line, the marks leave the view with their line.
-        for (int i = 0; i < 40; ++i) {
-            box.printLine(QString());
-        }
-        box.horizontalScrollBar()->setValue(marksAt - box.viewport()->width() / 2);
-        QVERIFY(inkIn(picture(box), rightHalf) > 20);
-        box.verticalScrollBar()->setValue(1);
-        shown = picture(box);
-        QCOMPARE(inkIn(shown, shown.rect()), 0);
-    }
-
-    // Letters outside Latin-1, and pairs of UTF-16 units, in a line too long to lay out whole.
-    void aLongForeignLineIsMeasuredAndPainted() {
-        DisplayBox& box = shownBox();
-        const QString line =
-            QString::fromUtf8("\xe2\x82\xac\xd0\x96\xf0\x9d\x90\x80 ").repeated(50'000);
-        box.printLine(line);
-        settle();
-        QVERIFY(box.horizontalScrollBar()->maximum() > 50'000);
-        for (const int at :
-             {0, box.horizontalScrollBar()->maximum() / 2, box.horizontalScrollBar()->maximum()}) {
-            box.horizontalScrollBar()->setValue(at);
-            QVERIFY(inkIn(picture(box), band(box, 0)) > 20);
-        }
-        QCOMPARE(box.line(0), line);
-    }
-
-    void homeAndEndMoveToTheStartAndTheEnd() {
-        DisplayBox& box = shownBox();
-        QVERIFY(QTest::qWaitForWindowActive(&box));
-        box.setFocus();
-        for (int i = 0; i < 1000; ++i) {
-            box.printLine(QStringLiteral("line %1 ").arg(i).repeated(i == 0 ? 40 : 1));
-        }
-        settle(); // as a user finds them
-        const auto* vertical = box.verticalScrollBar();
-        auto* horizontal = box.horizontalScrollBar();
-        const QList<Qt::KeyboardModifiers> plainAndControl{Qt::NoModifier, Qt::ControlModifier};
-        for (const Qt::KeyboardModifiers modifiers : plainAndControl) {
-            horizontal->setValue(horizontal->maximum());
-            QTest::keyClick(&box, Qt::Key_End, modifiers);
-            QVERIFY(vertical->maximum() > 900);
-            QCOMPARE(vertical->value(), vertical->maximum());
-            QCOMPARE(horizontal->value(), 0);
-
-            horizontal->setValue(horizontal->maximum());
-            QTest::keyClick(&box, Qt::Key_Home, modifiers);
-            QCOMPARE(vertical->value(), 0);
-            QCOMPARE(horizontal->value(), 0);
-        }
-        // The last line shows at the bottom of the view after End.
-        QTest::keyClick(&box, Qt::Key_End);
-        const int lastRow = box.viewport()->height() / box.lineHeight() - 1;
-        QVERIFY(inkIn(picture(box), band(box, lastRow)) > 10);
-    }
-
-    void theFocusIsMarkedInsideTheEdge() {
-        DisplayBox& box = shownBox();
-        QVERIFY(QTest::qWaitForWindowActive(&box));
-        box.clearFocus();
-        const QImage without = picture(box);
-        const QRgb gray = qRgb(0x80, 0x80, 0x80);
-        const int middle = without.width() / 2;
-        for (const int y : {0, 1, 2}) {
-            QCOMPARE(without.pixel(middle, y), gray);
-        }
-
-        box.setFocus();
-        QVERIFY(box.hasFocus());
-        const QImage with = picture(box);
-        int marked = 0;
-        for (const QPoint point : {QPoint(middle, 1), QPoint(1, without.height() / 2),
-                                   QPoint(middle, without.height() - 2),
-                                   QPoint(without.width() - 2, without.height() / 2)}) {
-            marked += with.pixel(point) != gray ? 1 : 0;
-        }
-        QCOMPARE(marked, 4);
-        box.clearFocus();
-        QCOMPARE(picture(box), without);
-    }
-
-    // Each printed line leaves ink in its own row, from the left edge, repeats too; below the
-    // last line, and in an empty box, there is none.
-    void repeatedLinesAreShownAndCopiedEachTime() {
-        DisplayBox& box = shownBox();
-        const QImage empty = picture(box);
-        QCOMPARE(inkIn(empty, empty.rect().adjusted(3, 3, -3, -3)), 0);
-        for (int i = 0; i < 3; ++i) {
-            box.printLine(QStringLiteral("  empty code"));
-        }
-        box.printLine(QStringLiteral("ZZZ   : No match found."));
-        box.printLine(QStringLiteral("ZZZ   : No match found."));
-        QCOMPARE(box.lineCount(), qint64{5});
-        const QImage shown = picture(box);
-        for (int row = 0; row < 5; ++row) {
-            QVERIFY2(inkIn(shown, band(box, row)) > 10, qPrintable(QString::number(row)));
-        }
-        QCOMPARE(inkIn(shown, band(box, 5)), 0);
-        QVERIFY(inkIn(shown, QRect(0, box.lineHeight() * 3,
-                                   box.fontMetrics().horizontalAdvance('Z'), box.lineHeight())) >
-                0);
-        // Copy and a screen reader both get every line, repeats too.
-        const QString all = QStringLiteral("  empty code\n  empty code\n  empty code\n"
-                                           "ZZZ   : No match found.\nZZZ   : No match found.\n");
-        QCOMPARE(box.text(), all);
-        QCOMPARE(box.line(4), QStringLiteral("ZZZ   : No match found."));
-        box.setFocus();
-        QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), all);
-        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&box);
-        QVERIFY(reader != nullptr);
-        QCOMPARE(reader->text(QAccessible::Value), all);
-    }
-
-    // The scroll bars show only when the lines pass the view; the horizontal one then reaches
-    // the end of the widest line, whatever its letters.
-    void scrollBarsCoverTheLines() {
-        DisplayBox& box = shownBox();
-        box.printLine(QStringLiteral("L98  5.7L V8, TPI"));
-        QTRY_VERIFY(!box.verticalScrollBar()->isVisible());
-        QVERIFY(!box.horizontalScrollBar()->isVisible());
-        for (int i = 0; i < 100; ++i) {
-            box.printLine(QStringLiteral("line %1").arg(i));
-        }
-        QTRY_VERIFY(box.verticalScrollBar()->isVisible());
-        QVERIFY(!box.horizontalScrollBar()->isVisible());
-
-        const QString wide = QStringLiteral("W").repeated(120);
-        const QString foreign = QString::fromUtf8("\xe2\x82\xac").repeated(100);
-        for (const QString& line : {wide, foreign}) {
-            box.clear();
-            box.printLine(QStringLiteral("short"));
-            box.printLine(line);
-            QTRY_VERIFY(box.horizontalScrollBar()->maximum() + box.viewport()->width() >=
-                        box.fontMetrics().horizontalAdvance(line));
-            QTRY_VERIFY(box.horizontalScrollBar()->isVisible());
-        }
     }
 };
 
