@@ -184,29 +184,6 @@ private slots:
         QCOMPARE(index, expected.size());
     }
 
-    // A caller that prints the description in a line of its own gets it appended there, trimmed
-    // and converted without touching what the line already held.
-    void descriptionAppendedToALine() {
-        CodeTableReader reader(
-            std::make_unique<velmora::MemorySource>("A01, \xB0 cold  \nA02\nA03,\"q\"\"\"\n"), {},
-            2);
-        std::string line = "\xC3\xA9  ";
-        QVERIFY(!reader.atEnd());
-        QCOMPARE(reader.readCode(), std::string_view("A01"));
-        reader.appendDescription(line);
-        QCOMPARE(line, std::string("\xC3\xA9  \xC2\xB0 cold"));
-        QVERIFY(!reader.atEnd());
-        QCOMPARE(reader.readCode(), std::string_view("A02"));
-        reader.appendDescription(line);
-        QCOMPARE(line, std::string("\xC3\xA9  \xC2\xB0 cold"));
-        QVERIFY(!reader.atEnd());
-        reader.readCode();
-        line = "A03  ";
-        reader.appendDescription(line);
-        QCOMPARE(line, std::string("A03  q\""));
-        QVERIFY(reader.atEnd());
-    }
-
     // A description longer than a piece: a character cut at a piece's end is kept whole, a run
     // of blanks longer than a piece inside stays and the trailing ones go, and only the piece with
     // a byte that is not UTF-8 is read as Windows-1252.

@@ -187,20 +187,18 @@ private slots:
         }
     }
 
+    // Every search reads the table afresh; once it is gone, the search names it, and the entries
+    // are checked all the same.
     void everySearchRereadsTheTable() {
-        RecordingSlots surface({"NEW"});
-        QCOMPARE(search(surface), (Lines{"NEW   : No match found."}));
+        RecordingSlots surface({"NEW", "g8"});
+        const Lines tooShort{"G8   : RPO code must be 3 characters."};
+        QCOMPARE(search(surface), (Lines{"NEW   : No match found.", tooShort[0]}));
         writeTableFile(folder_.path(), "NEW,added between searches\n");
-        QCOMPARE(search(surface), (Lines{"NEW  added between searches"}));
-    }
-
-    void missingTableAfterEntriesAreChecked() {
-        QTemporaryDir empty;
-        const auto missing = std::filesystem::path(empty.filePath("RPO.txt").toStdString());
-        RecordingSlots surface({"l98", "g8"});
-        const auto result = velmora::rpomodule::search(surface, missing);
+        QCOMPARE(search(surface), (Lines{"NEW  added between searches", tooShort[0]}));
+        QVERIFY(std::filesystem::remove(table_));
+        const auto result = velmora::rpomodule::search(surface, table_);
         QVERIFY(result.error.has_value());
-        QCOMPARE(result.error->path, missing);
+        QCOMPARE(result.error->path, table_);
         QCOMPARE(result.statuses[1], std::int16_t{2});
     }
 

@@ -31,7 +31,17 @@ private:
     QString table_;
     QStringList errors_;
 
-    LookupWindow& lookupWindow() { return lookupWindowOn(table_, errors_); }
+    // The lookup window, reading the table at table_ when a search starts; each message a user
+    // would see in a message box goes to errors_.
+    LookupWindow& lookupWindow() {
+        app().locate = [this] {
+            return std::filesystem::path(table_.toStdString());
+        };
+        app().report = [this](const QString& message) {
+            errors_ << message;
+        };
+        return app().lookupWindow();
+    }
 
     static void type(LookupWindow& window, const QStringList& codes) {
         for (int i = 0; i < codes.size(); ++i) {
@@ -170,10 +180,7 @@ private slots:
     void blankWordsCannotBeFound_data() {
         QTest::addColumn<QString>("words");
         QTest::addColumn<bool>("runs");
-        QTest::newRow("blanks") << QStringLiteral("   ") << false;
-        QTest::newRow("vertical tab") << QStringLiteral("\v") << false;
-        QTest::newRow("em and no-break space") << QStringLiteral("\u2003\u00a0") << false;
-        QTest::newRow("zero-width space") << QStringLiteral("\u200b") << false;
+        QTest::newRow("zero-width and no-break space") << QStringLiteral("\u200b\u00a0") << false;
         QTest::newRow("a word among blanks") << QStringLiteral("\u2003t-top ") << true;
     }
     void blankWordsCannotBeFound() {
