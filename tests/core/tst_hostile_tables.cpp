@@ -45,6 +45,27 @@ Lines search(const QString& table, const QStringList& entries,
     return lines;
 }
 
+// Writes to `path` `head`, `pieces` blocks that each hold `piece` 2^20 times, then `tail`, at
+// `zeros` bytes from the start where that is set (the hole reads as NUL bytes: a sparse file).
+QString bigTable(const QString& path, const QByteArray& head, const QByteArray& piece, int pieces,
+                 const QByteArray& tail, qint64 zeros = 0) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    file.write(head);
+    const QByteArray block = piece.repeated(1 << 20);
+    for (int i = 0; i < pieces; ++i) {
+        file.write(block);
+    }
+    if (zeros > 0) {
+        file.resize(zeros);
+        file.seek(zeros);
+    }
+    file.write(tail);
+    return path;
+}
+
 #if defined(__unix__)
 // Runs `work` and returns its result (0 to 255): in this process, or when `unprivileged` in a
 // child process that runs as the user nobody.
@@ -103,14 +124,7 @@ private slots:
         QFETCH(bool, shown);
         const qint64 size = qint64{200} << 20;
         if (!QFile::exists(hugeTable())) {
-            QFile file(hugeTable());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("L98,");
-            const QByteArray block(1 << 20, 'd');
-            for (qint64 written = 0; written < size; written += block.size()) {
-                file.write(block);
-            }
-            file.write(" brake\n");
+            bigTable(hugeTable(), "L98,", "d", 200, " brake\n");
         }
         const QString output = QDir(huge_.path()).filePath("out.txt");
         const auto small =
@@ -148,30 +162,11 @@ private slots:
             QSKIP("peak memory is measured on Linux only");
         }
         QTemporaryDir big;
-        const auto makeTable = [&big](const QString& name, qint64 zeros, const QByteArray& head,
-                                      const QByteArray& piece, int pieces, const QByteArray& tail) {
-            const QString path = QDir(big.path()).filePath(name);
-            QFile file(path);
-            if (!file.open(QIODevice::WriteOnly)) {
-                qFatal("cannot write %s", qPrintable(path));
-            }
-            file.write(head);
-            const QByteArray block = piece.repeated(1 << 20);
-            for (int i = 0; i < pieces; ++i) {
-                file.write(block);
-            }
-            if (zeros > 0) {
-                file.resize(zeros);
-                file.seek(zeros);
-            }
-            file.write(tail);
-            return path;
-        };
         const QByteArray tail = "\nG80,found\n";
         const QStringList tables{
-            makeTable("nul.txt", qint64{2} << 30, {}, {}, 0, tail),
-            makeTable("high.txt", 0, {}, "\x80", 200, ",x" + tail),
-            makeTable("quote.txt", 0, "\"", "abc, ", 20, tail),
+            bigTable(QDir(big.path()).filePath("nul.txt"), {}, {}, 0, tail, qint64{2} << 30),
+            bigTable(QDir(big.path()).filePath("high.txt"), {}, "\x80", 200, ",x" + tail),
+            bigTable(QDir(big.path()).filePath("quote.txt"), "\"", "abc, ", 20, tail),
         };
         const QString output = QDir(big.path()).filePath("out.txt");
         const auto small = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
