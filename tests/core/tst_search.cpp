@@ -1,8 +1,14 @@
+#include "core/commands.hpp"
+#include "core/find.hpp"
 #include "core/search.hpp"
+#include "core/table_check.hpp"
 #include "core/table_file.hpp"
 #include "recording_slots.hpp"
 #include "table_files.hpp"
 
+#include <algorithm>
+#include <memory>
+#include <new>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +26,86 @@ const QByteArray kTable = "L98,\"5.7L V8, TPI\"\n"
                           "L98,second L98 record\n"
                           "l03,lower-case code\n"
                           " X1,blank code\n";
+
+// Hands out its bytes, then fails instead of reaching the end, as a disk or a network share that
+// goes away part-way through the table.
+class FailingSource final : public velmora::ByteSource {
+public:
+    explicit FailingSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t read(char* destination, std::size_t capacity) override {
+        const std::size_t count = std::min(capacity, bytes_.size() - offset_);
+        std::copy_n(bytes_.data() + offset_, count, destination);
+        offset_ += count;
+        failed_ = count == 0;
+        return count;
+    }
+    bool failed() const override { return failed_; }
+
+private:
+    std::string bytes_;
+    std::size_t offset_ = 0;
+    bool failed_ = false;
+};
+
+velmora::CodeTableReader failingReader(const std::string& bytes, std::size_t readSize) {
+    return {std::make_unique<FailingSource>(bytes), "/shares/cars/RPO.txt", readSize};
+}
+
+// What `mode` shows of a table that fails after `bytes`, with the entries G80 and L98, or the word
+// "i"; `failure` is set to what it reports.
+Lines shown(const QString& mode, const std::string& bytes, std::size_t readSize,
+            std::optional<velmora::TableError>& failure) {
+    RecordingSlots surface({"G80", "L98"});
+    auto reader = failingReader(bytes, readSize);
+    if (mode == "search") {
+        failure = velmora::rpomodule::search(surface, [&] { return std::move(reader); }).error;
+    } else if (mode == "label") {
+        failure = velmora::rpomodule::searchLabel({"g80", "l98"}, reader, surface);
+    } else if (mode == "find") {
+        velmora::DescriptionQuery query("i");
+        failure = velmora::findByDescription(query, reader, surface);
+    } else {
+        const auto summary = velmora::checkTable(reader, [&](const velmora::TableFinding& found) {
+            surface.display.push_back(std::to_string(found.line) + ": " + found.message);
+        });
+        failure = summary.hasValue() ? std::nullopt : std::optional(summary.error());
+    }
+    return surface.display;
+}
+
+// Entry boxes whose display box cannot take another line: memory has run out.
+class ExhaustedSlots final : public velmora::EntrySlots {
+public:
+    std::string entry(int slot) const override { return slot == 0 ? "L98" : ""; }
+    void setEntry(int /*slot*/, const std::string& /*text*/) override {}
+    void clearDisplay() override {}
+    void printLine(std::string_view /*line*/) override { throw std::bad_alloc(); }
+};
+
+// A front end in memory that records the calls a search or a find makes, in order. Moving
+// between windows is tried on the windows themselves.
+class RecordingPort final : public velmora::WindowPort {
+public:
+    void show(velmora::WindowId /*window*/) override {}
+    void hide(velmora::WindowId /*window*/) override {}
+    void endProgram() override {}
+    velmora::EntrySlots& lookupSlots() override {
+        return exhausted ? static_cast<velmora::EntrySlots&>(exhaustedSlots) : lookup;
+    }
+    std::filesystem::path tablePath() override { return table; }
+    void setBusy(bool busy) override { calls << (busy ? "busy" : "not busy"); }
+    void reportTableError(const velmora::TableError& error) override {
+        calls << QStringLiteral("table error ") + QString::number(error.number());
+    }
+    void reportOutOfMemory() override { calls << QStringLiteral("out of memory"); }
+
+    QStringList calls;
+    RecordingSlots lookup;
+    ExhaustedSlots exhaustedSlots;
+    std::filesystem::path table;
+    // The searches' slots are ones whose display box cannot take another line.
+    bool exhausted = false;
+};
 
 } // namespace
 
@@ -79,6 +165,11 @@ private slots:
             << QByteArray("ABCDEFGHIJKLM,too long\n\"ABCDEFGHIJKL\"\"\",quoted\n"
                           "ABCDEFGHIJKL,twelve bytes\n")
             << Lines{"ABCDEFGHIJKL"} << Lines{"ABCDEFGHIJKL  twelve bytes"} << Statuses{1};
+        QTest::newRow("empty boxes print nothing") << kTable << Lines{} << Lines{} << Statuses{};
+        Lines emptyCode(14, "  empty code");
+        emptyCode.emplace_back("G80  x");
+        QTest::newRow("an empty code matches every empty box")
+            << QByteArray(",empty code\nG80,x\n") << Lines{"G80"} << emptyCode << Statuses(15, 1);
     }
     void linesAndStatuses() {
         QFETCH(QByteArray, table);
@@ -88,6 +179,7 @@ private slots:
         writeTableFile(folder_.path(), table);
         RecordingSlots surface(entries);
         QCOMPARE(search(surface), lines);
+        QCOMPARE(surface.clears, 1);
         statuses.resize(15, 0);
         QCOMPARE(statuses_, statuses);
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -95,35 +187,18 @@ private slots:
         }
     }
 
-    void emptyBoxesPrintNothingUnlessACodeIsEmpty() {
-        RecordingSlots empty;
-        QCOMPARE(search(empty), Lines{});
-        QCOMPARE(empty.clears, 1);
-        QCOMPARE(statuses_, Statuses(15, 0));
-
-        writeTableFile(folder_.path(), ",empty code\nG80,x\n");
-        RecordingSlots surface({"G80"});
-        const Lines lines = search(surface);
-        QCOMPARE(lines.size(), std::size_t{15});
-        QCOMPARE(lines.front(), std::string("  empty code"));
-        QCOMPARE(std::count(lines.begin(), lines.end(), "  empty code"), 14);
-        QCOMPARE(lines.back(), std::string("G80  x"));
-    }
-
+    // Every search reads the table afresh; once it is gone, the search names it, and the entries
+    // are checked all the same.
     void everySearchRereadsTheTable() {
-        RecordingSlots surface({"NEW"});
-        QCOMPARE(search(surface), (Lines{"NEW   : No match found."}));
+        RecordingSlots surface({"NEW", "g8"});
+        const Lines tooShort{"G8   : RPO code must be 3 characters."};
+        QCOMPARE(search(surface), (Lines{"NEW   : No match found.", tooShort[0]}));
         writeTableFile(folder_.path(), "NEW,added between searches\n");
-        QCOMPARE(search(surface), (Lines{"NEW  added between searches"}));
-    }
-
-    void missingTableAfterEntriesAreChecked() {
-        QTemporaryDir empty;
-        const auto missing = std::filesystem::path(empty.filePath("RPO.txt").toStdString());
-        RecordingSlots surface({"l98", "g8"});
-        const auto result = velmora::rpomodule::search(surface, missing);
+        QCOMPARE(search(surface), (Lines{"NEW  added between searches", tooShort[0]}));
+        QVERIFY(std::filesystem::remove(table_));
+        const auto result = velmora::rpomodule::search(surface, table_);
         QVERIFY(result.error.has_value());
-        QCOMPARE(result.error->path, missing);
+        QCOMPARE(result.error->path, table_);
         QCOMPARE(result.statuses[1], std::int16_t{2});
     }
 
@@ -145,6 +220,175 @@ private slots:
         writeTableFile(QString::fromStdString(current.string()), "A,b");
         QCOMPARE(velmora::locateTable(current, program), current / "RPO.txt");
         QCOMPARE(velmora::locateTable(current, {}), current / "RPO.txt");
+    }
+
+    // A label of thousands of codes, most of them repeated, then every code of a table of thirty
+    // from C39 down to C10 and ten that are unknown, short or repeated: match lines follow the
+    // table, then every slot's message in slot order.
+    void labelOfThousandsOfCodesInOnePass() {
+        QByteArray table;
+        for (int i = 0; i < 30; ++i) {
+            table += "C" + QByteArray::number(10 + i) + ",Option " + QByteArray::number(i) + "\n";
+        }
+        writeTableFile(folder_.path(), table + "L98,\"5.7L V8, TPI\"\nWS,two-letter code\n"
+                                               "C15,second C15 record\n");
+        std::vector<std::string> codes;
+        for (int i = 0; i < 5000; ++i) {
+            codes.push_back("Z" + std::to_string(i % 100));
+        }
+        for (int i = 29; i >= 0; --i) {
+            codes.push_back("c" + std::to_string(10 + i));
+        }
+        const std::vector<std::string> odd{"ZZ1", "l98", "X", "C12", "ws",
+                                           "QQ",  "ZZ2", "",  "W S", "C9"};
+        codes.insert(codes.end(), odd.begin(), odd.end());
+
+        Lines expected;
+        for (int i = 0; i < 30; ++i) {
+            const std::string line = "C" + std::to_string(10 + i) + "  Option " + std::to_string(i);
+            expected.push_back(line);
+            if (i == 2) {
+                expected.push_back(line); // C12 is on the label twice
+            }
+        }
+        expected.insert(expected.end(),
+                        {"L98  5.7L V8, TPI", "WS  two-letter code", "C15  second C15 record"});
+        for (int i = 0; i < 5000; ++i) {
+            expected.push_back(
+                "Z" + std::to_string(i % 100) +
+                (i % 100 < 10 ? "   : RPO code must be 3 characters." : "   : No match found."));
+        }
+        expected.insert(expected.end(),
+                        {"ZZ1   : No match found.", "X   : RPO code must be 3 characters.",
+                         "QQ   : RPO code must be 3 characters.", "ZZ2   : No match found.",
+                         "W S   : No match found.", "C9   : RPO code must be 3 characters."});
+        RecordingSlots display;
+        display.display.emplace_back("an earlier result");
+        QVERIFY(!velmora::rpomodule::searchLabel(codes, table_, display));
+        QCOMPARE(display.display, expected);
+    }
+
+    // A table whose source fails part-way, as a disk or a network share can: the reader keeps what
+    // it read and reports error 57, and the search keeps its match lines but prints no message,
+    // since the unread rest of the table may hold the codes it would call missing. No mode shows a
+    // record that the failure cut short.
+    void searchKeepsTheMatchLinesAndPrintsNoMessage_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<Lines>("expected");
+        QTest::newRow("failure after two records")
+            << QByteArray("L98,first\nXYZ,skipped\nG80,second\n")
+            << Lines{"L98  first", "G80  second"};
+        QTest::newRow("failure before any byte") << QByteArray() << Lines{};
+    }
+    void searchKeepsTheMatchLinesAndPrintsNoMessage() {
+        QFETCH(QByteArray, table);
+        QFETCH(Lines, expected);
+        for (const std::size_t readSize : {1U, 5U, 4096U}) {
+            RecordingSlots surface({"l98", "g80", "ZZZ", "W", ""});
+            const auto failure = velmora::rpomodule::search(surface, [&] {
+                                     return failingReader(table.toStdString(), readSize);
+                                 }).error;
+            QVERIFY(failure.has_value());
+            QCOMPARE(failure->number(), 57);
+            QCOMPARE(failure->message(), std::string("Device I/O error"));
+            QCOMPARE(failure->path, std::filesystem::path("/shares/cars/RPO.txt"));
+            // Neither "   : No match found." for ZZZ nor the short-entry message for W.
+            QCOMPARE(surface.display, expected);
+            QCOMPARE(surface.boxes[0], std::string("L98"));
+            QCOMPARE(surface.clears, 1);
+        }
+    }
+
+    // Cut anywhere from the record's first byte to its closing quote, the record is not shown,
+    // nor what the cut seems to make of it (a missing quote for the check); read up to its line
+    // end, it is.
+    void aRecordCutShortIsNeverShown_data() {
+        QTest::addColumn<QString>("mode");
+        for (const char* mode : {"search", "label", "find", "check"}) {
+            QTest::newRow(mode) << QString(mode);
+        }
+    }
+    void aRecordCutShortIsNeverShown() {
+        QFETCH(QString, mode);
+        const std::string first = "G80,first item\n";
+        const std::string cut = "L98,\"" + std::string(300, 'i') + "\"\n";
+        for (const std::size_t readSize : {1U, 7U, 4096U}) {
+            for (std::size_t end = first.size(); end <= first.size() + cut.size(); ++end) {
+                std::optional<velmora::TableError> failure;
+                const Lines lines =
+                    shown(mode, (first + cut + "N10,x\n").substr(0, end), readSize, failure);
+                // The check shows no line of a table without findings.
+                Lines expected;
+                if (mode != "check") {
+                    expected.emplace_back("G80  first item");
+                    if (end == first.size() + cut.size()) {
+                        expected.push_back("L98  " + std::string(300, 'i'));
+                    }
+                }
+                if (lines != expected || !failure || failure->number() != 57) {
+                    QFAIL(
+                        qPrintable(QStringLiteral("failing after %1 bytes, read size %2: %3 lines")
+                                       .arg(end)
+                                       .arg(readSize)
+                                       .arg(lines.size())));
+                }
+            }
+        }
+    }
+
+    // Each row: "Search " or find from the lookup window's find box, the table it meets, then the
+    // calls on the front end and the display box's lines. The busy cursor is gone before a
+    // message shows, and the window goes on.
+    void searchAndFindRunBusyAndReport_data() {
+        QTest::addColumn<bool>("find");
+        QTest::addColumn<QByteArray>("table"); // empty: no table; "exhausted": memory runs out
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QStringList>("display");
+        const QByteArray table = "G80,Limited slip axle\nL98,\"5.7L V8, TPI\"\n";
+        QTest::newRow("search") << false << table << QStringList{"busy", "not busy"}
+                                << QStringList{"L98  5.7L V8, TPI",
+                                               "XY   : RPO code must be 3 characters."};
+        QTest::newRow("find") << true << table << QStringList{"busy", "not busy"}
+                              << QStringList{"G80  Limited slip axle", "1 record matched."};
+        for (const bool find : {false, true}) {
+            const char* name = find ? "find" : "search";
+            QTest::addRow("%s, unreadable table", name)
+                << find << QByteArray() << QStringList{"busy", "not busy", "table error 53"}
+                << QStringList{};
+            QTest::addRow("%s, out of memory", name)
+                << find << QByteArray("exhausted")
+                << QStringList{"busy", "not busy", "out of memory"} << QStringList{};
+        }
+    }
+    void searchAndFindRunBusyAndReport() {
+        QFETCH(bool, find);
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, calls);
+        QFETCH(QStringList, display);
+        RecordingPort port;
+        port.exhausted = table == "exhausted";
+        port.table =
+            table.isEmpty()
+                ? std::filesystem::path(folder_.path().toStdString()) / "missing" / "RPO.txt"
+                : std::filesystem::path(writeTableFile(folder_.path(), table).toStdString());
+        port.lookup.boxes[0] = "l98";
+        port.lookup.boxes[1] = "XY";
+        port.lookup.display = {"an earlier result"};
+        if (find) {
+            velmora::runFind(port, "slip AXLE");
+        } else {
+            velmora::run(velmora::CommandId::search, port);
+        }
+        QCOMPARE(port.calls, calls);
+        if (!port.exhausted) {
+            QStringList shown;
+            for (const std::string& line : port.lookup.display) {
+                shown << QString::fromStdString(line);
+            }
+            QCOMPARE(shown, display);
+            // Find leaves the entries as typed; the search upper-cases them.
+            QCOMPARE(port.lookup.boxes[0], std::string(find ? "l98" : "L98"));
+        }
     }
 };
 

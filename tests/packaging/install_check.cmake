@@ -1,7 +1,8 @@
 # An installation into a fresh prefix works: the layout is complete, the installed
 # velmora-lookup finds the installed table from a folder without one, and the desktop entry and
-# metainfo pass their validators where those are installed.
-#   cmake -DBUILD_DIR=... -DWORK_DIR=... -DAPP_ID=... -P install_check.cmake
+# metainfo pass their validators where those are installed. Where dpkg-deb is, the .deb holds the
+# same layout under /usr and depends on the shared libraries the programs really use.
+#   cmake -DBUILD_DIR=... -DWORK_DIR=... -DAPP_ID=... -DVERSION=... -P install_check.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
@@ -10,10 +11,10 @@ if(failed)
     message(FATAL_ERROR "cmake --install failed")
 endif()
 
-foreach(installed
-        bin/velmora bin/velmora-lookup share/velmora/RPO.txt
-        share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml
-        share/icons/hicolor/32x32/apps/${APP_ID}.png share/icons/hicolor/256x256/apps/${APP_ID}.png)
+set(layout bin/velmora bin/velmora-lookup share/velmora/RPO.txt
+    share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml
+    share/icons/hicolor/32x32/apps/${APP_ID}.png share/icons/hicolor/256x256/apps/${APP_ID}.png)
+foreach(installed IN LISTS layout)
     if(NOT EXISTS ${prefix}/${installed})
         message(FATAL_ERROR "the installation lacks ${installed}")
     endif()
@@ -47,5 +48,26 @@ if(APPSTREAMCLI)
     endif()
 else()
     message(STATUS "appstreamcli is not installed: the metainfo was not validated")
+endif()
+
+find_program(DPKG_DEB dpkg-deb)
+if(DPKG_DEB)
+    execute_process(COMMAND cpack -G DEB -B ${WORK_DIR}/package WORKING_DIRECTORY ${BUILD_DIR}
+                    RESULT_VARIABLE failed OUTPUT_VARIABLE said ERROR_VARIABLE said)
+    set(deb ${WORK_DIR}/package/velmora_${VERSION}_amd64.deb)
+    if(failed OR NOT EXISTS ${deb})
+        message(FATAL_ERROR "cpack did not make ${deb}: ${said}")
+    endif()
+    execute_process(COMMAND ${DPKG_DEB} --contents ${deb} OUTPUT_VARIABLE listing)
+    foreach(packed IN LISTS layout)
+        string(FIND "${listing}" " ./usr/${packed}\n" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "the package lacks /usr/${packed}:\n${listing}")
+        endif()
+    endforeach()
+    execute_process(COMMAND ${DPKG_DEB} --field ${deb} Depends Version OUTPUT_VARIABLE fields)
+    if(NOT fields MATCHES "libqt6widgets6" OR NOT fields MATCHES "Version: ${VERSION}")
+        message(FATAL_ERROR "unexpected package fields: ${fields}")
+    endif()
 endif()
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -54,19 +54,6 @@ inline TestApplication& app() {
     return *application;
 }
 
-// The lookup window, reading the table whose path `table` holds when a search starts, and adding
-// each report's message to `errors` where a user would see a message box. Both are held by
-// reference: they must outlive the window's searches.
-inline velmora::ui::LookupWindow& lookupWindowOn(const QString& table, QStringList& errors) {
-    app().locate = [&table] {
-        return std::filesystem::path(table.toStdString());
-    };
-    app().report = [&errors](const QString& message) {
-        errors << message;
-    };
-    return app().lookupWindow();
-}
-
 // The lines the lookup window's display box shows, top to bottom.
 inline QStringList shownLines(const velmora::ui::LookupWindow& window) {
     QStringList lines;

@@ -1,13 +1,9 @@
-#include "table_files.hpp"
 #include "ui/display_box.hpp"
-#include "ui/entry_box.hpp"
-#include "ui/lookup_window.hpp"
 #include "window_test.hpp"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace velmora::ui;
@@ -16,7 +12,6 @@ class DisplayBoxTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder_;
     std::unique_ptr<DisplayBox> box_;
 
     // A box the size of the lookup window's, shown on its own and without the focus.
@@ -108,33 +103,6 @@ private slots:
             QVERIFY(inkIn(picture(box), band(box, 0)) > 20);
         }
         QCOMPARE(box.line(0), line);
-    }
-
-    // What the user sees: a long result scrolled down and right, then a second search.
-    void aNewSearchShowsItsResultFromTheTopLeft() {
-        QByteArray records;
-        for (int i = 0; i < 200; ++i) {
-            records += "L98,record " + QByteArray::number(i) + " " + QByteArray(300, 'x') + '\n';
-        }
-        records += "G80,Limited slip\n";
-        const QString table = writeTableFile(folder_.path(), records);
-        QStringList errors;
-        LookupWindow& window = lookupWindowOn(table, errors);
-        QVERIFY(showAndActivate(window));
-        DisplayBox& box = *window.displayBox();
-        window.entryBox(0)->setText(QStringLiteral("L98"));
-        window.search();
-        settle();
-        box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum());
-        box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
-        QVERIFY(box.verticalScrollBar()->value() > 100);
-
-        window.entryBox(0)->setText(QStringLiteral("G80"));
-        window.search();
-        QCOMPARE(box.verticalScrollBar()->value(), 0);
-        QCOMPARE(box.horizontalScrollBar()->value(), 0);
-        QVERIFY(inkIn(picture(box), band(box, 0)) > 20);
-        QCOMPARE(box.lines(), std::vector<QString>{QStringLiteral("G80  Limited slip")});
     }
 
     void homeAndEndMoveToTheStartAndTheEnd() {

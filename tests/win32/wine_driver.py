@@ -2,7 +2,7 @@
 """The Windows programs under wine, used as a person would use them.
 
   wine_driver.py prefix      --work DIR        a fresh wine prefix in DIR/prefix
-  wine_driver.py lookup      --work DIR --build WINDOWS_BUILD
+  wine_driver.py lookup      --work DIR --build WINDOWS_BUILD --linux-lookup PROGRAM
   wine_driver.py windows     --work DIR --build WINDOWS_BUILD --linux-lookup PROGRAM --table FILE
   wine_driver.py screenshots --work DIR --build WINDOWS_BUILD --table FILE --out FOLDER
   wine_driver.py stop        --work DIR        ends the prefix's wine server
@@ -82,43 +82,47 @@ def fresh_folder(path):
 
 # A table with a Windows line end on each line, an en dash and a Windows-1252 degree sign.
 LOOKUP_TABLE = b'L98,"5.7L V8, TPI"\r\nG80,Limited slip \xe2\x80\x93 Posi\r\nC60,Air 72\xb0\r\n'
-# What a user sees for each command line in a folder holding LOOKUP_TABLE as RPO.txt (or, where
-# the folder is named, in that folder): exit status, the lines on standard output (UTF-8 on the
-# console, whatever its code page) and words of the one message on standard error.
+# Command lines run in a folder holding LOOKUP_TABLE as RPO.txt (or, where the folder is named,
+# in that folder), with words of the one message on standard error. The exit status and the lines
+# on standard output (UTF-8 on the console, whatever its code page) are the Linux program's.
 LOOKUP_CASES = [
-    (["l98", "g80", "c60", "xy", "ZZZ"], None, 0,
-     [b"L98  5.7L V8, TPI", b"G80  Limited slip \xe2\x80\x93 Posi", b"C60  Air 72\xc2\xb0",
-      b"XY   : RPO code must be 3 characters.", b"ZZZ   : No match found."], []),
-    (["\u00e91z"], None, 0, [b"\xc3\x891Z   : No match found."], []),
-    ([], None, 0, [], []),
-    (["L98"], "missing", 1, [], [b"Error 53: File not found", b"\\missing\\RPO.txt"]),
-    (["L98"], "folder", 1, [], [b"not a file"]),
-    (["G80"], NON_ASCII_FOLDER, 0, [b"G80  Limited slip \xe2\x80\x93 Posi"], []),
-    (["--table", os.path.join(NON_ASCII_FOLDER, "RPO.txt"), "C60"], None, 0,
-     [b"C60  Air 72\xc2\xb0"], []),
+    (["l98", "g80", "c60", "xy", "ZZZ"], None, []),
+    (["\u00e91z"], None, []),
+    ([], None, []),
+    (["L98"], "missing", [b"Error 53: File not found", b"\\missing\\RPO.txt"]),
+    (["L98"], "folder", [b"not a file"]),
+    (["G80"], NON_ASCII_FOLDER, []),
+    (["--table", os.path.join(NON_ASCII_FOLDER, "RPO.txt"), "C60"], None, []),
 ]
+
+
+def linux_lookup(program, arguments, cwd):
+    """The Linux velmora-lookup's exit status and output lines for the same command line."""
+    done = subprocess.run([program] + arguments, cwd=cwd, capture_output=True, timeout=60)
+    return done.returncode, lines(done.stdout)
 
 
 def check_lookup(args):
     checks = Checks()
     prefix = prefix_of(args)
     work = fresh_folder(os.path.join(args.work, "lookup"))
-    # The program in a folder of its own with no table beside it, so that only the current
+    # The programs in a folder of their own with no table beside it, so that only the current
     # folder or --table decides which table is read.
     exe = shutil.copy(os.path.join(args.build, "bin", "velmora-lookup.exe"),
                       fresh_folder(os.path.join(work, "program")))
+    linux = shutil.copy(args.linux_lookup, os.path.dirname(exe))
     for folder in [work, fresh_folder(os.path.join(work, NON_ASCII_FOLDER))]:
         with open(os.path.join(folder, "RPO.txt"), "wb") as table:
             table.write(LOOKUP_TABLE)
     fresh_folder(os.path.join(work, "missing"))
     os.makedirs(os.path.join(fresh_folder(os.path.join(work, "folder")), "RPO.txt"))
-    for arguments, folder, status, out, err_words in LOOKUP_CASES:
+    for arguments, folder, err_words in LOOKUP_CASES:
         what = " ".join(arguments) + (f" in {folder}" if folder else "")
+        cwd = os.path.join(work, folder or "")
         # The first program in a new prefix starts slowly; the others then run at their pace.
-        got_status, got_out, got_err = prefix.run([exe] + arguments, timeout=120,
-                                                  cwd=os.path.join(work, folder or ""))
-        checks.equal(got_status, status, f"{what}: exit status")
-        checks.equal(lines(got_out), out, f"{what}: lines")
+        status, out, got_err = prefix.run([exe] + arguments, timeout=120, cwd=cwd)
+        checks.equal((status, lines(out)), linux_lookup(linux, arguments, cwd),
+                     f"{what}: exit status and lines, as on Linux")
         checks.expect(all(word in got_err for word in err_words) and
                       len(lines(got_err)) == (1 if err_words else 0),
                       f"{what}: message names {err_words}", got_err.decode(errors="replace"))
@@ -290,8 +294,7 @@ def drive_windows(args, checks, shots=None):
         """The lines the display box should hold: the Linux velmora-lookup's, or where none is
         given (screenshots), velmora-lookup.exe's."""
         if args.linux_lookup:
-            return lines(subprocess.run([args.linux_lookup, *options] + entries, cwd=folder,
-                                        capture_output=True, timeout=60).stdout)
+            return linux_lookup(args.linux_lookup, [*options] + entries, folder)[1]
         exe = os.path.join(args.build, "bin", "velmora-lookup.exe")
         return lines(prefix.run([exe, *options] + entries, cwd=folder)[1])
 
@@ -312,6 +315,25 @@ def drive_windows(args, checks, shots=None):
             time.sleep(1)
             desktop.screenshot(window, os.path.join(shots, name))
 
+    def look_up(start, dpi):
+        """From the banner, Tab reaches "Look up RPO Codes" and Enter opens the lookup window for
+        the start one. Checks both client areas, at dpi, stand inside the same frame; returns the
+        frame's and the menu bar's sizes across and down."""
+        start_frame = client_deltas(desktop, start, scaled(START_CLIENT, dpi))
+        desktop.key("Tab", "Return")
+        desktop.wait_gone(start)
+        lookup = desktop.wait_window(CAPTION)
+        checks.expect(lookup != start, "Tab and Enter: the lookup window for the start one")
+        frame = client_deltas(desktop, lookup, scaled(LOOKUP_CLIENT, dpi))
+        # At 96 DPI the frames are the same to the pixel; scaled sizes may round apart by one.
+        checks.expect(all(abs(a - b) <= (dpi != 96) for a, b in zip(start_frame, frame))
+                      and 0 < start_frame[0] < 40 * dpi // 96
+                      and 20 < start_frame[1] < 100 * dpi // 96,
+                      f"{dpi} DPI: client areas {scaled(START_CLIENT, dpi)} and "
+                      f"{scaled(LOOKUP_CLIENT, dpi)} inside the same frame",
+                      f"frame and menu bar: start {start_frame}, lookup {frame}")
+        return frame
+
     work = fresh_folder(os.path.join(args.work, "windows"))
     exe = install("program")
     folder = os.path.dirname(exe)
@@ -324,7 +346,6 @@ def drive_windows(args, checks, shots=None):
         try:
             start = desktop.wait_window(CAPTION, timeout=60)
             checks.expect(True, "the start window is shown")
-            start_frame = client_deltas(desktop, start, START_CLIENT)
             shot(start, "start.png")
 
             # Help from the start window stays open beside the lookup window.
@@ -337,21 +358,12 @@ def drive_windows(args, checks, shots=None):
             shot(help_window, "help.png")
 
             # A click on the banner, where the help window leaves it free, makes the start window
-            # active again; from the banner, Tab reaches "Look up RPO Codes".
+            # active again.
             desktop.point_at_uncovered(start, [help_window])
             desktop.click()
-            desktop.key("Tab", "Return")
-            desktop.wait_gone(start)
-            lookup = desktop.wait_window(CAPTION)
-            checks.expect(lookup != start, "Tab and Enter: the lookup window for the start one")
+            lookup_frame = look_up(start, 96)
             checks.equal(len(desktop.visible(HELP_CAPTION)), 1,
                          "the help window stays open beside the lookup window")
-            lookup_frame = client_deltas(desktop, lookup, LOOKUP_CLIENT)
-            checks.expect(start_frame == lookup_frame and 0 < start_frame[0] < 40
-                          and 20 < start_frame[1] < 100,
-                          f"client areas {START_CLIENT[0]} x {START_CLIENT[1]} and "
-                          f"{LOOKUP_CLIENT[0]} x {LOOKUP_CLIENT[1]} inside the same frame",
-                          f"frame and menu bar: start {start_frame}, lookup {lookup_frame}")
 
             user = LookupWindowUser(desktop)
             # The fourth letter typed into the third box is refused.
@@ -487,31 +499,23 @@ def drive_windows(args, checks, shots=None):
         finally:
             program.kill()
 
-        if shots:
-            return
         # From another folder: the table beside the program, both in a non-ASCII folder; and the
         # display at 144 DPI, where every size grows by half.
         prefix.set_dpi(144)
         exe = install(NON_ASCII_FOLDER)
-        elsewhere = fresh_folder(os.path.join(work, "elsewhere"))
-        program = Program(prefix, display, exe, elsewhere, os.path.join(work, "trace-2.txt"))
+        program = Program(prefix, display, exe, fresh_folder(os.path.join(work, "elsewhere")),
+                          os.path.join(work, "trace-2.txt"))
         try:
             start = desktop.wait_window(CAPTION, timeout=60)
-            start_frame = client_deltas(desktop, start, scaled(START_CLIENT, 144))
+            shot(start, "start-144.png")
             desktop.point_at(start)
-            desktop.key("Tab", "Return")
-            desktop.wait_gone(start)
-            lookup_frame = client_deltas(desktop, desktop.wait_window(CAPTION),
-                                         scaled(LOOKUP_CLIENT, 144))
-            checks.expect(all(abs(a - b) <= 1 for a, b in zip(start_frame, lookup_frame))
-                          and 0 < start_frame[0] < 60 and 20 < start_frame[1] < 150,
-                          "at 144 DPI the client areas are half as large again",
-                          f"frame and menu bar: start {start_frame}, lookup {lookup_frame}")
+            look_up(start, 144)
             user = LookupWindowUser(desktop)
             user.type_codes(["ws6", "", "l98"])
             user.search()
             shows(user, "run from another folder: the table beside velmora.exe in a non-ASCII "
                   "folder is read", ["WS6", "", "L98"], os.path.dirname(exe))
+            shot(desktop.wait_window(CAPTION), "lookup-144.png")
             checks.equal(program.quit(desktop), 0, "Ctrl+Q ends the second run")
         except Timeout as timeout:
             checks.expect(False, "the second run's windows appear in time", str(timeout))
@@ -530,7 +534,8 @@ def check_windows(args, shots=None):
     print(f"velmora.exe under wine: {time.monotonic() - began:.0f} s")
     if shots:
         prefix_of(args).stop()
-        print(f"screenshots in {args.out}: start.png lookup.png find.png help.png")
+        print(f"screenshots in {args.out}: start.png lookup.png find.png help.png start-144.png "
+              "lookup-144.png")
     return checks.status()
 
 
@@ -540,7 +545,7 @@ def main():
     for name in ["--work", "--build", "--linux-lookup", "--table", "--out"]:
         parser.add_argument(name, type=os.path.abspath, required=name == "--work")
     args = parser.parse_args()
-    needed = {"lookup": ["build"], "windows": ["build", "table", "linux_lookup"],
+    needed = {"lookup": ["build", "linux_lookup"], "windows": ["build", "table", "linux_lookup"],
               "screenshots": ["build", "table", "out"]}.get(args.command, [])
     if missing := [name for name in needed if not getattr(args, name)]:
         parser.error(f"--{missing[0].replace('_', '-')} is needed")
