@@ -95,11 +95,11 @@ private slots:
     void theTableIsNeverTheOutput() {
         const QString table = QDir(folder_.path()).filePath("RPO.txt");
         for (const QStringList& mode :
-             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}}) {
+             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}, QStringList{"--check"}}) {
             const LookupRun run = runLookup(QStringList{"--table", table} + mode, folder_.path(),
                                             {.outputFile = table, .outputMode = QIODevice::Append});
             QCOMPARE(run.exitCode, 1);
-            QVERIFY(!run.err.isEmpty());
+            QVERIFY2(run.err.contains("Error 55"), run.err.constData());
             QCOMPARE(readFileBytes(table), kTable);
         }
     }

@@ -135,6 +135,22 @@ private slots:
             << QByteArray("Error 53: File not found: nothing.txt");
         QTest::newRow("check, missing table") << kTable << QStringList{"--check", "nothing.txt"}
                                               << 1 << QByteArray() << QByteArray("Error 53");
+        for (const QStringList& noCodes :
+             {QStringList{}, QStringList{"--table", "RPO.txt", "--"}}) {
+            QTest::newRow("no codes")
+                << kTable << noCodes << 2 << QByteArray()
+                << QByteArray("no codes to look up (try --help)\n"
+                              "Usage: velmora-lookup [--table FILE] ENTRY...");
+        }
+        QTest::newRow("check: UTF-16 is a note, not a finding")
+            << QByteArray("\xFF\xFEG\x00"
+                          "8\x00"
+                          "0\x00,\x00x\x00",
+                          12)
+            << QStringList{"--check"} << 0
+            << QByteArray("note: the table is saved as UTF-16 (little-endian); it is read, but "
+                          "other programs may expect UTF-8\nNo findings in 1 record of %1\n")
+            << QByteArray();
         QTest::newRow("sixteen entries")
             << kTable << sixteen << 2 << QByteArray() << QByteArray("at most 15");
         QTest::newRow("four characters")
@@ -194,7 +210,7 @@ private slots:
         QCOMPARE(run.exitCode, status);
         QCOMPARE(run.out, QByteArray(out).replace("%1", tablePath().toUtf8()));
         QVERIFY2(run.err.contains(err), run.err.constData());
-        QCOMPARE(run.err.count('\n'), err.isEmpty() ? 0 : 1);
+        QCOMPARE(run.err.count('\n'), err.isEmpty() ? 0 : err.count('\n') + 1);
     }
 
     // A user reading --help learns every option and every exit status.
