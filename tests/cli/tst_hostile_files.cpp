@@ -3,6 +3,7 @@
 // link loops and paths too long. Every run must end, with the right lines or a clear message.
 
 #include "lookup_process.hpp"
+#include "peak_memory.hpp"
 #include "table_files.hpp"
 
 #include <csignal>
@@ -228,6 +229,59 @@ private slots:
         if (exitCode >= 0) {
             QCOMPARE(run.exitCode, exitCode);
         }
+    }
+
+    // Input no one should give: an endless label, a code of 8 MB, a table of more different
+    // records than the check remembers. Memory stays near what a small run needs, and the
+    // output says where a bound was met.
+    void memoryStaysBounded_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<long>("mostKiB");
+        QTest::newRow("endless label")
+            << "yes L98 | head -c 8000000 | \"$0\" --table \"$1\" --label" << 2 << QByteArray()
+            << 2048L;
+        QTest::newRow("a code of 8 MB")
+            << "(head -c 8000000 /dev/zero | tr '\\0' A; echo ' G80') | \"$0\" --table \"$1\" "
+               "--label"
+            << 2 << QByteArray("G80  x\n") << 2048L;
+        QTest::newRow("check of 1,200,000 different records")
+            << "\"$0\" --check \"$2\"" << 0
+            << QByteArray(
+                   "different records were remembered: repeats of later ones were not looked for")
+            << 32768L;
+    }
+    void memoryStaysBounded() {
+        QFETCH(QString, command);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(long, mostKiB);
+        if (!kCanMeasure) {
+            QSKIP("peak memory is measured on Linux only");
+        }
+        const QString small = writeTableFile(folder_.path(), "G80,x\n", "small.txt");
+        const QString large = inFolder("large.txt");
+        if (!QFile::exists(large)) {
+            QFile file(large);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; i < 1200000; i += 1000) {
+                QByteArray block;
+                for (int j = i; j < i + 1000; ++j) {
+                    block += "A01," + QByteArray::number(j) + '\n';
+                }
+                file.write(block);
+            }
+        }
+        const QString output = inFolder("bounded-out.txt");
+        const QStringList shell{QStringLiteral(VELMORA_LOOKUP_PATH), small, large};
+        const auto base =
+            runMeasured("/bin/sh", QStringList{"-c", "\"$0\" --table \"$1\" G80"} + shell, output);
+        const auto run = runMeasured("/bin/sh", QStringList{"-c", command} + shell, output);
+        QCOMPARE(run->exitCode, status);
+        QVERIFY2(readFileBytes(output).contains(out), readFileBytes(output).constData());
+        qInfo("peak %ld KiB (a one-record search: %ld KiB)", run->peakKiB, base->peakKiB);
+        QVERIFY(run->peakKiB - base->peakKiB < mostKiB);
     }
 
     void pathsThatLeadNowhere() {
