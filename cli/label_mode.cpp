@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,10 +62,9 @@ bool addCodes(Label& label, std::string_view text) {
     return true;
 }
 
-enum class Reading { Done, Failed, TooManyCodes };
-
-// Adds the codes on standard input to the label, a block at a time, so that memory stays flat.
-Reading readStandardInput(Label& label) {
+// Adds the codes on standard input to the label, a block at a time, so that memory stays flat:
+// whether they fit, or nothing when standard input cannot be read.
+std::optional<bool> readStandardInput(Label& label) {
 #if defined(_WIN32)
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
@@ -88,41 +88,38 @@ Reading readStandardInput(Label& label) {
         const std::size_t cut =
             tooLong ? velmora::text::lengthWithoutCutSequence(pending) : last + 1;
         if (!addCodes(label, std::string_view(pending).substr(0, cut))) {
-            return Reading::TooManyCodes;
+            return false;
         }
         pending.erase(0, tooLong ? pending.size() : cut);
         skipping = tooLong;
     }
     if (std::ferror(stdin) != 0) {
-        return Reading::Failed;
+        return std::nullopt;
     }
-    return addCodes(label, pending) ? Reading::Done : Reading::TooManyCodes;
+    return addCodes(label, pending);
 }
 
 } // namespace
 
 int runLabel(const Arguments& arguments, Streams streams) {
     Label label;
-    Reading reading = Reading::Done;
+    bool fits = true;
     if (arguments.operands.empty()) {
         if (isTerminal(0)) {
             complain(streams.err,
                      "type the codes of the label, then " + std::string(kEndOfInputKeys));
         }
-        reading = readStandardInput(label);
-    } else {
-        for (const std::string& operand : arguments.operands) {
-            if (!addCodes(label, operand)) {
-                reading = Reading::TooManyCodes;
-                break;
-            }
+        const auto read = readStandardInput(label);
+        if (!read) {
+            complain(streams.err, "standard input could not be read");
+            return kExitFailure;
         }
+        fits = *read;
     }
-    if (reading == Reading::Failed) {
-        complain(streams.err, "standard input could not be read");
-        return kExitFailure;
+    for (const std::string& operand : arguments.operands) {
+        fits = fits && addCodes(label, operand);
     }
-    if (reading == Reading::TooManyCodes) {
+    if (!fits) {
         return usageError(streams.err, "a label may hold at most " + std::to_string(kMostCodes) +
                                            " codes; nothing was decoded");
     }
