@@ -149,7 +149,7 @@ private slots:
                                               << 1 << QByteArray() << QByteArray("Error 53");
         for (const QStringList& noCodes :
              {QStringList{}, QStringList{"--table", "RPO.txt", "--"}}) {
-            QTest::newRow("no codes")
+            QTest::addRow("no codes: %s", qPrintable(noCodes.join(' ')))
                 << kTable << noCodes << 2 << QByteArray()
                 << QByteArray("no codes to look up (try --help)\n"
                               "Usage: velmora-lookup [--table FILE] ENTRY...");
