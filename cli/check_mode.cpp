@@ -1,6 +1,7 @@
 // The table check for the people who edit tables: every finding as "line N: ...", then a count.
 
 #include "cli/modes.hpp"
+#include "cli/terminal_display.hpp"
 #include "core/table_check.hpp"
 
 #include <string>
@@ -21,15 +22,22 @@ int runCheck(const Arguments& arguments, Streams streams) {
         }
         table.table = arguments.operands.front();
     }
-    const std::filesystem::path path = tablePath(table);
-    auto summary = velmora::checkTable(path, [&streams](const velmora::TableFinding& found) {
+    auto reader = openTableFor(table);
+    if (!reader) {
+        complain(streams.err, reader.error().describe());
+        return kExitFailure;
+    }
+    auto summary = velmora::checkTable(*reader, [&streams](const velmora::TableFinding& found) {
         streams.out.writeLine("line " + std::to_string(found.line) + ": " + found.message);
     });
     if (!summary.hasValue()) {
         complain(streams.err, summary.error().describe());
         return kExitFailure;
     }
-    streams.out.writeLine(velmora::describeCheck(summary.value(), path));
+    for (const std::string& note : summary.value().notes) {
+        streams.out.writeLine("note: " + note);
+    }
+    streams.out.writeLine(velmora::describeCheck(summary.value(), tablePath(table)));
     return summary.value().findings == 0 ? kExitSuccess : kExitFindings;
 }
 

@@ -4,8 +4,9 @@
 namespace lookup {
 namespace {
 
+// Also the line that follows a command line without codes.
+constexpr std::string_view kUsageLine = "Usage: velmora-lookup [--table FILE] ENTRY...\n";
 constexpr std::string_view kUsage =
-    "Usage: velmora-lookup [--table FILE] [ENTRY...]\n"
     "       velmora-lookup [--table FILE] --find WORD...\n"
     "       velmora-lookup [--table FILE] --label [CODE...]\n"
     "       velmora-lookup --check [FILE]\n"
@@ -49,10 +50,17 @@ constexpr std::string_view kUsageRest =
 } // namespace
 
 int showHelp(Streams streams) {
+    streams.out.write(kUsageLine);
     streams.out.write(kUsage);
     streams.out.write(kTablePlaces);
     streams.out.write(kUsageRest);
     return kExitSuccess;
+}
+
+int noCodesGiven(Output& err) {
+    usageError(err, "no codes to look up");
+    err.write(kUsageLine);
+    return kExitUsage;
 }
 
 int showVersion(Streams streams) {

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdio>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,68 +26,116 @@ constexpr std::string_view kEndOfInputKeys = "Ctrl+Z, then Enter";
 constexpr std::string_view kEndOfInputKeys = "Ctrl+D";
 #endif
 
-// All of standard input, as it is; nothing when it cannot be read.
-std::optional<std::string> readStandardInput() {
+// No label comes near this many codes: more is some other input, refused before it fills memory.
+constexpr std::size_t kMostCodes = 10000;
+// A code named as too long is named by at most this many bytes.
+constexpr std::size_t kLongestShown = 32;
+// The separators that are single bytes in every encoding: standard input is cut after them, so
+// that no code and no character is split between two pieces.
+constexpr std::string_view kByteSeparators = " \t\r\n,;";
+// Input without such a separator for this long holds a code too long for any box; the rest of
+// it, up to the next separator, is skipped.
+constexpr std::size_t kLongestPiece = 4096;
+
+// The codes of a label in the order given, and those too long for an entry box, named apart.
+struct Label {
+    std::vector<std::string> codes;
+    std::vector<std::string> tooLong;
+};
+
+// Adds the codes of `text` to the label; false once it would hold more than kMostCodes.
+bool addCodes(Label& label, std::string_view text) {
+    for (std::string& code : velmora::text::splitCodes(velmora::text::toUtf8(text))) {
+        if (label.codes.size() + label.tooLong.size() == kMostCodes) {
+            return false;
+        }
+        if (velmora::text::characterCount(code) <= velmora::kCodeLength) {
+            label.codes.push_back(std::move(code));
+            continue;
+        }
+        if (code.size() > kLongestShown) {
+            code.resize(velmora::text::lengthWithoutCutSequence(code.substr(0, kLongestShown)));
+            code += "...";
+        }
+        label.tooLong.push_back(std::move(code));
+    }
+    return true;
+}
+
+// Adds the codes on standard input to the label, a block at a time, so that memory stays flat:
+// whether they fit, or nothing when standard input cannot be read.
+std::optional<bool> readStandardInput(Label& label) {
 #if defined(_WIN32)
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    std::string text;
     std::array<char, 65536> buffer{};
+    std::string pending;
+    bool skipping = false;
     std::size_t count = 0;
     while ((count = std::fread(buffer.data(), 1, buffer.size(), stdin)) > 0) {
-        text.append(buffer.data(), count);
+        std::string_view block(buffer.data(), count);
+        if (skipping) {
+            const std::size_t end = block.find_first_of(kByteSeparators);
+            skipping = end == std::string_view::npos;
+            block.remove_prefix(skipping ? block.size() : end);
+        }
+        pending += block;
+        const std::size_t last = pending.find_last_of(kByteSeparators);
+        const bool tooLong = last == std::string::npos && pending.size() > kLongestPiece;
+        if (last == std::string::npos && !tooLong) {
+            continue;
+        }
+        const std::size_t cut =
+            tooLong ? velmora::text::lengthWithoutCutSequence(pending) : last + 1;
+        if (!addCodes(label, std::string_view(pending).substr(0, cut))) {
+            return false;
+        }
+        pending.erase(0, tooLong ? pending.size() : cut);
+        skipping = tooLong;
     }
     if (std::ferror(stdin) != 0) {
         return std::nullopt;
     }
-    return text;
+    return addCodes(label, pending);
 }
 
 } // namespace
 
 int runLabel(const Arguments& arguments, Streams streams) {
-    std::vector<std::string> pieces;
+    Label label;
+    bool fits = true;
     if (arguments.operands.empty()) {
         if (isTerminal(0)) {
             complain(streams.err,
                      "type the codes of the label, then " + std::string(kEndOfInputKeys));
         }
-        const auto input = readStandardInput();
-        if (!input) {
+        const auto read = readStandardInput(label);
+        if (!read) {
             complain(streams.err, "standard input could not be read");
             return kExitFailure;
         }
-        pieces = velmora::text::splitCodes(velmora::text::toUtf8(*input));
-    } else {
-        for (const std::string& operand : arguments.operands) {
-            std::vector<std::string> more =
-                velmora::text::splitCodes(velmora::text::toUtf8(operand));
-            pieces.insert(pieces.end(), std::make_move_iterator(more.begin()),
-                          std::make_move_iterator(more.end()));
-        }
+        fits = *read;
     }
-
+    for (const std::string& operand : arguments.operands) {
+        fits = fits && addCodes(label, operand);
+    }
+    if (!fits) {
+        return usageError(streams.err, "a label may hold at most " + std::to_string(kMostCodes) +
+                                           " codes; nothing was decoded");
+    }
     // A code that no entry box could hold is named and left out; the rest is still decoded.
-    std::vector<std::string> codes;
-    bool leftOut = false;
-    for (std::string& code : pieces) {
-        if (velmora::text::characterCount(code) > velmora::kCodeLength) {
-            complain(streams.err,
-                     "code \"" + code + "\" is longer than 3 characters and was left out");
-            leftOut = true;
-            continue;
-        }
-        codes.push_back(std::move(code));
+    for (const std::string& code : label.tooLong) {
+        complain(streams.err, "code \"" + code + "\" is longer than 3 characters and was left out");
     }
-    if (codes.empty() && !leftOut) {
+    if (label.codes.empty() && label.tooLong.empty()) {
         return usageError(streams.err, "--label found no codes to decode");
     }
 
     const int status = readTableToOutput(
-        arguments, streams, [&codes](velmora::CodeTableReader& reader, TerminalDisplay& display) {
-            return velmora::rpomodule::searchLabel(std::move(codes), reader, display);
+        arguments, streams, [&label](velmora::CodeTableReader& reader, TerminalDisplay& display) {
+            return velmora::rpomodule::searchLabel(std::move(label.codes), reader, display);
         });
-    return status == kExitSuccess && leftOut ? kExitUsage : status;
+    return status == kExitSuccess && !label.tooLong.empty() ? kExitUsage : status;
 }
 
 } // namespace lookup

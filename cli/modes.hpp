@@ -28,6 +28,8 @@ int usageError(Output& err, std::string_view problem);
 // Each mode carries out a parsed command line and returns the exit status.
 int runSearch(const Arguments& arguments, Streams streams);
 int showHelp(Streams streams);
+// A search without codes: a usage error, followed by the usage line.
+int noCodesGiven(Output& err);
 int showVersion(Streams streams);
 int runCheck(const Arguments& arguments, Streams streams);
 int runFind(const Arguments& arguments, Streams streams);

@@ -1,6 +1,9 @@
 #include "cli/output.hpp"
 
+#include "core/text.hpp"
+
 #include <cerrno>
+#include <utility>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -25,31 +28,32 @@ long writeSome(int descriptor, const char* data, std::size_t size) {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-constexpr char kTwoByteLead = '\xC2';
+// Whether a character could steer a terminal: a control character but tab, C0, DEL and C1 alike
+// (an escape sequence in a description would recolour, retitle or clear the screen); a
+// bidirectional embedding, override or isolate, which reorders the text shown after it; a byte
+// that is not UTF-8 (a lone 0x9B introduces a control sequence on some terminals).
+bool steersTerminal(char32_t c) {
+    return c == velmora::text::kNotUtf8 || (c < 0x20 && c != '\t') || (c >= 0x7F && c < 0xA0) ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
 
-// A line's piece with every control character but tab, C0, DEL and C1 alike, as U+FFFD: an
-// escape sequence in a description would otherwise recolour, retitle or clear the user's
-// terminal. A C1 control is two bytes, C2 and 80 to 9F: `heldLead` carries a C2 that ended the
-// last piece into this one.
-void showControlsAsReplacement(std::string_view piece, std::string& shown, bool& heldLead) {
+// A line's piece with every character that could steer a terminal as U+FFFD. `held` carries a
+// character that the last piece ended inside of into this one.
+void showSafely(std::string_view piece, std::string& shown, std::string& held) {
     shown.clear();
-    for (const char c : piece) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (heldLead) {
-            heldLead = false;
-            if (byte >= 0x80 && byte < 0xA0) {
-                shown += kReplacement;
-                continue;
-            }
-            shown += kTwoByteLead;
+    std::string joined;
+    if (!held.empty()) {
+        joined = std::exchange(held, {}) + std::string(piece);
+        piece = joined;
+    }
+    while (!piece.empty()) {
+        if (velmora::text::lengthWithoutCutSequence(piece) == 0) {
+            held = piece;
+            return;
         }
-        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
-            shown += kReplacement;
-        } else if (c == kTwoByteLead) {
-            heldLead = true;
-        } else {
-            shown += c;
-        }
+        const auto [c, length] = velmora::text::firstCharacter(piece);
+        shown += steersTerminal(c) ? kReplacement : piece.substr(0, length);
+        piece.remove_prefix(length);
     }
 }
 
@@ -93,12 +97,12 @@ void Output::writeLine(std::string_view line) {
 void Output::beginLine() {
     lineOpen_ = true;
     lineStart_ = buffer_.size();
-    heldLeadByte_ = false;
+    held_.clear();
 }
 
 void Output::appendToLine(std::string_view piece) {
     if (terminal_) {
-        showControlsAsReplacement(piece, shown_, heldLeadByte_);
+        showSafely(piece, shown_, held_);
         write(shown_);
     } else {
         write(piece);
@@ -106,8 +110,9 @@ void Output::appendToLine(std::string_view piece) {
 }
 
 void Output::endLine() {
-    if (heldLeadByte_) {
-        write(std::string_view(&kTwoByteLead, 1));
+    if (!held_.empty()) {
+        // A character cut short by the line's end.
+        write(kReplacement);
     }
     write("\n");
     lineOpen_ = false;

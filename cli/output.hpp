@@ -8,7 +8,8 @@ namespace lookup {
 // A buffered writer on standard output or standard error, written with the system's own write
 // rather than a stream library, so that the program starts at once and every failure is seen
 // with its cause. On a terminal, lines of table or user text cannot drive it: their control
-// characters are shown as U+FFFD; to a file or a pipe they go byte for byte.
+// characters, bidirectional overrides and bytes that are not UTF-8 are shown as U+FFFD; to a file
+// or a pipe they go byte for byte.
 class Output {
 public:
     explicit Output(int descriptor);
@@ -46,8 +47,8 @@ private:
     bool lineOpen_ = false;
     // Where the open line starts in the buffer; npos once some of it has gone out.
     std::size_t lineStart_ = 0;
-    // On a terminal, a piece ended with the first byte of a two-byte character.
-    bool heldLeadByte_ = false;
+    // On a terminal, the bytes of a character that the last piece ended inside of.
+    std::string held_;
     int failure_ = 0;
 };
 

@@ -31,6 +31,9 @@ private:
 } // namespace
 
 int runSearch(const Arguments& arguments, Streams streams) {
+    if (arguments.operands.empty()) {
+        return noCodesGiven(streams.err);
+    }
     std::vector<std::string> entries;
     for (const std::string& operand : arguments.operands) {
         std::string entry = velmora::text::toUtf8(operand);

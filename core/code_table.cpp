@@ -107,6 +107,7 @@ public:
         return count;
     }
     bool failed() const override { return raw_->failed(); }
+    bool cutShort() const override { return raw_->cutShort(); }
 
 private:
     std::unique_ptr<ByteSource> raw_;
@@ -154,8 +155,10 @@ bool CodeTableReader::fill() {
         carriageReturnRead_ || std::memchr(buffer_.data() + end_, '\r', count) != nullptr;
     if (count == 0) {
         sourceDone_ = true;
-        if (source_->failed()) {
-            error_ = TableError{TableError::Kind::ReadFailed, path_};
+        if (source_->failed() || source_->cutShort()) {
+            error_ = TableError{source_->failed() ? TableError::Kind::ReadFailed
+                                                  : TableError::Kind::CutShort,
+                                path_};
         }
     }
     end_ += count;

@@ -30,6 +30,8 @@ public:
     // Reads up to `capacity` bytes; 0 means the end of the data or a failure.
     virtual std::size_t read(char* destination, std::size_t capacity) = 0;
     virtual bool failed() const = 0;
+    // Whether the data ended before the size it had at the start: a file cut short meanwhile.
+    virtual bool cutShort() const { return false; }
     // Whether seek can go back to an earlier place, so that a long field can be read twice.
     virtual bool canSeek() const { return false; }
     // Goes to `offset` bytes from the start; false when this source cannot.

@@ -1,7 +1,6 @@
 #include "core/table_check.hpp"
 
 #include "core/search.hpp"
-#include "core/table_file.hpp"
 #include "core/text.hpp"
 
 #include <cstdint>
@@ -49,16 +48,19 @@ Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSin
         ++summary.findings;
         report(TableFinding{line, std::move(message)});
     };
-    // The line each pair was first seen on, by the pair's hash: a few dozen bytes a record.
+    // The line each pair was first seen on, by the pair's hash: a few dozen bytes a record, for
+    // at most kMostRemembered pairs.
     std::unordered_map<std::uint64_t, std::uint64_t> firstLines;
+    bool forgetting = false;
     // Outside the loop, so that its buffer serves every record.
     // cppcheck-suppress variableScope
     std::string code;
     bool atEnd = reader.atEnd();
     if (reader.encoding() != TableEncoding::Utf8) {
-        find(1, std::string("the table is saved as UTF-16 (") +
-                    (reader.encoding() == TableEncoding::Utf16LittleEndian ? "little" : "big") +
-                    "-endian); it is read, but other programs may expect UTF-8");
+        summary.notes.push_back(
+            std::string("the table is saved as UTF-16 (") +
+            (reader.encoding() == TableEncoding::Utf16LittleEndian ? "little" : "big") +
+            "-endian); it is read, but other programs may expect UTF-8");
     }
     for (; !atEnd; atEnd = reader.atEnd()) {
         code = reader.readCode();
@@ -113,8 +115,12 @@ Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSin
             find(line, "the description is empty");
         }
         if (!notes.codeTooLong) {
-            const auto [first, added] = firstLines.try_emplace(pair.value(), line);
-            if (!added) {
+            const auto first = firstLines.find(pair.value());
+            if (first == firstLines.end() && firstLines.size() < kMostRemembered) {
+                firstLines.emplace(pair.value(), line);
+            } else if (first == firstLines.end()) {
+                forgetting = true;
+            } else {
                 std::string message = "the same code and description as line ";
                 message += std::to_string(first->second);
                 find(line, std::move(message));
@@ -124,16 +130,12 @@ Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSin
     if (reader.error()) {
         return *reader.error();
     }
-    return summary;
-}
-
-Expected<TableCheckSummary> checkTable(const std::filesystem::path& path,
-                                       const FindingSink& report) {
-    auto reader = openTable(path);
-    if (!reader) {
-        return reader.error();
+    if (forgetting) {
+        summary.notes.push_back("only the first " + std::to_string(kMostRemembered) +
+                                " different records were remembered: repeats of later ones "
+                                "were not looked for");
     }
-    return checkTable(*reader, report);
+    return summary;
 }
 
 std::string describeCheck(const TableCheckSummary& summary, const std::filesystem::path& path) {

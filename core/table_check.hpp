@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -21,20 +22,24 @@ struct TableFinding {
 struct TableCheckSummary {
     std::uint64_t records = 0;
     std::uint64_t findings = 0;
+    // What is worth knowing about the table, or the check, as a whole.
+    std::vector<std::string> notes;
 };
+
+// The number of different records the check remembers for finding repeats, far more than any
+// real table holds, so that its memory stays a few tens of MiB.
+inline constexpr std::size_t kMostRemembered = 500000;
 
 using FindingSink = std::function<void(const TableFinding&)>;
 
 // Reads the whole table and hands each finding to `report` as it is found, in line order: a code
 // with lower-case letters, longer than three characters (a letter with its combining marks
 // counting as one), empty, or with a blank in it; a missing closing quote; text dropped after a
-// closing quote; an empty description; a line read as Windows-1252; a UTF-16 table; a code and
-// description that stand in the table twice. Returns the counts, or why the table could not be
-// read to its end (the findings before that were reported; a record the failure cut short has
-// none). Memory grows by one hash and line number a record, for remembering the pairs.
+// closing quote; an empty description; a line read as Windows-1252; a code and description that
+// stand in the table twice. Returns the counts and notes (a UTF-16 table; repeats not looked for
+// past kMostRemembered records), or why the table could not be read to its end (the findings
+// before that were reported; a record the failure cut short has none).
 Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report);
-Expected<TableCheckSummary> checkTable(const std::filesystem::path& path,
-                                       const FindingSink& report);
 
 // The closing line of a check, e.g. "2 findings in 75 records of /home/ann/RPO.txt".
 std::string describeCheck(const TableCheckSummary& summary, const std::filesystem::path& path);

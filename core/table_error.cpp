@@ -19,7 +19,7 @@ struct CauseText {
     std::string_view advice;
 };
 
-constexpr std::array<CauseText, 7> kCauses {{
+constexpr std::array<CauseText, 8> kCauses {{
     // Every place the table is looked for, in the order looked (see locateTable).
     {TableError::Kind::NotFound, 53, "File not found", "",
 #if defined(_WIN32)
@@ -39,6 +39,10 @@ constexpr std::array<CauseText, 7> kCauses {{
     {TableError::Kind::ReadFailed, 57, "Device I/O error", " could not be read to its end",
      "The file could not be read to its end: the disk or network share may have failed. The "
      "lines shown come from the part that was read. Check the disk, then click \"Search\" "
+     "again."},
+    {TableError::Kind::CutShort, 57, "Device I/O error", " became shorter while it was read",
+     "The file was made shorter while it was read, perhaps by a program saving it. The lines "
+     "shown come from the part that was read. Wait until it is saved, then click \"Search\" "
      "again."},
     {TableError::Kind::LinkLoop, 75, "Path/File access error",
      " cannot be reached: its links lead round in a circle",

@@ -14,6 +14,8 @@ struct TableError {
         AccessDenied,
         NotAFile,
         ReadFailed,
+        // The file ended before the size it had when it was opened.
+        CutShort,
         // Links that lead round in a circle, so the path never reaches a file.
         LinkLoop,
         PathTooLong,

@@ -101,12 +101,18 @@ std::optional<FileFacts> factsOf(int descriptor) {
 
 #endif
 
+// Of a file whose size reads 0, as the kernel's files under /proc do, at most this much is read:
+// far more than any table, and some such files would give hundreds of gigabytes.
+constexpr std::uint64_t kMostUnsized = std::uint64_t{16} << 20;
+
 // The table file, read through its descriptor up to the size it had when it was opened: a table
-// that another program keeps appending to is still read to an end.
+// that another program keeps appending to is still read to an end, and one that ends before it
+// was cut short. A file whose size reads 0 is read to its end.
 class FileSource final : public ByteSource {
 public:
     FileSource(int descriptor, std::uint64_t size)
-        : descriptor_(descriptor), size_(size), left_(size) {}
+        : descriptor_(descriptor), sized_(size > 0), size_(sized_ ? size : kMostUnsized),
+          left_(size_) {}
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     FileSource(FileSource&&) = delete;
@@ -122,6 +128,7 @@ public:
             const long count = readSome(descriptor_, destination, wanted);
             if (count >= 0) {
                 left_ -= static_cast<std::uint64_t>(count);
+                cutShort_ = count == 0 && sized_;
                 return static_cast<std::size_t>(count);
             }
             // A signal that arrives during the read is no fault of the table.
@@ -132,6 +139,7 @@ public:
         }
     }
     bool failed() const override { return failed_; }
+    bool cutShort() const override { return cutShort_; }
     bool canSeek() const override { return true; }
     bool seek(std::uint64_t offset) override {
         if (offset > size_ || !seekTo(descriptor_, offset)) {
@@ -143,9 +151,11 @@ public:
 
 private:
     int descriptor_;
+    bool sized_;
     std::uint64_t size_;
     std::uint64_t left_;
     bool failed_ = false;
+    bool cutShort_ = false;
 };
 
 TableError::Kind kindOfOpenFailure(int cause, const std::filesystem::path& path) {

@@ -25,8 +25,9 @@ struct FileIdentity {
 std::optional<FileIdentity> identityOfOpenFile(int descriptor);
 
 // Opens the table file at `path` and hands it to a reader; the error says why it cannot be read.
-// The file must be a regular file, and is read only up to the size it has now. When `output` is
-// given, the table may not be that file: the results would be read back as table.
+// The file must be a regular file, and is read only up to the size it has now; when it ends
+// sooner, the reader's error says it was cut short. One whose size reads 0 is read to its end. When
+// `output` is given, the table may not be that file: the results would be read back as table.
 Expected<CodeTableReader> openTable(const std::filesystem::path& path,
                                     std::size_t readSize = CodeTableReader::kDefaultReadSize,
                                     const std::optional<FileIdentity>& output = std::nullopt);

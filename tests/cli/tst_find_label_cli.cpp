@@ -85,21 +85,32 @@ private slots:
                                      "and was left out\n"));
     }
 
-    void aLabelWithoutCodesIsAUsageError() {
-        const LookupRun run = runLookup({"--label"}, folder_.path(), {.input = " ,;\n"});
+    // Input that is no label: nothing is decoded.
+    void notALabelIsAUsageError_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("no codes") << QByteArray(" ,;\n") << QByteArray("no codes");
+        QTest::newRow("endless codes")
+            << QByteArray("L98 G80\n").repeated(100000) << QByteArray("nothing was decoded");
+    }
+    void notALabelIsAUsageError() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, err);
+        const LookupRun run = runLookup({"--label"}, folder_.path(), {.input = input});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.contains("no codes"), run.err.constData());
+        QVERIFY2(run.err.contains(err), run.err.constData());
+        QCOMPARE(run.err.count('\n'), 1);
     }
 
     void theTableIsNeverTheOutput() {
         const QString table = QDir(folder_.path()).filePath("RPO.txt");
         for (const QStringList& mode :
-             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}}) {
+             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}, QStringList{"--check"}}) {
             const LookupRun run = runLookup(QStringList{"--table", table} + mode, folder_.path(),
                                             {.outputFile = table, .outputMode = QIODevice::Append});
             QCOMPARE(run.exitCode, 1);
-            QVERIFY(!run.err.isEmpty());
+            QVERIFY2(run.err.contains("Error 55"), run.err.constData());
             QCOMPARE(readFileBytes(table), kTable);
         }
     }

@@ -20,14 +20,26 @@ namespace {
 const QByteArray kTable = "L98,\"5.7L V8, TPI\"\nC60,Air 72\xB0\n";
 
 #if defined(__unix__)
-// velmora-lookup with a pseudo-terminal as its standard output, as a user at a terminal runs it;
-// what reached the terminal, with the terminal's CR before each line end taken out.
-QByteArray runOnTerminal(const QStringList& arguments, const QString& folder) {
+// velmora-lookup with a pseudo-terminal as its standard output and error, as a user at a terminal
+// runs it; what reached the terminal, with the terminal's CR before each line end taken out.
+QByteArray runOnTerminal(const QByteArrayList& arguments, const QString& folder) {
     const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
     if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
         qFatal("no pseudo-terminal");
     }
-    runLookup(arguments, folder, {.outputFile = QString::fromLocal8Bit(ptsname(terminal))});
+    // An argument with a backslash goes through the shell's printf, whose octal escapes may give
+    // any bytes.
+    QByteArray command = "exec '" VELMORA_LOOKUP_PATH "'";
+    for (const QByteArray& argument : arguments) {
+        command +=
+            argument.contains('\\') ? " \"$(printf '" + argument + "')\"" : " '" + argument + "'";
+    }
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setStandardOutputFile(QString::fromLocal8Bit(ptsname(terminal)));
+    process.setStandardErrorFile(QString::fromLocal8Bit(ptsname(terminal)));
+    process.start("/bin/sh", {"-c", QString::fromLatin1(command)});
+    process.waitForFinished(120000);
     QByteArray shown;
     pollfd ready{terminal, POLLIN, 0};
     while (poll(&ready, 1, 200) > 0) {
@@ -135,6 +147,22 @@ private slots:
             << QByteArray("Error 53: File not found: nothing.txt");
         QTest::newRow("check, missing table") << kTable << QStringList{"--check", "nothing.txt"}
                                               << 1 << QByteArray() << QByteArray("Error 53");
+        for (const QStringList& noCodes :
+             {QStringList{}, QStringList{"--table", "RPO.txt", "--"}}) {
+            QTest::addRow("no codes: %s", qPrintable(noCodes.join(' ')))
+                << kTable << noCodes << 2 << QByteArray()
+                << QByteArray("no codes to look up (try --help)\n"
+                              "Usage: velmora-lookup [--table FILE] ENTRY...");
+        }
+        QTest::newRow("check: UTF-16 is a note, not a finding")
+            << QByteArray("\xFF\xFEG\x00"
+                          "8\x00"
+                          "0\x00,\x00x\x00",
+                          12)
+            << QStringList{"--check"} << 0
+            << QByteArray("note: the table is saved as UTF-16 (little-endian); it is read, but "
+                          "other programs may expect UTF-8\nNo findings in 1 record of %1\n")
+            << QByteArray();
         QTest::newRow("sixteen entries")
             << kTable << sixteen << 2 << QByteArray() << QByteArray("at most 15");
         QTest::newRow("four characters")
@@ -194,7 +222,7 @@ private slots:
         QCOMPARE(run.exitCode, status);
         QCOMPARE(run.out, QByteArray(out).replace("%1", tablePath().toUtf8()));
         QVERIFY2(run.err.contains(err), run.err.constData());
-        QCOMPARE(run.err.count('\n'), err.isEmpty() ? 0 : 1);
+        QCOMPARE(run.err.count('\n'), err.isEmpty() ? 0 : err.count('\n') + 1);
     }
 
     // A user reading --help learns every option and every exit status.
@@ -221,23 +249,34 @@ private slots:
     }
 
     // On a terminal, text beyond ASCII shows as itself; control characters, which could move
-    // the cursor or retitle the window, show as U+FFFD. A pipe gets the table's bytes.
+    // the cursor or retitle the window, bidirectional overrides, which reorder what follows, and
+    // bytes that are not UTF-8 show as U+FFFD, on standard output and error alike. A pipe gets
+    // the table's bytes.
     void terminalShowsControlCharactersAsReplacement() {
-        writeTableFile(folder_.path(), "L98,esc \x1b]0;title\x07 red \x1b[31mX\ttab\r\n"
-                                       "G80,C1 \xC2\x9B"
-                                       "2J del \x7F end\n"
-                                       "WS6,\xC3\xA9t\xC3\xA9\xC2\xA0\xE2\x80\x93\n");
+        writeTableFile(folder_.path(),
+                       "L98,esc \x1b]0;title\x07 red \x1b[31mX\ttab\r\n"
+                       "G80,C1 \xC2\x9B"
+                       "2J del \x7F end\n"
+                       "WS6,\xC3\xA9t\xC3\xA9\xC2\xA0\xE2\x80\x93\n"
+                       "1LE,<\xE2\x80\xAE \xE2\x81\xA6 \xE2\x81\xA9 \xE2\x80\xAA>\n");
         const QByteArray pipe = runLookup({"L98", "G80"}, folder_.path()).out;
         QCOMPARE(pipe, QByteArray("L98  esc \x1b]0;title\x07 red \x1b[31mX\ttab\n"
                                   "G80  C1 \xC2\x9B"
                                   "2J del \x7F end\n"));
 #if defined(__unix__)
         const QByteArray r = "\xEF\xBF\xBD";
-        const QByteArray shown = runOnTerminal({"L98", "G80", "WS6", "A\x01Z"}, folder_.path());
+        const QByteArray shown =
+            runOnTerminal({"L98", "G80", "WS6", "1LE", "A\x01Z"}, folder_.path());
         QCOMPARE(shown, "L98  esc " + r + "]0;title" + r + " red " + r + "[31mX\ttab\n" +
                             "G80  C1 " + r + "2J del " + r + " end\n" +
-                            "WS6  \xC3\xA9t\xC3\xA9\xC2\xA0\xE2\x80\x93\n" + "A" + r +
-                            "Z   : No match found.\n");
+                            "WS6  \xC3\xA9t\xC3\xA9\xC2\xA0\xE2\x80\x93\n" + "1LE  <" + r + " " +
+                            r + " " + r + " " + r + ">\n" + "A" + r + "Z   : No match found.\n");
+        // A raw 0x9B and U+202E in a path echoed in an error.
+        QCOMPARE(runOnTerminal({"--table", "a\\2332J\\342\\200\\256b", "L98"}, folder_.path()),
+                 "velmora-lookup: Error 53: File not found: a" + r + "2J" + r + "b\n");
+        QCOMPARE(runOnTerminal({"\x1B[2J"}, folder_.path()),
+                 "velmora-lookup: entry \"" + r +
+                     "[2J\" is longer than 3 characters (try --help)\n");
 #endif
     }
 

@@ -1,5 +1,6 @@
 #include "core/code_table.hpp"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <vector>
@@ -219,10 +220,31 @@ private slots:
                                                "the installed data folder") != std::string::npos);
         QVERIFY(isFolder.error().advice().find("not to a text file") != std::string::npos);
         const TableError denied{TableError::Kind::AccessDenied, missing};
-        const TableError cutShort{TableError::Kind::ReadFailed, missing};
+        const TableError failed{TableError::Kind::ReadFailed, missing};
         QVERIFY(denied.advice().find("permissions") != std::string::npos);
-        QVERIFY(cutShort.advice().find("read to its end") != std::string::npos);
+        QVERIFY(failed.advice().find("read to its end") != std::string::npos);
         QVERIFY(denied.advice().find("beside the program") == std::string::npos);
+    }
+
+    // A table made shorter after it was opened: the records read before are whole, then the
+    // reader says the file was cut short, never that the table simply ended.
+    void tableCutShortWhileRead() {
+        QTemporaryDir folder;
+        QFile file(folder.filePath("RPO.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("L98,x\n" + QByteArray("G80,y\n").repeated(1000));
+        file.close();
+        auto reader = CodeTableReader::open(file.fileName().toStdString(), 16);
+        QVERIFY(reader);
+        QCOMPARE(reader->next(), (Record{"L98", "x"}));
+        QVERIFY(file.resize(10));
+        while (!reader->atEnd()) {
+            reader->next();
+        }
+        QVERIFY(reader->error());
+        QCOMPARE(reader->error()->number(), 57);
+        QVERIFY(reader->error()->describe().ends_with("RPO.txt became shorter while it was read"));
+        QVERIFY(reader->error()->advice().find("made shorter") != std::string::npos);
     }
 };
 

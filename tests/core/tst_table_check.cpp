@@ -10,6 +10,7 @@ struct Checked {
     QStringList findings;
     std::uint64_t records = 0;
     std::uint64_t count = 0;
+    std::vector<std::string> notes;
 };
 
 Checked check(const QByteArray& table, std::size_t readSize = 4096) {
@@ -26,6 +27,7 @@ Checked check(const QByteArray& table, std::size_t readSize = 4096) {
     }
     checked.records = summary->records;
     checked.count = summary->findings;
+    checked.notes = summary->notes;
     return checked;
 }
 
@@ -109,15 +111,38 @@ private slots:
         QCOMPARE(checked.findings, QStringList{"5005: the same code and description as line 128"});
     }
 
-    void utf16TableIsNamed() {
-        QByteArray table("\xFF\xFEG\x00"
-                         "8\x00"
-                         "0\x00,\x00x\x00",
-                         12);
-        QCOMPARE(check(table).findings,
-                 QStringList{"1: the table is saved as UTF-16 (little-endian); it is read, but "
-                             "other programs may expect UTF-8"});
-        QCOMPARE(check("\xFE\xFF").count, std::uint64_t{1});
+    // A UTF-16 table is said in a note, not counted among the findings.
+    void utf16TableIsANote() {
+        const Checked little = check(QByteArray("\xFF\xFEG\x00"
+                                                "8\x00"
+                                                "0\x00,\x00x\x00",
+                                                12));
+        QCOMPARE(little.findings, QStringList{});
+        QCOMPARE(little.notes, std::vector<std::string>{"the table is saved as UTF-16 "
+                                                        "(little-endian); it is read, but other "
+                                                        "programs may expect UTF-8"});
+        const Checked big = check("\xFE\xFF");
+        QCOMPARE(big.count, std::uint64_t{0});
+        QVERIFY(big.notes.at(0).find("(big-endian)") != std::string::npos);
+    }
+
+    // Past the records it remembers, the check still finds repeats of the remembered ones and
+    // says that later ones were not looked for.
+    void repeatsAreRememberedUpToABound() {
+        QByteArray table;
+        for (std::size_t i = 0; i <= velmora::kMostRemembered; ++i) {
+            table += "A01," + QByteArray::number(static_cast<qulonglong>(i)) + '\n';
+        }
+        const Checked within = check(table.left(table.lastIndexOf('\n', table.size() - 2) + 1));
+        QCOMPARE(within.notes, std::vector<std::string>{});
+        const Checked past =
+            check(table + "A01,0\nA01," + QByteArray::number(velmora::kMostRemembered) + '\n');
+        QCOMPARE(past.findings, QStringList{QStringLiteral("%1: the same code and description as "
+                                                           "line 1")
+                                                .arg(velmora::kMostRemembered + 2)});
+        QCOMPARE(past.notes.size(), std::size_t{1});
+        QVERIFY(past.notes[0].find("repeats of later ones were not looked for") !=
+                std::string::npos);
     }
 };
 
