@@ -105,7 +105,11 @@ QWidget* FormControls::find(std::string_view name, int index) const {
 
 void FormControls::focusFirst() const {
     if (const forms::Control* first = forms::firstFocus(form_)) {
-        widgetOf(*first)->setFocus();
+        QWidget* widget = widgetOf(*first);
+        widget->setFocus();
+        // The focus mark shows from the start, not only after a Tab: a keyboard user sees at
+        // once what Enter presses.
+        widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     }
 }
 

@@ -41,6 +41,12 @@ MainWindow::MainWindow(const forms::Form& form, WindowPort& port) : form_(form),
             connect(action, &QAction::triggered, this, [command, &port] { run(command, port); });
         }
     }
+    // F10 reaches the menu bar, as in the platform's other programs.
+    auto* toMenuBar = new QAction(this);
+    toMenuBar->setShortcut(Qt::Key_F10);
+    connect(toMenuBar, &QAction::triggered, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    addAction(toMenuBar);
     menu_.file = menuBar()->findChild<QMenu*>(QStringLiteral("nfile"));
     menu_.exit = menuBar()->findChild<QAction*>(QStringLiteral("nexit"));
     menu_.help = menuBar()->findChild<QMenu*>(QStringLiteral("nhelp"));

@@ -2,7 +2,6 @@
 
 #include "forms/form.hpp"
 
-#include <QPoint>
 #include <QRect>
 #include <QSize>
 
@@ -23,14 +22,6 @@ constexpr QRect toPixels(const forms::TwipsRect& twips) {
 
 constexpr QSize toPixels(const forms::TwipsSize& twips) {
     return {toPixels(twips.width), toPixels(twips.height)};
-}
-
-constexpr QPoint lineStart(const forms::Line& line) {
-    return {toPixels(line.x1), toPixels(line.y)};
-}
-
-constexpr QPoint lineEnd(const forms::Line& line) {
-    return {toPixels(line.x2), toPixels(line.y)};
 }
 
 } // namespace velmora::ui

@@ -2,11 +2,13 @@
 
 #include "ui/assets.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/twips.hpp"
 
 #include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QScreen>
 #include <QWidget>
 
 namespace velmora::ui {
@@ -75,6 +77,18 @@ void applyFormFrame(QWidget& window, const forms::Form& form) {
         flags |= Qt::WindowMaximizeButtonHint;
     }
     window.setWindowFlags(flags);
+}
+
+void placeBeside(QWidget& window, const QWidget& owner) {
+    const QRect frame = owner.frameGeometry();
+    const QRect area = owner.screen()->availableGeometry();
+    const QSize size = window.frameGeometry().size();
+    const forms::ScreenPoint at = forms::placeBeside(
+        {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
+        size.width(), size.height(),
+        {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()},
+        toPixels(forms::kBesideGap));
+    window.move(at.x, at.y);
 }
 
 void showWindow(QWidget& window) {

@@ -23,6 +23,10 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
 // menu, minimize and close, and maximize only where the form allows it.
 void applyFormFrame(QWidget& window, const forms::Form& form);
 
+// Moves the window beside `owner` by the program's one rule: right of it, else left, else below,
+// inside the screen's work area, so that it covers none of the owner.
+void placeBeside(QWidget& window, const QWidget& owner);
+
 // Makes the window visible, brings it to the front and activates it.
 void showWindow(QWidget& window);
 

@@ -43,7 +43,7 @@ const WindowLayout kWindows[] = {
                  "txtrpo12", "txtrpo13", "txtrpo14", "cmdclear"}},
     {WindowId::help,
      QStringLiteral("Velmora Help"),
-     {408, 706},
+     {408, 762},
      kWhite,
      true,
      {"Command1", "Picture1"}},
@@ -84,27 +84,32 @@ std::vector<ControlLayout> controlLayouts() {
         {WindowId::help, "Picture1", {0, 8, 409, 441}, {}, {}, {}},
         {WindowId::help,
          "Label1",
-         {16, 472, 385, 41},
-         "- If this program is minimized, or if another program is opened up over top of this "
-         "program, the data in the gray display box may disappear.  Click on the \"Search\" "
-         "button agian to redisplay the RPO codes and their descriptions.",
+         {16, 472, 385, 49},
+         "- Type one code in each white box, or paste a whole label into the first box, and click "
+         "\"Search\". The results stay in the gray display box until the next search.",
          kWhite,
          kBlack},
         {WindowId::help,
          "Label2",
-         {16, 520, 385, 17},
+         {16, 528, 385, 17},
          "- Clicking the \"Clear\" button will only clear the white input boxes.",
          kWhite,
          kBlack},
         {WindowId::help,
          "Label3",
-         {16, 560, 385, 41},
-         "The EXECUTABLE file AND the TEXT file MUST be in the SAME FOLDER in order for the "
-         "program to function properly.  A 'File not found' error will result if the program is "
-         "placed in a different dirctory than the text file.",
+         {16, 560, 385, 49},
+         "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
+         "Linux the installed data folder). If it is not found, a message names each place looked.",
          kWhite,
          kBlack},
-        {WindowId::help, "Command1", {120, 640, 153, 41}, "Close Help Box", {}, {}},
+        {WindowId::help,
+         "Label4",
+         {16, 616, 385, 49},
+         "- Keys: Enter searches, Ctrl+F finds codes by words in their descriptions, Ctrl+C copies "
+         "the gray box's lines, Ctrl+Q ends the program.",
+         kWhite,
+         kBlack},
+        {WindowId::help, "Command1", {120, 696, 153, 41}, "Close Help Box", {}, {}},
     };
     // Fifteen entry boxes down each of five columns in turn, white with black text.
     for (int i = 0; i < 15; ++i) {
