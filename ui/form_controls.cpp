@@ -105,11 +105,7 @@ QWidget* FormControls::find(std::string_view name, int index) const {
 
 void FormControls::focusFirst() const {
     if (const forms::Control* first = forms::firstFocus(form_)) {
-        QWidget* widget = widgetOf(*first);
-        widget->setFocus();
-        // The focus mark shows from the start, not only after a Tab: a keyboard user sees at
-        // once what Enter presses.
-        widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        widgetOf(*first)->setFocus();
     }
 }
 

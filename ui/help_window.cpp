@@ -6,12 +6,10 @@
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
-#include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
 #include <string>
 
 namespace velmora::ui {
@@ -25,9 +23,7 @@ HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, po
         setAttribute(Qt::WA_DeleteOnClose);
     }
     // Taller than the screen leaves room for, the picture gives up height for the rest.
-    const int frameHeight = std::max(frameGeometry().height() - height(),
-                                     style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    fit_ = forms::fitHeight(form, (screen()->availableGeometry().height() - frameHeight) *
+    fit_ = forms::fitHeight(form, (screen()->availableGeometry().height() - frameHeight(*this)) *
                                       kTwipsPerPixel);
     for (const forms::Control& control : form.controls) {
         controls_.find(control.name)->setGeometry(toPixels(fit_.place(control)));

@@ -194,7 +194,7 @@ private slots:
                    0.0722 * linear(qBlue(colour));
         };
         const auto contrast = [&](QRgb colour) {
-            const auto [darker, lighter] = std::minmax(luminance(colour), luminance(gray));
+            const auto [darker, lighter] = std::minmax({luminance(colour), luminance(gray)});
             return (lighter + 0.05) / (darker + 0.05);
         };
         // Along each side, the strongest mark pixel a little way from the corners.
