@@ -59,7 +59,7 @@ enum class ControlKind {
     Label,         // static text, wrapped at word boundaries, takes no focus
     CommandButton, // the platform's standard push button; never a default or cancel button
     TextBox,       // a single-line entry box
-    PictureBox,    // shows a picture unscaled from its top left corner, clipped
+    PictureBox,    // shows a picture unscaled from its top left corner, or smaller if too tall
     DisplayBox,    // the gray surface the search prints its lines into
 };
 
@@ -141,6 +141,38 @@ struct Form {
     std::span<const Line> lines;
 };
 
+// How a form stands in less height than it was drawn for: its picture gives up `giveUp` twips at
+// its bottom, and what stands below the picture moves up by as much.
+struct HeightFit {
+    int pictureBottom = 0;
+    int giveUp = 0;
+
+    constexpr int y(int top) const { return top >= pictureBottom ? top - giveUp : top; }
+    constexpr TwipsRect place(const Control& control) const {
+        TwipsRect rect = control.rect;
+        if (control.picture != Picture::None) {
+            rect.height -= giveUp;
+        } else {
+            rect.top = y(rect.top);
+        }
+        return rect;
+    }
+};
+
+// A form taller than `room`, the client height the screen's work area leaves it, takes the
+// difference from its picture, so that everything under the picture ("Close Help Box" last)
+// stays on the screen. The picture keeps at least a third of its height.
+constexpr HeightFit fitHeight(const Form& form, int room) {
+    for (const Control& control : form.controls) {
+        if (control.picture != Picture::None) {
+            const int over = form.client.height - room;
+            const int most = control.rect.height * 2 / 3;
+            return {control.rect.bottom(), over < 0 ? 0 : (over > most ? most : over)};
+        }
+    }
+    return {};
+}
+
 // A small window of its own that belongs to a main window (the find box): it is reached by a
 // shortcut of that window and by an entry in its display box's context menu, and stands beside
 // it. Hiding it keeps what was typed there.
@@ -154,8 +186,10 @@ struct ToolForm {
     Shortcut shortcut;                // in the owner window
     std::string_view menuEntry{};     // in the owner's display box's context menu
     WindowId owner;
-    int gap; // between the owner's frame and this window's
 };
+
+// Twips between a window's frame and that of a window placed beside it.
+inline constexpr int kBesideGap = 120;
 
 // A rectangle on the screen in a front end's own units: the owner's frame, the work area.
 struct ScreenRect {

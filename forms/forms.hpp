@@ -52,18 +52,19 @@ inline constexpr std::string_view kLookupNote =
     "RPO codes used in this program have been compiled from various sources on the internet.  "
     "There may be some RPO codes not included in this program.";
 
-// Byte for byte, as given: two blanks after the first full stop, and "agian".
+// The help notes say what the program does now: the results stay, and the table is looked for
+// in more than one place.
 inline constexpr std::string_view kHelpNote1 =
-    "- If this program is minimized, or if another program is opened up over top of this "
-    "program, the data in the gray display box may disappear.  Click on the \"Search\" button "
-    "agian to redisplay the RPO codes and their descriptions.";
+    "- Type one code in each white box, or paste a whole label into the first box, and click "
+    "\"Search\". The results stay in the gray display box until the next search.";
 inline constexpr std::string_view kHelpNote2 =
     "- Clicking the \"Clear\" button will only clear the white input boxes.";
-// Byte for byte, as given: two blanks after the first full stop, and "dirctory".
 inline constexpr std::string_view kHelpNote3 =
-    "The EXECUTABLE file AND the TEXT file MUST be in the SAME FOLDER in order for the program "
-    "to function properly.  A 'File not found' error will result if the program is placed in a "
-    "different dirctory than the text file.";
+    "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
+    "Linux the installed data folder). If it is not found, a message names each place looked.";
+inline constexpr std::string_view kHelpNote4 =
+    "- Keys: Enter searches, Ctrl+F finds codes by words in their descriptions, Ctrl+C copies "
+    "the gray box's lines, Ctrl+Q ends the program.";
 
 inline constexpr std::string_view kLookUpCaption = "Look up RPO Codes";
 // Byte for byte, as given: the blank at its end belongs to it.
@@ -178,10 +179,12 @@ constexpr std::array<Control, kLookupOwnControls.size() + kEntryBoxCount> lookup
 
 inline constexpr auto kLookupControls = lookupControls();
 
-inline constexpr std::array<Control, 5> kHelpControls{{
+// The notes' boxes leave room for a wider font than the one the layout was drawn with, so that
+// all four show at one size.
+inline constexpr std::array<Control, 6> kHelpControls{{
     {.name = "Command1",
      .kind = ControlKind::CommandButton,
-     .rect = {1800, 9600, 2295, 615},
+     .rect = {1800, 10440, 2295, 615},
      .caption = texts::kCloseHelpCaption,
      .tabIndex = 0,
      .takesFocus = true,
@@ -197,29 +200,35 @@ inline constexpr std::array<Control, 5> kHelpControls{{
      .accessibleName = "Help picture"},
     {.name = "Label1",
      .kind = ControlKind::Label,
-     .rect = {240, 7080, 5775, 615},
+     .rect = {240, 7080, 5775, 735},
      .caption = texts::kHelpNote1,
      .tabIndex = 2,
      .background = kWhite},
     {.name = "Label2",
      .kind = ControlKind::Label,
-     .rect = {240, 7800, 5775, 255},
+     .rect = {240, 7920, 5775, 255},
      .caption = texts::kHelpNote2,
      .tabIndex = 3,
      .background = kWhite},
     {.name = "Label3",
      .kind = ControlKind::Label,
-     .rect = {240, 8400, 5775, 615},
+     .rect = {240, 8400, 5775, 735},
      .caption = texts::kHelpNote3,
      .tabIndex = 4,
+     .background = kWhite},
+    {.name = "Label4",
+     .kind = ControlKind::Label,
+     .rect = {240, 9240, 5775, 735},
+     .caption = texts::kHelpNote4,
+     .tabIndex = 5,
      .background = kWhite},
 }};
 
 // Line1 starts 120 twips left of the client area; the other two are dotted.
 inline constexpr std::array<Line, 3> kHelpLines{{
     {"Line1", -120, 6840, 6120, LineStyle::Solid},
-    {"Line2", 0, 8160, 6120, LineStyle::Dotted},
-    {"Line3", 0, 9240, 6120, LineStyle::Dotted},
+    {"Line2", 0, 8280, 6120, LineStyle::Dotted},
+    {"Line3", 0, 10080, 6120, LineStyle::Dotted},
 }};
 
 // The words over the buttons, the buttons at the right, right-aligned with the words.
@@ -284,7 +293,7 @@ inline constexpr Form kHelpForm{
     .id = WindowId::help,
     .name = "helpform",
     .caption = texts::kHelpCaption,
-    .client = {6120, 10590},
+    .client = {6120, 11430},
     .background = kWhite,
     .icon = WindowIcon::None,
     .canMaximize = true,
@@ -306,7 +315,6 @@ inline constexpr ToolForm kFindForm{
     .shortcut = {true, 'F'},
     .menuEntry = texts::kFindMenuEntry,
     .owner = WindowId::lookup,
-    .gap = 120,
 };
 
 inline constexpr std::array<const Form*, 3> kForms{&kStartForm, &kLookupForm, &kHelpForm};

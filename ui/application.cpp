@@ -69,7 +69,13 @@ void Application::releaseAll() {
 }
 
 void Application::show(WindowId window) {
-    showWindow(this->window(window));
+    QWidget& shown = this->window(window);
+    if (window == WindowId::help && !shown.isVisible()) {
+        // Beside the window the user reads, so that the help covers none of it.
+        const bool lookupShown = !lookup_.isNull() && lookup_->isVisible();
+        placeBeside(shown, lookupShown ? static_cast<QWidget&>(*lookup_) : startWindow());
+    }
+    showWindow(shown);
 }
 
 void Application::hide(WindowId window) {

@@ -1,6 +1,7 @@
 #include "ui/command_button.hpp"
 
 #include <QKeyEvent>
+#include <QStyleOptionButton>
 
 namespace velmora::ui {
 namespace {
@@ -42,6 +43,15 @@ void CommandButton::keyReleaseEvent(QKeyEvent* event) {
         click();
     }
     event->accept();
+}
+
+// Some styles draw the focus mark only after a Tab; a keyboard user should see at once, in a
+// window just opened, what Enter presses.
+void CommandButton::initStyleOption(QStyleOptionButton* option) const {
+    QPushButton::initStyleOption(option);
+    if (hasFocus()) {
+        option->state |= QStyle::State_KeyboardFocusChange;
+    }
 }
 
 } // namespace velmora::ui

@@ -4,8 +4,9 @@
 
 namespace velmora::ui {
 
-// A push button that Enter presses as well as Space while it has the focus. None is a default
-// button: Enter anywhere else presses nothing.
+// A push button that Enter presses as well as Space while it has the focus, and that shows its
+// focus mark however it got the focus. None is a default button: Enter anywhere else presses
+// nothing.
 class CommandButton : public QPushButton {
     Q_OBJECT
 
@@ -15,6 +16,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void initStyleOption(QStyleOptionButton* option) const override;
 };
 
 } // namespace velmora::ui

@@ -13,8 +13,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <type_traits>
 
 namespace velmora::ui {
@@ -159,24 +157,12 @@ void DisplayBox::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
-// The platform's focus rectangle, just inside the sunken edge, so that a keyboard user sees
-// where Ctrl+C and the scroll keys go. On this middle gray the styles' own marks all but vanish:
-// one inverts the background (and inverted middle gray is the same gray), another draws a faint
-// tint of the highlight colour. So the style is told of a white background and a deeper highlight,
-// and draws its mark dark enough to see. Only the outline is kept: the box stays gray inside it.
+// A dotted outline in the text's colour just inside the sunken edge, so that a keyboard user sees
+// where Ctrl+C and the scroll keys go. The styles' own marks all but vanish on this middle gray;
+// the text's black stands out on it as the text does.
 void DisplayBox::drawFocusMark(QPainter& painter) {
-    QStyleOptionFocusRect option;
-    option.initFrom(viewport());
-    option.rect = viewport()->rect().adjusted(1, 1, -1, -1);
-    option.backgroundColor = Qt::white;
-    option.palette.setColor(QPalette::Highlight,
-                            option.palette.color(QPalette::Highlight).darker(200));
-    // Some styles draw the mark only after a Tab; the box shows it however it got the focus.
-    option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
-    painter.save();
-    painter.setClipRegion(QRegion(option.rect) - QRegion(option.rect.adjusted(1, 1, -1, -1)));
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    painter.restore();
+    painter.setPen(QPen(kText, 1, Qt::DotLine));
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
 }
 
 void DisplayBox::resizeEvent(QResizeEvent* event) {
@@ -193,6 +179,14 @@ void DisplayBox::scrollContentsBy(int /*dx*/, int /*dy*/) {
 void DisplayBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         copy();
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // Shift+F10 opens the context menu as the Menu key does, at the box's middle.
+        const QPoint middle = viewport()->rect().center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, middle,
+                                    viewport()->mapToGlobal(middle));
+        contextMenuEvent(&menuEvent);
         return;
     }
     using Step = PrintedLines::Step;

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace velmora::ui {
 
@@ -73,16 +72,7 @@ void FindBox::present() {
     if (!placed_) {
         // The first time beside the window it belongs to, so that its display box stays in view.
         placed_ = true;
-        const QWidget& owner = *parentWidget()->window();
-        const QRect frame = owner.frameGeometry();
-        const QRect area = owner.screen()->availableGeometry();
-        const QSize size = frameGeometry().size();
-        const forms::ScreenPoint at = forms::placeBeside(
-            {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
-            size.width(), size.height(),
-            {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()},
-            toPixels(forms::kFindForm.gap));
-        move(at.x, at.y);
+        placeBeside(*this, *parentWidget()->window());
     }
     showWindow(*this);
     words_->setFocus();

@@ -5,8 +5,10 @@
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <string>
 
 namespace velmora::ui {
@@ -19,7 +21,13 @@ HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, po
         // Closing it with the title bar destroys it; the next Help makes it anew.
         setAttribute(Qt::WA_DeleteOnClose);
     }
-    resize(toPixels(form.client));
+    // Taller than the screen leaves room for, the picture gives up height for the rest.
+    fit_ = forms::fitHeight(form, (screen()->availableGeometry().height() - frameHeight(*this)) *
+                                      kTwipsPerPixel);
+    for (const forms::Control& control : form.controls) {
+        controls_.find(control.name)->setGeometry(toPixels(fit_.place(control)));
+    }
+    resize(toPixels(forms::TwipsSize{form.client.width, form.client.height - fit_.giveUp}));
     // "Close Help Box" takes the first focus, so Enter or Space closes the window at once.
     controls_.focusFirst();
 }
@@ -31,13 +39,23 @@ CommandButton* HelpWindow::closeButton() const {
     return controls_.get<CommandButton>("Command1");
 }
 
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        // As "Close Help Box" does.
+        closeButton()->click();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
 void HelpWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     for (const forms::Line& line : forms::kHelpForm.lines) {
         const Qt::PenStyle style =
             line.style == forms::LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine;
         painter.setPen(QPen(palette().color(QPalette::WindowText), 1, style));
-        painter.drawLine(toPixels(line.x1), toPixels(line.y), toPixels(line.x2), toPixels(line.y));
+        const int y = toPixels(fit_.y(line.y));
+        painter.drawLine(toPixels(line.x1), y, toPixels(line.x2), y);
     }
 }
 

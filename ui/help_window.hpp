@@ -11,22 +11,24 @@ namespace velmora::ui {
 
 class CommandButton;
 
-// The help window: the help picture, three notes between separator lines, "Close Help Box".
+// The help window: the help picture, four notes between separator lines, "Close Help Box".
 class HelpWindow : public QWidget {
     Q_OBJECT
 
 public:
     explicit HelpWindow(WindowPort& port);
 
-    // Note 1, 2 or 3, top to bottom.
+    // Note 1 to 4, top to bottom.
     QLabel* note(int number) const;
     CommandButton* closeButton() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     FormControls controls_;
+    forms::HeightFit fit_;
 };
 
 } // namespace velmora::ui

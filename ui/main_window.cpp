@@ -34,6 +34,12 @@ MainWindow::MainWindow(const forms::Form& form, WindowPort& port) : form_(form),
             connect(action, &QAction::triggered, this, [command, &port] { run(command, port); });
         }
     }
+    // F10 reaches the menu bar, as in the platform's other programs.
+    auto* toMenuBar = new QAction(this);
+    toMenuBar->setShortcut(Qt::Key_F10);
+    connect(toMenuBar, &QAction::triggered, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    addAction(toMenuBar);
     menu_.showHelp = menuBar()->findChild<QAction*>(QStringLiteral("nhelp2"));
 
     const QSize size = toPixels(form.client) + QSize(0, menuBar()->sizeHint().height());

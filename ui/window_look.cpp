@@ -2,11 +2,14 @@
 
 #include "ui/assets.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/twips.hpp"
 
+#include <algorithm>
 #include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QScreen>
 #include <QWidget>
 
 namespace velmora::ui {
@@ -67,6 +70,25 @@ void applyFormFrame(QWidget& window, const forms::Form& form) {
         flags |= Qt::WindowMaximizeButtonHint;
     }
     window.setWindowFlags(flags);
+}
+
+int frameHeight(const QWidget& window) {
+    // Before a window first shows, the window manager has not yet said how high its title bar and
+    // frame are: this much holds those of the common ones.
+    constexpr int kFrameAllowance = 40;
+    return std::max(window.frameGeometry().height() - window.height(), kFrameAllowance);
+}
+
+void placeBeside(QWidget& window, const QWidget& owner) {
+    const QRect frame = owner.frameGeometry();
+    const QRect area = owner.screen()->availableGeometry();
+    const QSize size(window.frameGeometry().width(), window.height() + frameHeight(window));
+    const forms::ScreenPoint at = forms::placeBeside(
+        {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
+        size.width(), size.height(),
+        {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()},
+        toPixels(forms::kBesideGap));
+    window.move(at.x, at.y);
 }
 
 void showWindow(QWidget& window) {

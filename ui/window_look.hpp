@@ -23,6 +23,13 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
 // menu, minimize and close, and maximize only where the form allows it.
 void applyFormFrame(QWidget& window, const forms::Form& form);
 
+// The height of the window's title bar and frame, or more where they are not known yet.
+int frameHeight(const QWidget& window);
+
+// Moves the window beside `owner` by the program's one rule: right of it, else left, else below,
+// inside the screen's work area, so that it covers none of the owner.
+void placeBeside(QWidget& window, const QWidget& owner);
+
 // Makes the window visible, brings it to the front and activates it.
 void showWindow(QWidget& window);
 

@@ -144,7 +144,14 @@ FormWindow& Application::instance(WindowId window) {
 }
 
 void Application::show(WindowId window) {
-    instance(window).show();
+    FormWindow& shown = instance(window);
+    if (window == WindowId::help && IsWindowVisible(shown.handle()) == FALSE) {
+        // Beside the window the user reads, so that the help covers none of it.
+        const auto& lookup = windows_[slotOf(WindowId::lookup)];
+        const bool lookupShown = lookup && IsWindowVisible(lookup->handle()) != FALSE;
+        placeBeside(shown.handle(), (lookupShown ? *lookup : instance(WindowId::start)).handle());
+    }
+    shown.show();
 }
 
 // Hiding the active window hands the activation on to a visible window of the program, so

@@ -109,20 +109,7 @@ void FindBox::present() {
     // The first time, beside the lookup window, so that the display box stays in view.
     if (!shownBefore_) {
         shownBefore_ = true;
-        RECT owner{};
-        RECT box{};
-        GetWindowRect(owner_, &owner);
-        GetWindowRect(window_, &box);
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-        const RECT& area = monitor.rcWork;
-        const forms::ScreenPoint at = forms::placeBeside(
-            {owner.left, owner.top, owner.right, owner.bottom}, box.right - box.left,
-            box.bottom - box.top, {area.left, area.top, area.right, area.bottom},
-            scale_.toPixels(forms::kFindForm.gap));
-        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        placeBeside(window_, owner_);
     }
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);

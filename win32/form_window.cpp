@@ -269,8 +269,17 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
 
 // Every control at its place, at the window's DPI.
 void FormWindow::layOut() {
+    // Taller than the monitor's work area leaves room for, the picture gives up height for the
+    // rest.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const SIZE chrome =
+        dpi::frameSizeFor({0, 0}, frameStyle(form_), 0, !form_.menus.empty(), scale_.dpi());
+    fit_ = forms::fitHeight(form_, MulDiv(monitor.rcWork.bottom - monitor.rcWork.top - chrome.cy,
+                                          dpi::kTwipsPerInch, static_cast<int>(scale_.dpi())));
     for (Placed& placed : controls_) {
-        const forms::TwipsRect& rect = placed.control->rect;
+        const forms::TwipsRect rect = fit_.place(*placed.control);
         MoveWindow(placed.window, scale_.toPixels(rect.left), scale_.toPixels(rect.top),
                    scale_.toPixels(rect.width), scale_.toPixels(rect.height), FALSE);
         SendMessageW(placed.window, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
@@ -283,7 +292,8 @@ void FormWindow::layOut() {
 
 // The frame around the form's client size, at the window's DPI.
 void FormWindow::sizeFrame() {
-    const SIZE client{scale_.toPixels(form_.client.width), scale_.toPixels(form_.client.height)};
+    const SIZE client{scale_.toPixels(form_.client.width),
+                      scale_.toPixels(form_.client.height - fit_.giveUp)};
     const SIZE frame =
         dpi::frameSizeFor(client, frameStyle(form_), 0, !form_.menus.empty(), scale_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
@@ -383,8 +393,9 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const DWORD style = line.style == forms::LineStyle::Dotted ? PS_ALTERNATE : PS_SOLID;
             HPEN pen = ExtCreatePen(PS_COSMETIC | style, 1, &ink, 0, nullptr);
             HGDIOBJ previous = SelectObject(dc, pen);
-            MoveToEx(dc, scale_.toPixels(line.x1), scale_.toPixels(line.y), nullptr);
-            LineTo(dc, scale_.toPixels(line.x2), scale_.toPixels(line.y));
+            const int y = scale_.toPixels(fit_.y(line.y));
+            MoveToEx(dc, scale_.toPixels(line.x1), y, nullptr);
+            LineTo(dc, scale_.toPixels(line.x2), y);
             SelectObject(dc, previous);
             DeleteObject(pen);
         }
@@ -470,6 +481,11 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     if (lParam == 0 && id == DisplayBox::kFindCommand) {
         host_.openFindBox();
+        return;
+    }
+    if (lParam == 0 && id == IDCANCEL && form_.id == WindowId::help) {
+        // Escape closes the help window as "Close Help Box" does.
+        host_.runCommand(CommandId::closeHelp);
         return;
     }
     if (lParam == 0) {

@@ -90,6 +90,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     dpi::WindowScale scale_;
+    forms::HeightFit fit_;
     HACCEL accelerators_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;

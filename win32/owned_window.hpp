@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/form.hpp"
+#include "win32/dpi.hpp"
 #include "win32/wide.hpp"
 
 #include <exception>
@@ -86,6 +88,24 @@ inline void destroyDetached(HWND& window) {
         DestroyWindow(window);
         window = nullptr;
     }
+}
+
+// Moves `window` beside `owner` by the program's one rule: right of it, else left, else below,
+// inside the work area of the owner's screen, so that it covers none of the owner.
+inline void placeBeside(HWND window, HWND owner) {
+    RECT ownerFrame{};
+    RECT box{};
+    GetWindowRect(owner, &ownerFrame);
+    GetWindowRect(window, &box);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& area = monitor.rcWork;
+    const forms::ScreenPoint at = forms::placeBeside(
+        {ownerFrame.left, ownerFrame.top, ownerFrame.right, ownerFrame.bottom},
+        box.right - box.left, box.bottom - box.top, {area.left, area.top, area.right, area.bottom},
+        dpi::toPixels(forms::kBesideGap, dpi::of(owner)));
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace velmora::win32

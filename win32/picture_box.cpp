@@ -48,11 +48,18 @@ void PictureBox::paint(HWND window) {
     if (picture != nullptr && GetObjectW(picture, sizeof(size), &size) != 0) {
         HDC source = CreateCompatibleDC(dc);
         HGDIOBJ previous = SelectObject(source, picture);
-        BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
+        // A box shorter than its picture shows all of it, smaller.
+        SIZE shown{size.bmWidth, size.bmHeight};
+        if (shown.cy > client.bottom) {
+            shown = {MulDiv(shown.cx, client.bottom, shown.cy), client.bottom};
+        }
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, 0, 0, shown.cx, shown.cy, source, 0, 0, size.bmWidth, size.bmHeight,
+                   SRCCOPY);
         SelectObject(source, previous);
         DeleteDC(source);
         // Only the parts the picture leaves free get the background.
-        ExcludeClipRect(dc, 0, 0, size.bmWidth, size.bmHeight);
+        ExcludeClipRect(dc, 0, 0, shown.cx, shown.cy);
     }
     if (background != nullptr) {
         FillRect(dc, &client, background);

@@ -1,6 +1,8 @@
 #include "ui/display_box.hpp"
 #include "window_test.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <QAccessible>
 #include <QClipboard>
 #include <QScrollBar>
@@ -134,29 +136,61 @@ private slots:
         QVERIFY(inkIn(picture(box), band(box, lastRow)) > 10);
     }
 
+    // The focus draws a mark just inside the edge, along each side, that stands out from the gray
+    // at least 3:1; it goes with the focus.
     void theFocusIsMarkedInsideTheEdge() {
         DisplayBox& box = shownBox();
         QVERIFY(QTest::qWaitForWindowActive(&box));
         box.clearFocus();
         const QImage without = picture(box);
         const QRgb gray = qRgb(0x80, 0x80, 0x80);
-        const int middle = without.width() / 2;
+        const int width = without.width();
+        const int height = without.height();
         for (const int y : {0, 1, 2}) {
-            QCOMPARE(without.pixel(middle, y), gray);
+            QCOMPARE(without.pixel(width / 2, y), gray);
         }
 
         box.setFocus();
         QVERIFY(box.hasFocus());
         const QImage with = picture(box);
-        int marked = 0;
-        for (const QPoint point : {QPoint(middle, 1), QPoint(1, without.height() / 2),
-                                   QPoint(middle, without.height() - 2),
-                                   QPoint(without.width() - 2, without.height() / 2)}) {
-            marked += with.pixel(point) != gray ? 1 : 0;
+        const auto luminance = [](QRgb colour) {
+            const auto linear = [](int channel) {
+                const double c = channel / 255.0;
+                return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * linear(qRed(colour)) + 0.7152 * linear(qGreen(colour)) +
+                   0.0722 * linear(qBlue(colour));
+        };
+        const auto contrast = [&](QRgb colour) {
+            const auto [darker, lighter] = std::minmax({luminance(colour), luminance(gray)});
+            return (lighter + 0.05) / (darker + 0.05);
+        };
+        // Along each side, the strongest mark pixel a little way from the corners.
+        const QList<QLine> sides{{8, 1, width - 8, 1},
+                                 {8, height - 2, width - 8, height - 2},
+                                 {1, 8, 1, height - 8},
+                                 {width - 2, 8, width - 2, height - 8}};
+        for (const QLine& side : sides) {
+            double strongest = 1.0;
+            for (int x = side.x1(); x <= side.x2(); ++x) {
+                for (int y = side.y1(); y <= side.y2(); ++y) {
+                    strongest = std::max(strongest, contrast(with.pixel(x, y)));
+                }
+            }
+            QVERIFY2(strongest >= 3.0, qPrintable(QString::number(strongest)));
         }
-        QCOMPARE(marked, 4);
         box.clearFocus();
         QCOMPARE(picture(box), without);
+    }
+
+    // Shift+F10 opens the context menu, as the Menu key does.
+    void shiftF10OpensTheContextMenu() {
+        DisplayBox& box = shownBox();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.setFocus();
+        QTest::keyClick(&box, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QApplication::activePopupWidget()->close();
     }
 
     // Each printed line leaves ink in its own row, from the left edge, repeats too; below the

@@ -34,14 +34,15 @@ const QMap<QString, QString> kTexts{
     {"helpform", "Velmora Help"},
     {"helpform.Command1", "Close Help Box"},
     {"helpform.Label1",
-     "- If this program is minimized, or if another program is opened up over top of this "
-     "program, the data in the gray display box may disappear.  Click on the \"Search\" "
-     "button agian to redisplay the RPO codes and their descriptions."},
+     "- Type one code in each white box, or paste a whole label into the first box, and click "
+     "\"Search\". The results stay in the gray display box until the next search."},
     {"helpform.Label2", "- Clicking the \"Clear\" button will only clear the white input boxes."},
     {"helpform.Label3",
-     "The EXECUTABLE file AND the TEXT file MUST be in the SAME FOLDER in order for the "
-     "program to function properly.  A 'File not found' error will result if the program is "
-     "placed in a different dirctory than the text file."},
+     "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
+     "Linux the installed data folder). If it is not found, a message names each place looked."},
+    {"helpform.Label4",
+     "- Keys: Enter searches, Ctrl+F finds codes by words in their descriptions, Ctrl+C copies "
+     "the gray box's lines, Ctrl+Q ends the program."},
 };
 
 QString nameOf(std::string_view name) {

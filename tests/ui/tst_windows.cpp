@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
 #include <QTest>
 
 using namespace velmora::ui;
@@ -45,7 +47,47 @@ private slots:
         QVERIFY(app().lookupWindow().isVisible());
         app().lookupWindow().menu().showHelp->trigger();
         QCOMPARE(&app().helpWindow(), first);
-        QVERIFY(first->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(first));
+        QTest::keyClick(first, Qt::Key_Escape);
+        QVERIFY(first->isHidden());
+    }
+
+    // The lookup window opens with the focus mark showing on what Enter presses, before any Tab,
+    // and F10 reaches its menu bar.
+    void theKeyboardFindsItsWayFromTheStart() {
+        LookupWindow& lookup = app().lookupWindow();
+        QVERIFY(showAndActivate(lookup));
+        CommandButton& search = *lookup.searchButton();
+        QCOMPARE(QApplication::focusWidget(), &search);
+        const QImage marked = search.grab().toImage();
+        search.clearFocus();
+        QVERIFY(search.grab().toImage() != marked);
+        search.setFocus();
+        pressOnFocus(Qt::Key_F10);
+        QTRY_VERIFY(lookup.menuBar()->activeAction() != nullptr);
+    }
+
+    // Help opens beside the lookup window, never over it where the screen has room, and inside
+    // the screen's work area with "Close Help Box" on it, at any scale.
+    void helpStandsBesideTheLookupWindowOnTheScreen() {
+        LookupWindow& lookup = app().lookupWindow();
+        QVERIFY(showAndActivate(lookup));
+        lookup.menu().showHelp->trigger();
+        HelpWindow& help = app().helpWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        const QRect area = help.screen()->availableGeometry();
+        const QRect frame = help.frameGeometry();
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                                                      .arg(frame.left())
+                                                      .arg(frame.top())
+                                                      .arg(frame.width())
+                                                      .arg(frame.height())
+                                                      .arg(area.width())
+                                                      .arg(area.height())));
+        QVERIFY(help.rect().contains(help.closeButton()->geometry()));
+        if (area.width() >= lookup.frameGeometry().width() + frame.width()) {
+            QVERIFY(!frame.intersects(lookup.frameGeometry()));
+        }
     }
 
     void closingHelpMakesItAnewNextTime() {
@@ -58,15 +100,23 @@ private slots:
         QVERIFY(app().helpWindow().isVisible());
     }
 
-    // Where the platform's font is wider, a note is drawn smaller rather than cut off.
+    // Where the platform's font is wider, a note is drawn smaller rather than cut off; the help
+    // notes all show at one size.
     void everyWordOfEveryLabelShows() {
-        const QList<QLabel*> labels{app().startWindow().note(), app().lookupWindow().note(),
-                                    app().helpWindow().note(1), app().helpWindow().note(2),
-                                    app().helpWindow().note(3)};
+        HelpWindow& help = app().helpWindow();
+        const QList<QLabel*> labels{app().startWindow().note(),
+                                    app().lookupWindow().note(),
+                                    help.note(1),
+                                    help.note(2),
+                                    help.note(3),
+                                    help.note(4)};
         for (QLabel* label : labels) {
             QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
                      qPrintable(label->text()));
             QVERIFY(label->font().pointSizeF() >= 6.0);
+            if (label->window() == &help) {
+                QCOMPARE(label->font(), help.note(2)->font());
+            }
         }
     }
 

@@ -31,7 +31,7 @@ MESSAGE_CAPTION = "Velmora"
 # Client areas at 96 DPI: 15 twips to a pixel.
 START_CLIENT = (6495 // 15, 6240 // 15)
 LOOKUP_CLIENT = (7215 // 15, 7545 // 15)
-HELP_CLIENT = (6120 // 15, 10590 // 15)
+HELP_CLIENT = (6120 // 15, 11430 // 15)
 # A folder name no code page but Unicode holds.
 NON_ASCII_FOLDER = "Prüfung Ölstand Ωμέγα 表"
 
