@@ -79,11 +79,13 @@ class Prefix:
 class Display:
     """An Xvfb server on a display number it picks itself, for the life of a with block."""
 
+    SIZE = (1280, 1024)
+
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten",
-             "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.SIZE,
+             "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as numbers:
             number = numbers.readline().strip()
