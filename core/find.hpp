@@ -51,8 +51,8 @@ private:
     // where the match goes on when the next byte breaks it.
     struct Word {
         explicit Word(std::string folded);
-        // Reads on through `text`; true once the whole word has been seen.
-        bool readOn(std::string_view text);
+        // Reads on through `description`; true once the whole word has been seen.
+        bool readOn(std::string_view description);
 
         std::string text;
         std::vector<std::size_t> fallback;

@@ -41,10 +41,12 @@ constexpr std::array<BaseLetters, 14> kBaseLetters{{
 }};
 
 void append(char32_t c, std::string& out) {
-    const auto base = std::ranges::find(kBaseLetters, c, &BaseLetters::letter);
-    if (base != kBaseLetters.end()) {
-        out += base->base;
-        return;
+    for (const BaseLetters& entry : kBaseLetters) {
+        // cppcheck-suppress useStlAlgorithm
+        if (entry.letter == c) {
+            out += entry.base;
+            return;
+        }
     }
     std::array<utf8proc_uint8_t, 4> bytes{};
     const auto length = utf8proc_encode_char(static_cast<utf8proc_int32_t>(c), bytes.data());
@@ -59,11 +61,12 @@ void foldForFind(std::string_view utf8, std::string& out) {
     std::array<utf8proc_int32_t, 32> folded{};
     while (!utf8.empty()) {
         // A run of ASCII, as most descriptions are: only the capitals change.
-        const auto ascii = std::ranges::find_if(utf8, [](char c) { return (c & 0x80) != 0; });
-        const std::size_t run = static_cast<std::size_t>(ascii - utf8.begin());
+        const auto run = static_cast<std::size_t>(
+            std::ranges::find_if(utf8, [](char c) { return (c & 0x80) != 0; }) - utf8.begin());
         const std::size_t end = out.size();
         out.resize(end + run);
-        std::transform(utf8.begin(), ascii, out.begin() + static_cast<std::ptrdiff_t>(end),
+        std::transform(utf8.begin(), utf8.begin() + static_cast<std::ptrdiff_t>(run),
+                       out.begin() + static_cast<std::ptrdiff_t>(end),
                        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
         utf8.remove_prefix(run);
         if (utf8.empty()) {
