@@ -176,7 +176,6 @@ bool DescriptionQuery::matches(std::string_view description) {
 void DescriptionQuery::start() {
     for (Word& word : words_) {
         word.matched = 0;
-        word.found = false;
     }
     missing_ = words_.size();
 }
@@ -187,8 +186,8 @@ void DescriptionQuery::feed(std::string_view piece) {
     }
     text::foldForFind(piece, folded_);
     for (Word& word : words_) {
-        if (!word.found && word.readOn(folded_)) {
-            word.found = true;
+        // A word seen whole is matched to its end and looked for no more.
+        if (word.matched < word.text.size() && word.readOn(folded_)) {
             --missing_;
         }
     }

@@ -57,7 +57,6 @@ private:
         std::string text;
         std::vector<std::size_t> fallback;
         std::size_t matched = 0;
-        bool found = false;
     };
 
     void addWords(std::string_view text);

@@ -90,8 +90,6 @@ private slots:
         QTest::newRow("full-width letters, typed plain") << QByteArray("TURBO") << x03;
         QTest::newRow("capital sharp s, typed ss")
             << QByteArray("gross") << Lines{bothCafes[1], "1 record matched."};
-        QTest::newRow("small sharp s, capital in the description")
-            << QByteArray("gro\xc3\x9f") << Lines{bothCafes[1], "1 record matched."};
         QTest::newRow("accent typed with the letter, a mark of its own in the description")
             << QByteArray("caf\xc3\xa9") << bothCafes;
         QTest::newRow("accent typed as a mark of its own")
@@ -213,15 +211,6 @@ private slots:
             << QByteArray("celozsoeij");
         QTest::newRow("letters of their own")
             << QByteArray("\xc3\x9f\xc3\xa6\xc3\xbe\xc3\x98\xc4\x90") << QByteArray("ssaethod");
-        QTest::newRow("Greek, final sigma, accent")
-            << QByteArray("\xce\xa3\xce\x9f\xce\xa6\xce\x8a\xce\x91 \xcf\x82")
-            << QByteArray("\xcf\x83\xce\xbf\xcf\x86\xce\xb9\xce\xb1 \xcf\x83");
-        QTest::newRow("Cyrillic")
-            << QByteArray("\xd0\x9c\xd0\x9e\xd0\xa1\xd0\x9a\xd0\x92\xd0\x90 \xd0\x81")
-            << QByteArray("\xd0\xbc\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 \xd0\xb5");
-        QTest::newRow("capital sharp s") << QByteArray("STRA\xe1\xba\x9e"
-                                                       "E")
-                                         << QByteArray("strasse");
         QTest::newRow("marks of their own")
             << QByteArray("E\xcc\x81\xcc\xa7 n\xcc\x83") << QByteArray("e n");
         QTest::newRow("full width, ligature, no-break space")
@@ -229,13 +218,8 @@ private slots:
         QTest::newRow("signs, other scripts, broken bytes stay")
             << QByteArray("\xc3\x97 \xe2\x82\xac \xe4\xb8\xad \xff \xe2\x82")
             << QByteArray("\xc3\x97 \xe2\x82\xac \xe4\xb8\xad \xff \xe2\x82");
-        QTest::newRow("ASCII") << QByteArray("3.23:1 T-Top") << QByteArray("3.23:1 t-top");
-        QTest::newRow("the letters next to A and Z")
-            << QByteArray("@AZ[`az{@AZ[`az{@AZ") << QByteArray("@az[`az{@az[`az{@az");
-        QTest::newRow("ASCII and accents mixed") << QByteArray("GRAND PRIX \xc3\x89"
-                                                               "DITION SP\xc3\x89"
-                                                               "CIALE")
-                                                 << QByteArray("grand prix edition speciale");
+        QTest::newRow("ASCII, the letters next to A and Z")
+            << QByteArray("3.23:1 T-Top @AZ[`az{") << QByteArray("3.23:1 t-top @az[`az{");
     }
     void fold() {
         QFETCH(QByteArray, text);
