@@ -23,22 +23,12 @@ struct BaseLetters {
     char32_t letter;
     std::string_view base;
 };
-constexpr std::array<BaseLetters, 14> kBaseLetters{{
-    {0x00E6, "ae"},
-    {0x00F0, "d"},
-    {0x00F8, "o"},
-    {0x00FE, "th"},
-    {0x0111, "d"},
-    {0x0127, "h"},
-    {0x0131, "i"},
-    {0x0138, "k"},
-    {0x0142, "l"},
-    {0x014B, "n"},
-    {0x0153, "oe"},
-    {0x0167, "t"},
-    {0x0180, "b"},
-    {0x0192, "f"},
-}};
+constexpr std::array kBaseLetters = {
+    BaseLetters{0x00E6, "ae"}, BaseLetters{0x00F0, "d"},  BaseLetters{0x00F8, "o"},
+    BaseLetters{0x00FE, "th"}, BaseLetters{0x0111, "d"},  BaseLetters{0x0127, "h"},
+    BaseLetters{0x0131, "i"},  BaseLetters{0x0138, "k"},  BaseLetters{0x0142, "l"},
+    BaseLetters{0x014B, "n"},  BaseLetters{0x0153, "oe"}, BaseLetters{0x0167, "t"},
+    BaseLetters{0x0180, "b"},  BaseLetters{0x0192, "f"}};
 
 void append(char32_t c, std::string& out) {
     for (const BaseLetters& entry : kBaseLetters) {
