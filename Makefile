@@ -9,8 +9,8 @@ BUILD_DIR := build/$(PRESET)
 SAMPLE_CODES := L98 G80 WS6 1LE LHO XYZ
 FUZZ_SECONDS ?= 60
 
-# Building: compiler, CMake, Ninja, Qt 6 Widgets.
-BUILD_PACKAGES := g++ cmake ninja-build make qt6-base-dev libgl-dev
+# Building: compiler, CMake, Ninja, Qt 6 Widgets, utf8proc (Unicode's folding rules for find).
+BUILD_PACKAGES := g++ cmake ninja-build make qt6-base-dev libgl-dev libutf8proc-dev
 # The Windows programs: the MinGW-w64 cross compiler and resource compiler.
 WINDOWS_PACKAGES := cmake ninja-build make binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64
 # Running them as a person would: wine with its fonts, a virtual display, key input, the

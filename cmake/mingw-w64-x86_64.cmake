@@ -5,6 +5,9 @@ set(VELMORA_MINGW_PREFIX x86_64-w64-mingw32)
 # The POSIX-threads flavour carries the complete C++ library.
 find_program(CMAKE_CXX_COMPILER NAMES ${VELMORA_MINGW_PREFIX}-g++-posix ${VELMORA_MINGW_PREFIX}-g++
              REQUIRED)
+# For the C libraries kept in third_party/.
+find_program(CMAKE_C_COMPILER NAMES ${VELMORA_MINGW_PREFIX}-gcc-posix ${VELMORA_MINGW_PREFIX}-gcc
+             REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${VELMORA_MINGW_PREFIX}-windres REQUIRED)
 set(CMAKE_FIND_ROOT_PATH /usr/${VELMORA_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -5,6 +5,7 @@
 #include "core/text.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -120,20 +121,48 @@ DescriptionQuery::DescriptionQuery(std::string_view text) {
     addWords(text);
 }
 
+DescriptionQuery::Word::Word(std::string folded) : text(std::move(folded)), fallback(text.size()) {
+    for (std::size_t i = 1, length = 0; i < text.size(); ++i) {
+        while (length > 0 && text[i] != text[length]) {
+            length = fallback[length - 1];
+        }
+        length += text[i] == text[length] ? 1U : 0U;
+        fallback[i] = length;
+    }
+}
+
+bool DescriptionQuery::Word::readOn(std::string_view description) {
+    for (std::size_t i = 0; i < description.size(); ++i) {
+        if (matched == 0) {
+            // Straight on to the next place where the word could start.
+            i = description.find(text.front(), i);
+            if (i == std::string_view::npos) {
+                return false;
+            }
+        }
+        while (matched > 0 && description[i] != text[matched]) {
+            matched = fallback[matched - 1];
+        }
+        if (description[i] == text[matched] && ++matched == text.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void DescriptionQuery::addWords(std::string_view text) {
     // Folded first, so that a no-break space separates words as a blank does.
     for (std::string& word : text::splitWords(text::foldForFind(text))) {
-        if (std::ranges::find(words_, word) == words_.end()) {
-            longestBytes_ = std::max(longestBytes_, word.size());
-            words_.push_back(std::move(word));
+        if (std::ranges::find(words_, word, &Word::text) == words_.end()) {
+            words_.emplace_back(std::move(word));
         }
     }
 }
 
 std::size_t DescriptionQuery::longestWord() const {
     std::size_t longest = 0;
-    for (const std::string& word : words_) {
-        longest = std::max(longest, text::characterCount(word));
+    for (const Word& word : words_) {
+        longest = std::max(longest, text::characterCount(word.text));
     }
     return longest;
 }
@@ -145,9 +174,10 @@ bool DescriptionQuery::matches(std::string_view description) {
 }
 
 void DescriptionQuery::start() {
-    found_.assign(words_.size(), false);
+    for (Word& word : words_) {
+        word.matched = 0;
+    }
     missing_ = words_.size();
-    seen_.clear();
 }
 
 void DescriptionQuery::feed(std::string_view piece) {
@@ -155,19 +185,12 @@ void DescriptionQuery::feed(std::string_view piece) {
         return;
     }
     text::foldForFind(piece, folded_);
-    // A word may stand across two pieces: the end of the last piece is looked through again.
-    if (!seen_.empty()) {
-        seen_ += folded_;
-        folded_.swap(seen_);
-    }
-    for (std::size_t i = 0; i < words_.size(); ++i) {
-        if (!found_[i] && folded_.find(words_[i]) != std::string::npos) {
-            found_[i] = true;
+    for (Word& word : words_) {
+        // A word seen whole is matched to its end and looked for no more.
+        if (word.matched < word.text.size() && word.readOn(folded_)) {
             --missing_;
         }
     }
-    const std::size_t kept = std::min(folded_.size(), longestBytes_ > 0 ? longestBytes_ - 1 : 0);
-    seen_.assign(folded_, folded_.size() - kept, kept);
 }
 
 std::optional<TableError> findByDescription(DescriptionQuery& query, CodeTableReader& reader,

@@ -19,8 +19,7 @@ namespace velmora {
 class DescriptionQuery {
 public:
     // The most words, and the longest word in characters, that a front end should take: each
-    // word costs a look through every description, and the longest word is the part of a
-    // description kept from one piece to the next.
+    // word costs a look through every description.
     static constexpr std::size_t kMostWords = 64;
     static constexpr std::size_t kLongestWord = 256;
 
@@ -40,21 +39,31 @@ public:
     bool matches(std::string_view description);
 
     // The same for a description handed over in pieces, none cut inside a character: start,
-    // then feed every piece; allFound tells whether every word has been seen so far. Only the
-    // last bytes of a piece, as many as the longest word has, are kept for the next.
+    // then feed every piece; allFound tells whether every word has been seen so far. A word may
+    // stand across pieces: each word remembers how much of itself the last piece ended with.
     void start();
     void feed(std::string_view piece);
     bool allFound() const { return missing_ == 0; }
 
 private:
+    // A word looked for in one pass over the description, however long both are: for each
+    // length of a partial match, the length of the longest start of the word that also ends it,
+    // where the match goes on when the next byte breaks it.
+    struct Word {
+        explicit Word(std::string folded);
+        // Reads on through `description`; true once the whole word has been seen.
+        bool readOn(std::string_view description);
+
+        std::string text;
+        std::vector<std::size_t> fallback;
+        std::size_t matched = 0;
+    };
+
     void addWords(std::string_view text);
 
-    std::vector<std::string> words_;
-    std::size_t longestBytes_ = 0;
-    std::vector<bool> found_;
+    std::vector<Word> words_;
     std::size_t missing_ = 0;
     std::string folded_;
-    std::string seen_;
 };
 
 // Find by description: clears the display, then prints every record of the table whose

@@ -5,12 +5,12 @@
 
 namespace velmora::text {
 
-// The form in which find compares words with descriptions: ASCII letters in lower case; the
-// accented Latin letters (the Latin-1 ones and the common Latin Extended ones: the letters of
-// Windows-1252 and of the European languages written in Latin script) reduced to their base
-// letters in lower case, so that "Détente", "DETENTE" and "detente" read alike ("æ" becomes "ae",
-// "ß" becomes "ss"); the no-break space becomes a blank. Every other character stays as it is,
-// and so does a byte that starts no valid UTF-8 sequence.
+// The form in which find compares words with descriptions, by Unicode's rules: case folded,
+// decomposed (compatibility decomposition too, so that full-width letters, ligatures and the
+// no-break space read as their plain forms) and stripped of accents and other marks, so that
+// "Détente", "DETENTE" and "de\u0301tente" read alike, "ΣΟΦΙΑ" as "σοφια", "ẞ" and "ß" as "ss".
+// The Latin letters with no decomposition that stand for base letters read as those ("æ" as
+// "ae", "ł" as "l"). A byte that starts no valid UTF-8 sequence stays as it is.
 //
 // `out` is overwritten; a caller that folds many texts passes the same string each time, so that
 // its storage is reused.

@@ -11,17 +11,23 @@ Q_DECLARE_METATYPE(Lines)
 
 namespace {
 
-const QByteArray kTable = "G80,Limited-slip rear differential\n"
-                          "GU5,Rear axle ratio 3.23:1\n"
-                          "CC1,\"Removable glass roof panels, T-top\"\n"
-                          "1LE,Handling\n"
-                          "J65,Four-wheel disc brakes\n"
-                          "Z28,\"Sport coupe pkg, Z28\"\n"
-                          "ZQ3,Posi-traction (limited slip)\n"
-                          "N10,Dual exhaust\n"
-                          "X01,Caf\xe9 d\xe9tente, cr\xe8me\n"
-                          "X02,Stra\xc3\x9f"
-                          "e \xc5\xa0koda \xc3\x86ther\n";
+const QByteArray kTable =
+    "G80,Limited-slip rear differential\n"
+    "GU5,Rear axle ratio 3.23:1\n"
+    "CC1,\"Removable glass roof panels, T-top\"\n"
+    "1LE,Handling\n"
+    "J65,Four-wheel disc brakes\n"
+    "Z28,\"Sport coupe pkg, Z28\"\n"
+    "ZQ3,Posi-traction (limited slip)\n"
+    "N10,Dual exhaust\n"
+    "X01,Caf\xe9 d\xe9tente, cr\xe8me\n"
+    "X02,Stra\xc3\x9f"
+    "e \xc5\xa0koda \xc3\x86ther\n"
+    // Full-width "Turbo", Greek and Cyrillic capitals.
+    "X03,\xef\xbc\xb4\xef\xbd\x95\xef\xbd\x92\xef\xbd\x82\xef\xbd\x8f "
+    "\xce\xa3\xce\x9f\xce\xa6\xce\x8a\xce\x91 \xd0\x9c\xd0\x9e\xd0\xa1\xd0\x9a\xd0\x92\xd0\x90\n"
+    // An accent as a mark of its own after the e, a capital sharp s.
+    "X04,Cafe\xcc\x81 GRO\xe1\xba\x9e\n";
 
 } // namespace
 
@@ -54,6 +60,11 @@ private slots:
         const Lines limited{"G80  Limited-slip rear differential",
                             "ZQ3  Posi-traction (limited slip)", "2 records matched."};
         const Lines cafe{"X01  Caf\xc3\xa9 d\xc3\xa9tente, cr\xc3\xa8me", "1 record matched."};
+        const Lines bothCafes{cafe[0], "X04  Cafe\xcc\x81 GRO\xe1\xba\x9e", "2 records matched."};
+        const Lines x03{"X03  \xef\xbc\xb4\xef\xbd\x95\xef\xbd\x92\xef\xbd\x82\xef\xbd\x8f "
+                        "\xce\xa3\xce\x9f\xce\xa6\xce\x8a\xce\x91 "
+                        "\xd0\x9c\xd0\x9e\xd0\xa1\xd0\x9a\xd0\x92\xd0\x90",
+                        "1 record matched."};
         const Lines ttop{"CC1  Removable glass roof panels, T-top", "1 record matched."};
         const Lines none{"No record matched."};
         QTest::newRow("two words") << QByteArray("limited slip") << limited;
@@ -72,6 +83,17 @@ private slots:
                                                   << Lines{"X02  Stra\xc3\x9f"
                                                            "e \xc5\xa0koda \xc3\x86ther",
                                                            "1 record matched."};
+        QTest::newRow("Greek and Cyrillic capitals, typed small")
+            << QByteArray("\xcf\x83\xce\xbf\xcf\x86\xce\xb9\xce\xb1 "
+                          "\xd0\xbc\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0")
+            << x03;
+        QTest::newRow("full-width letters, typed plain") << QByteArray("TURBO") << x03;
+        QTest::newRow("capital sharp s, typed ss")
+            << QByteArray("gross") << Lines{bothCafes[1], "1 record matched."};
+        QTest::newRow("accent typed with the letter, a mark of its own in the description")
+            << QByteArray("caf\xc3\xa9") << bothCafes;
+        QTest::newRow("accent typed as a mark of its own")
+            << QByteArray("CAFE\xcc\x81") << bothCafes;
         QTest::newRow("accent on the word only")
             << QByteArray("\xc3\xa0xle")
             << Lines{"GU5  Rear axle ratio 3.23:1", "1 record matched."};
@@ -117,13 +139,44 @@ private slots:
         // A word given again and again is looked for once.
         QCOMPARE(velmora::DescriptionQuery(std::vector<std::string>(10000, "d D")).wordCount(),
                  std::size_t{1});
-        // A word that stands across two pieces of a description is found.
+        // What one description ended with does not count for the next.
+        velmora::DescriptionQuery axle("axle");
+        axle.start();
+        axle.feed("Rear ax");
+        QVERIFY(!axle.matches("le ratio"));
+    }
+
+    // Each row: the words, a description in pieces, and whether it holds every word.
+    void matchesInPieces_data() {
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("words across pieces")
+            << QByteArray("rear axle 3.23") << QByteArrayList{"Rear ax", "le ratio 3.", "23:1"}
+            << true;
+        QTest::newRow("something between the parts")
+            << QByteArray("axle") << QByteArrayList{"ax", " le"} << false;
+        QTest::newRow("a partial match goes on from a shorter one")
+            << QByteArray("aab") << QByteArrayList{"a", "aab"} << true;
+        QTest::newRow("the word's start inside a partial match")
+            << QByteArray("abac") << QByteArrayList{"aba", "bac"} << true;
+        QTest::newRow("an almost-match at every place")
+            << QByteArray("aaaab") << QByteArrayList{"aaaa", "aaa", "aaaa"} << false;
+        QTest::newRow("a letter folded into two, across pieces")
+            << QByteArray("strasse") << QByteArrayList{"STRA\xc3\x9f", "E"} << true;
+        QTest::newRow("a mark at the start of a piece")
+            << QByteArray("caf\xc3\xa9s") << QByteArrayList{"Cafe", "\xcc\x81s"} << true;
+    }
+    void matchesInPieces() {
+        QFETCH(QByteArray, words);
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(bool, matches);
+        velmora::DescriptionQuery query(words.toStdString());
         query.start();
-        for (const char* piece : {"Rear ax", "le ratio 3.", "23:1"}) {
-            QVERIFY(!query.allFound());
-            query.feed(piece);
+        for (const QByteArray& piece : pieces) {
+            query.feed(piece.toStdString());
         }
-        QVERIFY(query.allFound());
+        QCOMPARE(query.allFound(), matches);
     }
 
     // A long description whose last word comes after what find holds back is read once more
@@ -146,23 +199,32 @@ private slots:
                                        "2 records matched."}));
     }
 
-    void foldReducesLatinLettersToTheirBase() {
-        using velmora::text::foldForFind;
-        QCOMPARE(foldForFind("\xc3\x80\xc3\x89\xc3\x8e\xc3\x95\xc3\x9c\xc3\x87\xc3\x91\xc3\x9d"),
-                 std::string("aeioucny"));
-        QCOMPARE(foldForFind("\xc4\x8c\xc4\x99\xc5\x82\xc5\x91\xc5\xbe\xc8\x99\xc5\x93"),
-                 std::string("celozsoe"));
-        QCOMPARE(foldForFind("\xc3\x9f\xc3\xa6\xc3\xbe"), std::string("ssaeth"));
-        // Other scripts, signs and broken bytes stay as they are.
-        QCOMPARE(foldForFind("\xce\x94 \xc3\x97 \xe2\x82\xac \xff"),
-                 std::string("\xce\x94 \xc3\x97 \xe2\x82\xac \xff"));
-        QCOMPARE(foldForFind("3.23:1 T-Top"), std::string("3.23:1 t-top"));
-        // The letters next to A and Z stay, eight bytes at a time or one by one.
-        QCOMPARE(foldForFind("@AZ[`az{@AZ[`az{@AZ"), std::string("@az[`az{@az[`az{@az"));
-        QCOMPARE(foldForFind("GRAND PRIX \xc3\x89"
-                             "DITION SP\xc3\x89"
-                             "CIALE"),
-                 std::string("grand prix edition speciale"));
+    // Each row: a text and its folded form.
+    void fold_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("folded");
+        QTest::newRow("Latin-1 capitals")
+            << QByteArray("\xc3\x80\xc3\x89\xc3\x8e\xc3\x95\xc3\x9c\xc3\x87\xc3\x91\xc3\x9d")
+            << QByteArray("aeioucny");
+        QTest::newRow("Latin Extended")
+            << QByteArray("\xc4\x8c\xc4\x99\xc5\x82\xc5\x91\xc5\xbe\xc8\x99\xc5\x93\xc4\xb3")
+            << QByteArray("celozsoeij");
+        QTest::newRow("letters of their own")
+            << QByteArray("\xc3\x9f\xc3\xa6\xc3\xbe\xc3\x98\xc4\x90") << QByteArray("ssaethod");
+        QTest::newRow("marks of their own")
+            << QByteArray("E\xcc\x81\xcc\xa7 n\xcc\x83") << QByteArray("e n");
+        QTest::newRow("full width, ligature, no-break space")
+            << QByteArray("\xef\xbc\xb4\xef\xbc\x91\xef\xac\x81\xc2\xa0x") << QByteArray("t1fi x");
+        QTest::newRow("signs, other scripts, broken bytes stay")
+            << QByteArray("\xc3\x97 \xe2\x82\xac \xe4\xb8\xad \xff \xe2\x82")
+            << QByteArray("\xc3\x97 \xe2\x82\xac \xe4\xb8\xad \xff \xe2\x82");
+        QTest::newRow("ASCII, the letters next to A and Z")
+            << QByteArray("3.23:1 T-Top @AZ[`az{") << QByteArray("3.23:1 t-top @az[`az{");
+    }
+    void fold() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, folded);
+        QCOMPARE(QByteArray::fromStdString(velmora::text::foldForFind(text.toStdString())), folded);
     }
 };
 

@@ -126,7 +126,7 @@ if(differs)
 endif()
 file(READ ${unpacked}/README.txt readme)
 foreach(needed "velmora.exe" "current folder" "RPO.txt" "Notepad" "${VERSION}" "Ctrl+F"
-        "first box" "velmora-lookup --check")
+        "first box" "velmora-lookup --check" "utf8proc license")
     string(FIND "${readme}" "${needed}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "README.txt does not mention ${needed}")
