@@ -47,7 +47,8 @@ std::string leftOutNote(const std::vector<std::string>& tooLong,
                std::to_string(kCodeLength) + " characters.";
     }
     if (!noBox.empty()) {
-        note += (note.empty() ? "" : " ") + ("No box left for " + nameAll(noBox) + ".");
+        note += note.empty() ? "No box left for " : " No box left for ";
+        note += nameAll(noBox) + ".";
     }
     return note;
 }

@@ -36,6 +36,9 @@ constexpr int entryBoxTabIndex(int index) {
     return index + 2;
 }
 
+// The lookup window's line that names what a paste left out of the entry boxes.
+inline constexpr std::string_view kPasteNote = "pasteNote";
+
 // Texts the windows show. Each is byte for byte, as given: leading blanks, two blanks after a
 // full stop and the misspellings included. Do not tidy them.
 namespace texts {
@@ -174,7 +177,7 @@ inline constexpr std::array<Control, 5> kLookupOwnControls{{
      .command = CommandId::clearEntries},
     // What a paste left out, on the free strip between the display box and Label1; empty until
     // then.
-    {.name = "pasteNote",
+    {.name = kPasteNote,
      .kind = ControlKind::Label,
      .rect = {120, 6375, 6975, 225},
      .tabIndex = 19,

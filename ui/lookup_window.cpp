@@ -12,7 +12,6 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace velmora::ui {
@@ -25,7 +24,8 @@ LookupWindow::LookupWindow(WindowPort& port)
                 [this, index](const QString& text) { pasteInto(index, text); });
         connect(entryBox(index), &EntryBox::textChanged, this, [this] { showPasteNote({}); });
     }
-    // The note stays until the user types, clicks in the window or searches.
+    // The note stays until the user changes a box, clicks in the window or presses a button; keys
+    // that only move the focus leave it.
     for (CommandButton* button : {searchButton(), clearButton()}) {
         connect(button, &CommandButton::clicked, this, [this] { showPasteNote({}); });
     }
@@ -68,7 +68,7 @@ QLabel* LookupWindow::note() const {
     return controls_.get<QLabel>("Label1");
 }
 QLabel* LookupWindow::pasteNote() const {
-    return controls_.get<QLabel>("pasteNote");
+    return controls_.get<QLabel>(forms::kPasteNote);
 }
 
 void LookupWindow::showFindBox() {
@@ -143,12 +143,9 @@ void LookupWindow::showPasteNote(const QString& note) {
     }
 }
 
-// A click, or a key that types a character (also one a full box refuses), takes the note away;
-// keys that only move the focus do not.
+// A click anywhere in the window takes the note away.
 bool LookupWindow::eventFilter(QObject* watched, QEvent* event) {
-    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
-    if (event->type() == QEvent::MouseButtonPress ||
-        (key != nullptr && !key->text().isEmpty() && key->text().front().isPrint())) {
+    if (event->type() == QEvent::MouseButtonPress) {
         showPasteNote({});
     }
     return MainWindow::eventFilter(watched, event);

@@ -27,8 +27,8 @@ public:
     CommandButton* searchButton() const;
     CommandButton* clearButton() const;
     QLabel* note() const;
-    // What the last paste left out; empty when it left out nothing, or once the user types,
-    // clicks in the window or searches.
+    // What the last paste left out; empty when it left out nothing, or once the user changes a
+    // box, clicks in the window or presses a button.
     QLabel* pasteNote() const;
     // Find by description: Ctrl+F, or the entry in the display box's context menu.
     QAction* findAction() const { return findAction_; }
