@@ -193,10 +193,6 @@ private slots:
             QCOMPARE(note.text(), QStringLiteral("No box left for C33 and D44."));
             QTest::mouseClick(window.displayBox()->viewport(), Qt::LeftButton);
         });
-        goOn(QStringLiteral("ABCD"), [&] {
-            window.clearButton()->setFocus();
-            pressOnFocus(Qt::Key_Space);
-        });
         goOn(QStringLiteral("ABCD"), [&] { window.searchButton()->click(); });
         goOn(QStringLiteral("ABCD"),
              [&] { pasteAlong(PastePath::CtrlV, *window.entryBox(0), QStringLiteral("A11 B22")); });
