@@ -9,15 +9,6 @@
 namespace velmora::paste {
 namespace {
 
-// The first `count` characters of UTF-8 text; a character is never cut in half.
-std::string_view firstCharacters(std::string_view utf8, std::size_t count) {
-    std::size_t at = 0;
-    for (std::size_t taken = 0; taken < count && at < utf8.size(); ++taken) {
-        at += text::firstCharacter(utf8.substr(at)).length;
-    }
-    return utf8.substr(0, at);
-}
-
 // An offset into UTF-8 text moved back to the start of the character it falls in.
 std::size_t characterStart(std::string_view utf8, std::size_t offset) {
     offset = std::min(offset, utf8.size());
@@ -28,38 +19,38 @@ std::size_t characterStart(std::string_view utf8, std::size_t offset) {
     return offset;
 }
 
-// A short note naming the codes that found no box, e.g. "No box left for G80 and WS6."; long
-// lists end with the number of codes not named.
-std::string leftOverNote(const std::vector<std::string>& leftOver) {
+// Names the codes in a short list, e.g. "G80 and WS6"; long lists end with the number of codes
+// not named.
+std::string nameAll(const std::vector<std::string>& codes) {
     constexpr std::size_t kNamed = 8;
-    std::string note = "No box left for ";
-    const std::size_t named = std::min(leftOver.size(), kNamed);
+    std::string names;
+    const std::size_t named = std::min(codes.size(), kNamed);
     for (std::size_t i = 0; i < named; ++i) {
         if (i > 0) {
-            note += i + 1 == named && named == leftOver.size() ? " and " : ", ";
+            names += i + 1 == named && named == codes.size() ? " and " : ", ";
         }
-        note += leftOver[i];
+        names += codes[i];
     }
-    if (leftOver.size() > named) {
-        note += " and " + std::to_string(leftOver.size() - named) + " more";
+    if (codes.size() > named) {
+        names += " and " + std::to_string(codes.size() - named) + " more";
     }
-    return note + ".";
+    return names;
 }
 
-// One code into the box at its selection, as typed text goes in: what does not fit is dropped.
-void typeInto(Result& result, std::string_view code) {
-    std::string& box = result.texts[result.focus];
-    const std::string_view selected = std::string_view(box).substr(
-        result.selectionStart, result.selectionEnd - result.selectionStart);
-    const std::size_t kept = text::characterCount(box) - text::characterCount(selected);
-    const std::string_view fitting =
-        firstCharacters(code, kCodeLength > kept ? kCodeLength - kept : 0);
-    if (fitting.empty()) {
-        return;
+// The note on what was left out: words too long for a box (a box takes a whole code or nothing,
+// so a word is never cut into another code), then codes for which no box remained.
+std::string leftOutNote(const std::vector<std::string>& tooLong,
+                        const std::vector<std::string>& noBox) {
+    std::string note;
+    if (!tooLong.empty()) {
+        note = nameAll(tooLong) + (tooLong.size() == 1 ? " is" : " are") + " longer than " +
+               std::to_string(kCodeLength) + " characters.";
     }
-    box.replace(result.selectionStart, selected.size(), fitting);
-    result.selectionStart += fitting.size();
-    result.selectionEnd = result.selectionStart;
+    if (!noBox.empty()) {
+        note += note.empty() ? "No box left for " : " No box left for ";
+        note += nameAll(noBox) + ".";
+    }
+    return note;
 }
 
 } // namespace
@@ -75,24 +66,37 @@ Result apply(std::vector<std::string> texts, Target target, std::string_view pas
     result.selectionEnd = characterStart(box, std::max(target.selectionStart, target.selectionEnd));
 
     std::vector<std::string> codes = text::splitCodes(pasted);
+    // One word goes in at the selection as typed text does, if the box can take the result.
     if (!text::holdsCodeSeparator(pasted)) {
-        typeInto(result, codes.empty() ? std::string_view() : codes.front());
+        if (codes.empty()) {
+            return result;
+        }
+        std::string typed = result.texts[target.box];
+        typed.replace(result.selectionStart, result.selectionEnd - result.selectionStart,
+                      codes.front());
+        if (text::characterCount(typed) > kCodeLength) {
+            result.note = leftOutNote({typed}, {});
+            return result;
+        }
+        result.texts[target.box] = std::move(typed);
+        result.selectionStart = result.selectionEnd = result.selectionStart + codes.front().size();
         return result;
     }
-    if (codes.empty()) {
-        return result;
+    std::vector<std::string> fitting;
+    std::vector<std::string> tooLong;
+    for (std::string& code : codes) {
+        (text::characterCount(code) > kCodeLength ? tooLong : fitting).push_back(std::move(code));
     }
-    const std::size_t room = result.texts.size() - target.box;
-    const std::size_t filled = std::min(codes.size(), room);
+    const std::size_t filled = std::min(fitting.size(), result.texts.size() - target.box);
     for (std::size_t i = 0; i < filled; ++i) {
-        result.texts[target.box + i] = firstCharacters(codes[i], kCodeLength);
+        result.texts[target.box + i] = fitting[i];
     }
-    result.focus = target.box + filled - 1;
-    result.selectionStart = result.selectionEnd = result.texts[result.focus].size();
-    if (codes.size() > filled) {
-        codes.erase(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(filled));
-        result.note = leftOverNote(codes);
+    if (filled > 0) {
+        result.focus = target.box + filled - 1;
+        result.selectionStart = result.selectionEnd = result.texts[result.focus].size();
     }
+    fitting.erase(fitting.begin(), fitting.begin() + static_cast<std::ptrdiff_t>(filled));
+    result.note = leftOutNote(tooLong, fitting);
     return result;
 }
 

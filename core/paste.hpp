@@ -8,7 +8,8 @@
 // What becomes of text pasted or dropped into one of a row of entry boxes. A text that holds
 // several codes ("L98 G80 WS6", a column copied from a table, a line from a web page) is spread
 // over the box and the ones after it; a text of one code goes into the box as if typed,
-// replacing what is selected there.
+// replacing what is selected there. A box takes a whole code or nothing: what would not fit is
+// left out whole and named, never cut into another code.
 namespace velmora::paste {
 
 // The box the text is pasted into, and its selection there: byte offsets into the box's UTF-8
@@ -30,8 +31,8 @@ struct Result {
 
 // Applies UTF-8 text pasted into `target` to the boxes' `texts`. Each box holds at most a code's
 // length (kCodeLength characters, counted as code points). Codes are split as text::splitCodes
-// splits them. The codes for which no box remains are named in the note. A paste that brings no
-// character leaves every box as it was.
+// splits them. Words longer than a code, and codes for which no box remains, are named in the
+// note. A paste that brings no character leaves every box as it was.
 Result apply(std::vector<std::string> texts, Target target, std::string_view pasted);
 
 } // namespace velmora::paste

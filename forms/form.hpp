@@ -35,6 +35,7 @@ using Colour = std::uint32_t;
 inline constexpr Colour kBlack = 0x00000000;
 inline constexpr Colour kWhite = 0x00FFFFFF;
 inline constexpr Colour kGray = 0x00808080;
+inline constexpr Colour kYellow = 0x0000FFFF;
 
 constexpr Colour systemColour(int entry) {
     return 0x80000000U + static_cast<Colour>(entry);

@@ -30,11 +30,14 @@ constexpr TwipsRect entryBoxRect(int index) {
             kFirstEntryBox.height};
 }
 
-// The first entry box comes right after "Search "; the display box takes its turn between the
-// first and second entry boxes.
+// The entry boxes follow "Search " in their numbering, so that codes typed with Tab between them
+// go into boxes 1, 2, 3 ...; the display box comes after the last one.
 constexpr int entryBoxTabIndex(int index) {
-    return index == 0 ? 2 : index + 3;
+    return index + 2;
 }
+
+// The lookup window's line that names what a paste left out of the entry boxes.
+inline constexpr std::string_view kPasteNote = "pasteNote";
 
 // Texts the windows show. Each is byte for byte, as given: leading blanks, two blanks after a
 // full stop and the misspellings included. Do not tidy them.
@@ -133,7 +136,7 @@ constexpr Control entryBox(int index) {
             .accessibleName = kEntryBoxNames.at(static_cast<std::size_t>(index))};
 }
 
-inline constexpr std::array<Control, 4> kLookupOwnControls{{
+inline constexpr std::array<Control, 5> kLookupOwnControls{{
     {.name = "Label1",
      .kind = ControlKind::Label,
      .rect = {1080, 6600, 5295, 855},
@@ -153,7 +156,7 @@ inline constexpr std::array<Control, 4> kLookupOwnControls{{
     {.name = "pic1",
      .kind = ControlKind::DisplayBox,
      .rect = {120, 2760, 6975, 3615},
-     .tabIndex = 3,
+     .tabIndex = entryBoxTabIndex(kEntryBoxCount),
      .takesFocus = true,
      .background = kGray,
      .sunkenEdge = true,
@@ -165,6 +168,14 @@ inline constexpr std::array<Control, 4> kLookupOwnControls{{
      .tabIndex = 18,
      .takesFocus = true,
      .command = CommandId::clearEntries},
+    // What a paste left out, on the free strip between the display box and Label1; empty until
+    // then.
+    {.name = kPasteNote,
+     .kind = ControlKind::Label,
+     .rect = {120, 6375, 6975, 225},
+     .tabIndex = 19,
+     .background = kBlack,
+     .foreground = kYellow},
 }};
 
 // The window's own controls, then the fifteen entry boxes.

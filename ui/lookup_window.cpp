@@ -10,17 +10,11 @@
 #include "ui/find_box.hpp"
 #include "ui/qt_text.hpp"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
-#include <QToolTip>
 
 namespace velmora::ui {
-namespace {
-
-// How long a note on pasted codes stays.
-constexpr int kPasteNoteMilliseconds = 8000;
-
-} // namespace
 
 LookupWindow::LookupWindow(WindowPort& port)
     : MainWindow(forms::kLookupForm, port), port_(port),
@@ -28,7 +22,19 @@ LookupWindow::LookupWindow(WindowPort& port)
     for (int index = 0; index < kSlotCount; ++index) {
         connect(entryBox(index), &EntryBox::textPasted, this,
                 [this, index](const QString& text) { pasteInto(index, text); });
+        connect(entryBox(index), &EntryBox::textChanged, this, [this] { showPasteNote({}); });
     }
+    // The note stays until the user changes a box, clicks in the window or presses a button; keys
+    // that only move the focus leave it.
+    for (CommandButton* button : {searchButton(), clearButton()}) {
+        connect(button, &CommandButton::clicked, this, [this] { showPasteNote({}); });
+    }
+    for (QWidget* each : client()->findChildren<QWidget*>()) {
+        each->installEventFilter(this);
+    }
+    client()->installEventFilter(this);
+    // One line, cut at the window's edge rather than wrapped out of sight.
+    pasteNote()->setWordWrap(false);
 
     // Find is reached by its shortcut and from the display box, so the form and its menus stay
     // as they are.
@@ -60,6 +66,9 @@ CommandButton* LookupWindow::clearButton() const {
 }
 QLabel* LookupWindow::note() const {
     return controls_.get<QLabel>("Label1");
+}
+QLabel* LookupWindow::pasteNote() const {
+    return controls_.get<QLabel>(forms::kPasteNote);
 }
 
 void LookupWindow::showFindBox() {
@@ -115,19 +124,31 @@ void LookupWindow::pasteInto(int index, const QString& text) {
     } else {
         focus.setCursorPosition(start);
     }
-    showPasteNote(focus, QString::fromStdString(result.note));
+    showPasteNote(QString::fromStdString(result.note));
 }
 
-// A balloon under the box, gone after a while or at the next click: the user learns what was
-// left out without a box to dismiss, and the window's layout stays as it is. A paste with
-// nothing to say takes an earlier note away.
-void LookupWindow::showPasteNote(EntryBox& box, const QString& note) {
-    if (note.isEmpty()) {
-        QToolTip::hideText();
+// A line in the window, which screen readers are told of: it covers nothing and stays until the
+// user has read it and goes on.
+void LookupWindow::showPasteNote(const QString& note) {
+    if (note == pasteNote()->text()) {
         return;
     }
-    QToolTip::showText(box.mapToGlobal(QPoint(0, box.height())), note, &box, QRect(),
-                       kPasteNoteMilliseconds);
+    pasteNote()->setText(note);
+    pasteNote()->setToolTip(note);
+    QAccessibleEvent changed(pasteNote(), QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+    if (!note.isEmpty()) {
+        QAccessibleEvent alert(pasteNote(), QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+// A click anywhere in the window takes the note away.
+bool LookupWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        showPasteNote({});
+    }
+    return MainWindow::eventFilter(watched, event);
 }
 
 std::string LookupWindow::Slots::entry(int slot) const {

@@ -27,6 +27,9 @@ public:
     CommandButton* searchButton() const;
     CommandButton* clearButton() const;
     QLabel* note() const;
+    // What the last paste left out; empty when it left out nothing, or once the user changes a
+    // box, clicks in the window or presses a button.
+    QLabel* pasteNote() const;
     // Find by description: Ctrl+F, or the entry in the display box's context menu.
     QAction* findAction() const { return findAction_; }
     // The find box, once the find action has opened it; null before.
@@ -57,7 +60,8 @@ private:
     // Text pasted or dropped into entry box `index`: one code goes in as typed; several are
     // spread over it and the boxes after it, and those that find no box are named in a note.
     void pasteInto(int index, const QString& text);
-    void showPasteNote(EntryBox& box, const QString& note);
+    void showPasteNote(const QString& note);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     WindowPort& port_;
     QAction* findAction_ = nullptr;

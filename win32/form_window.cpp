@@ -77,7 +77,6 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
 
 void FormWindow::build() {
     scale_.change(dpi::of(window_), [] {});
-    note_ = std::make_unique<Note>(window_);
     createMenus();
     createAccelerators();
     createControls();
@@ -103,7 +102,6 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::release() {
-    note_.reset();
     // The handle goes before what it holds, so that nothing is drawn after it is freed.
     destroyDetached(window_);
     for (Placed& placed : controls_) {
@@ -208,6 +206,9 @@ void FormWindow::createControls() {
     for (const forms::Control& made : forms::tabOrder(form_.controls)) {
         const auto i = static_cast<int>(&made - form_.controls.data());
         controls_.push_back({&made, createControl(made, kFirstControlId + i), nullptr});
+        if (made.name == forms::kPasteNote) {
+            pasteNote_ = controls_.back().window;
+        }
     }
 }
 
@@ -218,7 +219,9 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     std::wstring text = toWide(control.caption);
     switch (control.kind) {
     case forms::ControlKind::Label:
-        style |= SS_LEFT | SS_NOPREFIX;
+        // The paste note is one line, cut at the window's edge rather than wrapped out of sight.
+        style |= SS_NOPREFIX |
+                 (control.name == forms::kPasteNote ? DWORD{SS_LEFTNOWORDWRAP} : DWORD{SS_LEFT});
         break;
     case forms::ControlKind::CommandButton:
         className = L"BUTTON";
@@ -419,15 +422,18 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    case WM_TIMER:
-        if (note_->onTimer(wParam)) {
-            return 0;
+    // A click anywhere in the window takes the paste note away.
+    case WM_PARENTNOTIFY:
+        if (const UINT what = LOWORD(wParam);
+            what == WM_LBUTTONDOWN || what == WM_RBUTTONDOWN || what == WM_MBUTTONDOWN) {
+            showPasteNote({});
         }
         break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        showPasteNote({});
+        break;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            note_->hide();
-        }
         if (keepFocus(window_, wParam, lastFocus_)) {
             return 0;
         }
@@ -496,6 +502,10 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
         }
         return;
     }
+    // The paste note stays until a box changes or a button is pressed.
+    if (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == BN_CLICKED) {
+        showPasteNote({});
+    }
     if (HIWORD(wParam) != BN_CLICKED) {
         return;
     }
@@ -553,10 +563,19 @@ void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     SetFocus(focus);
     SendMessageW(focus, EM_SETSEL, units(result.selectionStart),
                  static_cast<LPARAM>(units(result.selectionEnd)));
-    if (result.note.empty()) {
-        note_->hide();
-    } else {
-        note_->show(focus, L"Not pasted", toWide(result.note));
+    showPasteNote(toWide(result.note));
+}
+
+// A line in the window, which screen readers are told of (its text is its name): it covers
+// nothing and stays until the user has read it and goes on.
+void FormWindow::showPasteNote(const std::wstring& note) {
+    if (pasteNote_ == nullptr || windowText(pasteNote_) == note) {
+        return;
+    }
+    SetWindowTextW(pasteNote_, note.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, pasteNote_, OBJID_CLIENT, CHILDID_SELF);
+    if (!note.empty()) {
+        NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, pasteNote_, OBJID_CLIENT, CHILDID_SELF);
     }
 }
 

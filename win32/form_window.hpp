@@ -3,10 +3,8 @@
 #include "core/command_ids.hpp"
 #include "forms/form.hpp"
 #include "win32/dpi.hpp"
-#include "win32/note.hpp"
 
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +81,7 @@ private:
     const Placed* placedFor(HWND child) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onPaste(HWND box, const std::wstring& pasted);
+    void showPasteNote(const std::wstring& note);
     LRESULT onControlColour(HDC dc, HWND control);
 
     const forms::Form& form_;
@@ -98,7 +97,7 @@ private:
     std::map<forms::Colour, HBRUSH> brushes_;
     // The picture of the window's picture box; a form has one at most.
     HBITMAP picture_ = nullptr;
-    std::unique_ptr<Note> note_;
+    HWND pasteNote_ = nullptr; // the line naming what a paste left out, where the form has one
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;
     bool shownBefore_ = false;

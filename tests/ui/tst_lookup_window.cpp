@@ -43,10 +43,14 @@ private:
         return app().lookupWindow();
     }
 
+    // Types the codes as a user does: a click into the first box, then Tab between codes.
     static void type(LookupWindow& window, const QStringList& codes) {
+        QTest::mouseClick(window.entryBox(0), Qt::LeftButton);
         for (int i = 0; i < codes.size(); ++i) {
-            window.entryBox(i)->clear();
-            QTest::keyClicks(window.entryBox(i), codes[i]);
+            if (i > 0) {
+                pressOnFocus(Qt::Key_Tab);
+            }
+            QTest::keyClicks(QApplication::focusWidget(), codes[i]);
         }
     }
 

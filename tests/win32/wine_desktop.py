@@ -193,12 +193,12 @@ class Desktop:
                        input=text.encode(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=30, check=True)
 
-    def ink_rows(self, window, left, top, width, height):
-        """How many dark pixels (black text on the display box's gray) each row of a part of
-        the window holds."""
+    def ink_rows(self, window, left, top, width, height, light=False):
+        """How many dark pixels (black text on the display box's gray), or light ones (text on
+        black), each row of a part of the window holds."""
         done = self._run(["import", "-window", str(window), "-crop",
                           f"{width}x{height}+{left}+{top}", "-depth", "8", "gray:-"])
-        return [sum(v < 48 for v in done.stdout[y * width:(y + 1) * width])
+        return [sum((v > 128) if light else (v < 48) for v in done.stdout[y * width:(y + 1) * width])
                 for y in range(height)]
 
     def screenshot(self, window, path):

@@ -194,10 +194,10 @@ class Program:
 
 
 class LookupWindowUser:
-    """Moves through the lookup window by its tab order: "Search " (1), entry box 0 (2), the
-    display box (3), entry boxes 1 to 14 (4 to 17), "Clear" (18)."""
+    """Moves through the lookup window by its tab order: "Search ", entry boxes 0 to 14, the
+    display box, "Clear"."""
 
-    ORDER = ["search", 0, "display"] + list(range(1, 15)) + ["clear"]
+    ORDER = ["search"] + list(range(15)) + ["display", "clear"]
 
     def __init__(self, desktop):
         self.desktop = desktop
@@ -226,6 +226,27 @@ class LookupWindowUser:
             if code:
                 self.go(slot)
                 self.desktop.type(code)
+
+    def type_with_tab(self, frame, codes):
+        """Types codes as a person does: a click into the first box, then Tab between codes;
+        frame: the width and height that frame and menu bar add to the client area."""
+        self.point()
+        window = self.desktop.wait_window(CAPTION)
+        self.desktop.point_at(window, frame[0] // 2 + 1320 // 15 + 10,
+                              frame[1] - frame[0] // 2 + 120 // 15 + 10)
+        self.desktop.click()
+        for slot, code in enumerate(codes):
+            if slot:
+                self.desktop.key("Tab")
+            self.desktop.type(code)
+        self.at = len(codes) - 1
+
+    def note_ink(self, frame):
+        """The light pixels of the line under the display box that names what a paste left out."""
+        edge = frame[0] // 2
+        return sum(self.desktop.ink_rows(self.desktop.wait_window(CAPTION), edge + 120 // 15,
+                                         frame[1] - edge + 6375 // 15, 6975 // 15, 225 // 15,
+                                         light=True))
 
     def paste(self, text):
         self.desktop.set_clipboard(text)
@@ -378,9 +399,9 @@ def drive_windows(args, checks, shots=None):
                          "the help window stays open beside the lookup window")
 
             user = LookupWindowUser(desktop)
-            # The fourth letter typed into the third box is refused.
-            typed = ["l98", "g80", "ws6x", "l9", "xyz", "g80"]
-            user.type_codes(typed)
+            # Typed with Tab between codes, each goes into the next box; the fourth letter typed
+            # into the third box is refused.
+            user.type_with_tab(lookup_frame, ["l98", "g80", "ws6x", "l9", "xyz", "g80"])
             # Ctrl+V of one code over the selected text of a box replaces it; codes with a
             # no-break space between them spread from the box pasted into.
             user.go(3)
@@ -389,8 +410,23 @@ def drive_windows(args, checks, shots=None):
             user.go(6)
             user.paste("lb9\u00a0u52")
             user.at = 7  # the focus follows the last code pasted
+            # A word too long for a box goes into none and is named on a line in the window,
+            # which stays until a box changes.
+            user.go(8)
+            user.paste("L98X G80 WS6")
+            time.sleep(0.5)
+            checks.expect(user.note_ink(lookup_frame) > 20,
+                          "L98X G80 WS6 pasted: a note shows in the window")
+            time.sleep(1)
+            checks.expect(user.note_ink(lookup_frame) > 20, "the note stays after a second")
+            shot(desktop.wait_window(CAPTION), "note.png")
+            desktop.key("BackSpace")
+            desktop.type("6")
+            time.sleep(0.5)
+            checks.equal(user.note_ink(lookup_frame), 0, "typing takes the note away")
+            user.at = 9
             user.search()
-            entries = ["L98", "G80", "WS6", "1LE", "XYZ", "G80", "LB9", "U52"]
+            entries = ["L98", "G80", "WS6", "1LE", "XYZ", "G80", "LB9", "U52", "G80", "WS6"]
             expected = shows(user, "typed codes and Search: velmora-lookup's lines", entries,
                              folder)
             shot(desktop.wait_window(CAPTION), "lookup.png")
