@@ -63,17 +63,6 @@ QByteArray runOnTerminal(const QByteArrayList& arguments, const QString& folder)
     return shown.replace("\r\n", "\n");
 }
 
-// velmora-lookup started by a shell with its standard output closed.
-LookupRun runWithOutputClosed(const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start("/bin/sh",
-                  QStringList{"-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(VELMORA_LOOKUP_PATH)} +
-                      arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), {}, process.readAllStandardError()};
-}
-
 // A child process that runs `work` until the test stops it.
 class Child {
 public:
@@ -148,6 +137,10 @@ private slots:
         QTest::newRow("after --, -ab is an entry")
             << kTable << QStringList{"--", "-ab"} << 0 << QByteArray("-AB   : No match found.\n")
             << QByteArray();
+        // Fourteen empty slots (all but the first) each match the empty code.
+        QTest::newRow("slots without an entry are empty")
+            << QByteArray("C60,Air\n, empty code\n") << QStringList{"--", "C60"} << 0
+            << "C60  Air\n" + QByteArray("  empty code\n").repeated(14) << QByteArray();
         QTest::newRow("--table=FILE") << kTable << QStringList{"--table=RPO.txt", "L98"} << 0
                                       << QByteArray("L98  5.7L V8, TPI\n") << QByteArray();
         QTest::newRow("version") << kTable << QStringList{"--version"} << 0
@@ -256,15 +249,6 @@ private slots:
         }
     }
 
-    void slotsWithoutAnEntryAreEmpty() {
-        // Fourteen empty slots (all but the first) each match the empty code.
-        writeTableFile(folder_.path(), "C60,Air\n, empty code\n");
-        const LookupRun run = runLookup({"--table", tablePath(), "--", "C60"}, QDir::tempPath());
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out.count("  empty code\n"), 14);
-        QVERIFY(run.out.startsWith("C60  Air\n"));
-    }
-
     // On a terminal, text beyond ASCII shows as itself; control characters, which could move
     // the cursor or retitle the window, bidirectional overrides, which reorder what follows, and
     // bytes that are not UTF-8 show as U+FFFD, on standard output and error alike. A pipe gets
@@ -312,7 +296,8 @@ private slots:
                  full.err.constData());
         QCOMPARE(full.err.count('\n'), 1);
 
-        const LookupRun closed = runWithOutputClosed(arguments, folder_.path());
+        const QStringList closing{"/bin/sh", "-c", "exec \"$0\" \"$@\" >&-"};
+        const LookupRun closed = runLookup(arguments, folder_.path(), {.through = closing});
         QCOMPARE(closed.exitCode, 1);
         QVERIFY2(closed.err.contains("could not be written: Bad file descriptor"),
                  closed.err.constData());
@@ -328,13 +313,10 @@ private slots:
         const QString small = writeTableFile(folder_.path(), "L98,short\n", "small.txt");
         const QString big = writeTableFile(
             folder_.path(), "L98," + QByteArray(40 * 1024 * 1024, 'x') + "\n", "big.txt");
-        const QString limit = QStringLiteral("--as=%1").arg(24 * 1024 * 1024);
+        const QStringList prlimit{"prlimit", QStringLiteral("--as=%1").arg(24 * 1024 * 1024)};
         const auto limited = [&](const QString& table) {
-            QProcess process;
-            process.setStandardOutputFile(QProcess::nullDevice());
-            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98", "L98"});
-            process.waitForFinished(120000);
-            return LookupRun{process.exitCode(), {}, process.readAllStandardError()};
+            return runLookup({"--table", table, "L98", "L98"}, folder_.path(),
+                             {.outputFile = QProcess::nullDevice(), .through = prlimit});
         };
         if (limited(small).exitCode != 0) {
             QSKIP("the program does not start in the limited address space here");
@@ -565,21 +547,20 @@ private slots:
     }
 
     void pathsThatLeadNowhere() {
-        const QString first = inFolder("loop-a");
-        const QString second = inFolder("loop-b");
-        QVERIFY(QFile::link(second, first));
-        QVERIFY(QFile::link(first, second));
-        const LookupRun loop = runLookup({"--table", first, "L98"}, folder_.path());
-        QCOMPARE(loop.exitCode, 1);
-        QVERIFY2(loop.err.contains("links lead round in a circle"), loop.err.constData());
-        QVERIFY(!loop.err.contains("File not found"));
-
+        const QString loop = inFolder("loop-a");
+        QVERIFY(QFile::link(inFolder("loop-b"), loop));
+        QVERIFY(QFile::link(loop, inFolder("loop-b")));
         const QString tooLong = folder_.path() + QString("/a").repeated(3000) + "/RPO.txt";
-        const LookupRun deep = runLookup({"--table", tooLong, "L98"}, folder_.path());
-        QCOMPARE(deep.exitCode, 1);
-        QVERIFY2(deep.err.contains("the path is longer than the system allows"),
-                 deep.err.constData());
-        QVERIFY(!deep.err.contains("File not found"));
+        const QList<std::pair<QString, QByteArray>> causes{
+            {loop, "links lead round in a circle"},
+            {tooLong, "the path is longer than the system allows"},
+        };
+        for (const auto& [path, cause] : causes) {
+            const LookupRun run = runLookup({"--table", path, "L98"}, folder_.path());
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(cause) && !run.err.contains("File not found"),
+                     run.err.constData());
+        }
     }
 #endif
 };
