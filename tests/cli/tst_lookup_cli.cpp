@@ -1,17 +1,26 @@
 // velmora-lookup as a user runs it: its command line, what it writes and where, and the exit
-// status of every outcome that --help names.
+// status of every outcome that --help names. Then files that no table should be: a table that
+// grows while it is read, the table that is also the output, a FIFO swapped in by another process,
+// devices and kernel files, link loops and paths too long; every run must end, with the right
+// lines or a clear message.
 
 #include "lookup_process.hpp"
+#include "peak_memory.hpp"
 #include "table_files.hpp"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #if defined(__unix__)
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -54,15 +63,34 @@ QByteArray runOnTerminal(const QByteArrayList& arguments, const QString& folder)
     return shown.replace("\r\n", "\n");
 }
 
-// velmora-lookup started by a shell with its standard output closed.
-LookupRun runWithOutputClosed(const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start("/bin/sh",
-                  QStringList{"-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(VELMORA_LOOKUP_PATH)} +
-                      arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), {}, process.readAllStandardError()};
+// A child process that runs `work` until the test stops it.
+class Child {
+public:
+    template <typename Work> explicit Child(Work work) : pid_(fork()) {
+        if (pid_ == 0) {
+            work();
+            _exit(0);
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    Child(Child&&) = delete;
+    Child& operator=(Child&&) = delete;
+    ~Child() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool started() const { return pid_ > 0; }
+
+private:
+    pid_t pid_;
+};
+
+qint64 sizeOf(const QString& path) {
+    struct stat status {};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_size : -1;
 }
 #endif
 
@@ -74,7 +102,8 @@ class LookupCliTest : public QObject {
 private:
     QTemporaryDir folder_;
 
-    QString tablePath() const { return QDir(folder_.path()).filePath("RPO.txt"); }
+    QString tablePath() const { return inFolder("RPO.txt"); }
+    QString inFolder(const QString& name) const { return QDir(folder_.path()).filePath(name); }
 
 private slots:
     void init() { writeTableFile(folder_.path(), kTable); }
@@ -93,21 +122,25 @@ private slots:
             sixteen << QStringLiteral("A%1").arg(i);
         }
         const QByteArray twoFindings = "g80,x\nL98,\"open\n";
-        QTest::newRow("search") << kTable << QStringList{"l98", "", "c6", "ZZZ", "C60", " c6"} << 0
-                                << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n"
-                                              "C6   : RPO code must be 3 characters.\n"
-                                              "ZZZ   : No match found.\n"
-                                              " C6   : No match found.\n")
-                                << QByteArray();
+        QTest::newRow("search")
+            << kTable << QStringList{"l98", "", "c6", "ZZZ", "C60", " c6", "\u00e9\u00e9\u00e9"}
+            << 0
+            << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n"
+                          "C6   : RPO code must be 3 characters.\n"
+                          "ZZZ   : No match found.\n"
+                          " C6   : No match found.\n"
+                          "\xC3\x89\xC3\x89\xC3\x89   : No match found.\n")
+            << QByteArray();
         QTest::newRow("a lone - is an entry")
             << kTable << QStringList{"-"} << 0
             << QByteArray("-   : RPO code must be 3 characters.\n") << QByteArray();
         QTest::newRow("after --, -ab is an entry")
             << kTable << QStringList{"--", "-ab"} << 0 << QByteArray("-AB   : No match found.\n")
             << QByteArray();
-        QTest::newRow("three two-byte characters")
-            << kTable << QStringList{"\u00e9\u00e9\u00e9"} << 0
-            << QByteArray("\xC3\x89\xC3\x89\xC3\x89   : No match found.\n") << QByteArray();
+        // Fourteen empty slots (all but the first) each match the empty code.
+        QTest::newRow("slots without an entry are empty")
+            << QByteArray("C60,Air\n, empty code\n") << QStringList{"--", "C60"} << 0
+            << "C60  Air\n" + QByteArray("  empty code\n").repeated(14) << QByteArray();
         QTest::newRow("--table=FILE") << kTable << QStringList{"--table=RPO.txt", "L98"} << 0
                                       << QByteArray("L98  5.7L V8, TPI\n") << QByteArray();
         QTest::newRow("version") << kTable << QStringList{"--version"} << 0
@@ -127,33 +160,6 @@ private slots:
                           "line\n"
                           "2 findings in 2 records of RPO.txt\n")
             << QByteArray();
-        QTest::newRow("find: 1 record")
-            << kTable << QStringList{"--find", "tpi"} << 0
-            << QByteArray("L98  5.7L V8, TPI\n1 record matched.\n") << QByteArray();
-        QTest::newRow("find: 2 records")
-            << kTable << QStringList{"--find", "7"} << 0
-            << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n2 records matched.\n")
-            << QByteArray();
-        QTest::newRow("find: no record") << kTable << QStringList{"--find", "brake"} << 0
-                                         << QByteArray("No record matched.\n") << QByteArray();
-        QTest::newRow("find, missing table")
-            << kTable << QStringList{"--table", "nothing.txt", "--find", "slip"} << 1
-            << QByteArray() << QByteArray("Error 53: File not found: nothing.txt");
-        QTest::newRow("label, missing table")
-            << kTable << QStringList{"--table", "nothing.txt", "--label", "L98"} << 1
-            << QByteArray() << QByteArray("Error 53: File not found: nothing.txt");
-        QTest::newRow("missing table")
-            << kTable << QStringList{"--table", "nothing.txt", "L98"} << 1 << QByteArray()
-            << QByteArray("Error 53: File not found: nothing.txt");
-        QTest::newRow("check, missing table") << kTable << QStringList{"--check", "nothing.txt"}
-                                              << 1 << QByteArray() << QByteArray("Error 53");
-        for (const QStringList& noCodes :
-             {QStringList{}, QStringList{"--table", "RPO.txt", "--"}}) {
-            QTest::addRow("no codes: %s", qPrintable(noCodes.join(' ')))
-                << kTable << noCodes << 2 << QByteArray()
-                << QByteArray("no codes to look up (try --help)\n"
-                              "Usage: velmora-lookup [--table FILE] ENTRY...");
-        }
         QTest::newRow("check: UTF-16 is a note, not a finding")
             << QByteArray("\xFF\xFEG\x00"
                           "8\x00"
@@ -163,53 +169,57 @@ private slots:
             << QByteArray("note: the table is saved as UTF-16 (little-endian); it is read, but "
                           "other programs may expect UTF-8\nNo findings in 1 record of %1\n")
             << QByteArray();
-        QTest::newRow("sixteen entries")
-            << kTable << sixteen << 2 << QByteArray() << QByteArray("at most 15");
-        QTest::newRow("four characters")
-            << kTable << QStringList{"L98X"} << 2 << QByteArray() << QByteArray("longer than 3");
-        QTest::newRow("unknown option") << kTable << QStringList{"--colour"} << 2 << QByteArray()
-                                        << QByteArray("unknown option --colour");
-        QTest::newRow("--table without a file")
-            << kTable << QStringList{"--table"} << 2 << QByteArray() << QByteArray("needs a file");
-        QTest::newRow("--table with an empty name")
-            << kTable << QStringList{"--table", "", "L98"} << 2 << QByteArray()
-            << QByteArray("not an empty one");
-        QTest::newRow("--table= with an empty name")
-            << kTable << QStringList{"--table=", "L98"} << 2 << QByteArray()
-            << QByteArray("not an empty one");
-        QTest::newRow("--table twice")
-            << kTable << QStringList{"--table", "RPO.txt", "--table=other.txt", "L98"} << 2
-            << QByteArray() << QByteArray("only once");
-        QTest::newRow("--find and --label")
-            << kTable << QStringList{"--find", "axle", "--label"} << 2 << QByteArray()
-            << QByteArray("--find and --label cannot be given together: give one of them");
-        QTest::newRow("--check and --find")
-            << kTable << QStringList{"--check", "--find", "axle"} << 2 << QByteArray()
-            << QByteArray("--check and --find cannot be given together: give one of them");
-        QTest::newRow("--find twice")
-            << kTable << QStringList{"--find", "a", "--find", "b"} << 2 << QByteArray()
-            << QByteArray("--find may be given only once");
-        QTest::newRow("codes before a mode")
-            << kTable << QStringList{"L98", "--find", "brake"} << 2 << QByteArray()
-            << QByteArray("\"L98\" stands before --find");
-        QTest::newRow("find without a word") << kTable << QStringList{"--find", " "} << 2
-                                             << QByteArray() << QByteArray("at least one word");
+        QTest::newRow("find: 1 record")
+            << kTable << QStringList{"--find", "tpi"} << 0
+            << QByteArray("L98  5.7L V8, TPI\n1 record matched.\n") << QByteArray();
+        QTest::newRow("find: 2 records")
+            << kTable << QStringList{"--find", "7"} << 0
+            << QByteArray("L98  5.7L V8, TPI\nC60  Air 72\xC2\xB0\n2 records matched.\n")
+            << QByteArray();
+        QTest::newRow("find: no record") << kTable << QStringList{"--find", "brake"} << 0
+                                         << QByteArray("No record matched.\n") << QByteArray();
+        for (const QStringList& arguments : {QStringList{"--table", "nothing.txt", "L98"},
+                                             {"--table", "nothing.txt", "--find", "slip"},
+                                             {"--table", "nothing.txt", "--label", "L98"},
+                                             {"--check", "nothing.txt"}}) {
+            QTest::addRow("missing table: %s", qPrintable(arguments.join(' ')))
+                << kTable << arguments << 1 << QByteArray()
+                << QByteArray("Error 53: File not found: nothing.txt");
+        }
+        // Usage errors: status 2, nothing on standard output, and a message that names the fault.
         QStringList words{"--find"};
         for (int i = 0; i <= 64; ++i) {
             words << QStringLiteral("w%1").arg(i);
         }
-        QTest::newRow("find, too many words")
-            << kTable << words << 2 << QByteArray() << QByteArray("at most 64 different words");
-        QTest::newRow("find, too long a word")
-            << kTable << QStringList{"--find", QString(257, 'a')} << 2 << QByteArray()
-            << QByteArray("at most 256 characters");
-        QTest::newRow("check: FILE and --table")
-            << kTable << QStringList{"--check", "RPO.txt", "--table", "RPO.txt"} << 2
-            << QByteArray() << QByteArray("not both");
-        QTest::newRow("check: two files") << kTable << QStringList{"--check", "a.txt", "b.txt"} << 2
-                                          << QByteArray() << QByteArray("one FILE");
-        QTest::newRow("check: empty name") << kTable << QStringList{"--check", ""} << 2
-                                           << QByteArray() << QByteArray("not an empty one");
+        const QByteArray noCodes = "no codes to look up (try --help)\n"
+                                   "Usage: velmora-lookup [--table FILE] ENTRY...";
+        const QList<std::pair<QStringList, QByteArray>> usage{
+            {{}, noCodes},
+            {{"--table", "RPO.txt", "--"}, noCodes},
+            {sixteen, "at most 15"},
+            {{"L98X"}, "longer than 3"},
+            {{"--colour"}, "unknown option --colour"},
+            {{"--table"}, "needs a file"},
+            {{"--table", "", "L98"}, "not an empty one"},
+            {{"--table=", "L98"}, "not an empty one"},
+            {{"--table", "RPO.txt", "--table=other.txt", "L98"}, "only once"},
+            {{"--find", "axle", "--label"},
+             "--find and --label cannot be given together: give one of them"},
+            {{"--check", "--find", "axle"},
+             "--check and --find cannot be given together: give one of them"},
+            {{"--find", "a", "--find", "b"}, "--find may be given only once"},
+            {{"L98", "--find", "brake"}, "\"L98\" stands before --find"},
+            {{"--find", " "}, "at least one word"},
+            {words, "at most 64 different words"},
+            {{"--find", QString(257, 'a')}, "at most 256 characters"},
+            {{"--check", "RPO.txt", "--table", "RPO.txt"}, "not both"},
+            {{"--check", "a.txt", "b.txt"}, "one FILE"},
+            {{"--check", ""}, "not an empty one"},
+        };
+        for (const auto& [arguments, message] : usage) {
+            QTest::addRow("usage: %s", qPrintable(arguments.join(' ').left(40)))
+                << kTable << arguments << 2 << QByteArray() << message;
+        }
     }
     void commandLine() {
         QFETCH(QByteArray, table);
@@ -237,15 +247,6 @@ private slots:
         for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  4  "}) {
             QVERIFY2(statuses.contains(status), status);
         }
-    }
-
-    void slotsWithoutAnEntryAreEmpty() {
-        // Fourteen empty slots (all but the first) each match the empty code.
-        writeTableFile(folder_.path(), "C60,Air\n, empty code\n");
-        const LookupRun run = runLookup({"--table", tablePath(), "--", "C60"}, QDir::tempPath());
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out.count("  empty code\n"), 14);
-        QVERIFY(run.out.startsWith("C60  Air\n"));
     }
 
     // On a terminal, text beyond ASCII shows as itself; control characters, which could move
@@ -295,7 +296,8 @@ private slots:
                  full.err.constData());
         QCOMPARE(full.err.count('\n'), 1);
 
-        const LookupRun closed = runWithOutputClosed(arguments, folder_.path());
+        const QStringList closing{"/bin/sh", "-c", "exec \"$0\" \"$@\" >&-"};
+        const LookupRun closed = runLookup(arguments, folder_.path(), {.through = closing});
         QCOMPARE(closed.exitCode, 1);
         QVERIFY2(closed.err.contains("could not be written: Bad file descriptor"),
                  closed.err.constData());
@@ -311,13 +313,10 @@ private slots:
         const QString small = writeTableFile(folder_.path(), "L98,short\n", "small.txt");
         const QString big = writeTableFile(
             folder_.path(), "L98," + QByteArray(40 * 1024 * 1024, 'x') + "\n", "big.txt");
-        const QString limit = QStringLiteral("--as=%1").arg(24 * 1024 * 1024);
+        const QStringList prlimit{"prlimit", QStringLiteral("--as=%1").arg(24 * 1024 * 1024)};
         const auto limited = [&](const QString& table) {
-            QProcess process;
-            process.setStandardOutputFile(QProcess::nullDevice());
-            process.start("prlimit", {limit, VELMORA_LOOKUP_PATH, "--table", table, "L98", "L98"});
-            process.waitForFinished(120000);
-            return LookupRun{process.exitCode(), {}, process.readAllStandardError()};
+            return runLookup({"--table", table, "L98", "L98"}, folder_.path(),
+                             {.outputFile = QProcess::nullDevice(), .through = prlimit});
         };
         if (limited(small).exitCode != 0) {
             QSKIP("the program does not start in the limited address space here");
@@ -331,6 +330,239 @@ private slots:
         QSKIP("the address space is limited on Linux builds without AddressSanitizer");
 #endif
     }
+
+#if defined(__linux__)
+    // Another program appends to the table while velmora-lookup reads it: the table is read up
+    // to the size it had when it was opened, so the search ends and no appended line is read.
+    // The writer starts only once the table is open (seen in /proc), so the appended records
+    // can be told apart exactly.
+    void growingTableIsReadToItsSizeAtOpening() {
+        const QByteArray skipped = QByteArray("ZZZ,skipped\n").repeated(4 << 20);
+        const QString path = writeTableFile(folder_.path(), "L98,first\n" + skipped, "growing.txt");
+        const QString output = inFolder("growing-out.txt");
+        QProcess lookup;
+        lookup.setStandardOutputFile(output);
+        lookup.start(QStringLiteral(VELMORA_LOOKUP_PATH), {"--table", path, "L98"});
+        QVERIFY(lookup.waitForStarted());
+        const QString descriptors = QStringLiteral("/proc/%1/fd").arg(lookup.processId());
+        const auto tableIsOpen = [&] {
+            const QDir open(descriptors);
+            for (const QString& name :
+                 open.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+                if (QFile::symLinkTarget(open.filePath(name)) == path) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!tableIsOpen() && waited.elapsed() < 10000) {
+        }
+        if (!tableIsOpen()) {
+            lookup.waitForFinished();
+            QSKIP("the table was read before another process could append to it");
+        }
+        const QByteArray encoded = QFile::encodeName(path);
+        Child writer([&encoded] {
+            const int file = open(encoded.constData(), O_WRONLY | O_APPEND);
+            const QByteArray block = QByteArray("L98,appended\n").repeated(1 << 12);
+            // At most 200 MB, a short pause every block, so the disk is never filled.
+            for (int i = 0; i < 4000 && file >= 0; ++i) {
+                if (write(file, block.constData(), static_cast<std::size_t>(block.size())) < 0) {
+                    break;
+                }
+                usleep(100);
+            }
+        });
+        QVERIFY(writer.started());
+        QVERIFY(lookup.waitForFinished(120000));
+        QCOMPARE(lookup.exitCode(), 0);
+        QCOMPARE(readFileBytes(output), QByteArray("L98  first\n"));
+        QVERIFY(sizeOf(path) > 10 + skipped.size());
+    }
+
+    void tableThatIsAlsoTheOutputIsRefused_data() {
+        QTest::addColumn<bool>("append");
+        QTest::addColumn<bool>("hardLink");
+        QTest::newRow("appended to") << true << false;
+        QTest::newRow("written over") << false << false;
+        QTest::newRow("a second name of the same file") << true << true;
+    }
+    void tableThatIsAlsoTheOutputIsRefused() {
+        QFETCH(bool, append);
+        QFETCH(bool, hardLink);
+        const QString table = writeTableFile(folder_.path(), "L98,x\n", "same.txt");
+        QString output = table;
+        if (hardLink) {
+            output = inFolder("second-name.txt");
+            QFile::remove(output);
+            QCOMPARE(
+                link(QFile::encodeName(table).constData(), QFile::encodeName(output).constData()),
+                0);
+        }
+        const LookupRun run = runLookup(
+            {"--table", table, "L98"}, folder_.path(),
+            {.outputFile = output, .outputMode = append ? QIODevice::Append : QIODevice::Truncate});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("Error 55: File already open"), run.err.constData());
+        QVERIFY(run.err.contains("is also the file the results are written to"));
+        QCOMPARE(run.err.count('\n'), 1);
+        if (append) {
+            QCOMPARE(sizeOf(table), qint64{6});
+        }
+    }
+
+    // Another process swaps the table's name between a file and a FIFO as fast as it can: every
+    // run ends, with the table's line or a clear message. Runs must meet both the file and the
+    // FIFO, or the race was not arranged and the test says so.
+    void fifoSwappedInByAnotherProcess() {
+        const QByteArray name = QFile::encodeName(inFolder("swapped.txt"));
+        const QByteArray file = QFile::encodeName(writeTableFile(folder_.path(), "L98,x\n", "a"));
+        const QByteArray fifo = QFile::encodeName(inFolder("b"));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        Child swapper([&] {
+            for (;;) {
+                rename(file.constData(), name.constData());
+                rename(name.constData(), file.constData());
+                rename(fifo.constData(), name.constData());
+                rename(name.constData(), fifo.constData());
+            }
+        });
+        QVERIFY(swapper.started());
+        int found = 0;
+        int fifoRefused = 0;
+        for (int i = 0; i < 200; ++i) {
+            const LookupRun run =
+                runLookup({"--table", QString::fromUtf8(name), "L98"}, folder_.path());
+            if (run.exitCode == 0) {
+                QCOMPARE(run.out, QByteArray("L98  x\n"));
+                ++found;
+            } else {
+                QCOMPARE(run.exitCode, 1);
+                // Between two renames the name may lead nowhere.
+                QVERIFY2(run.err.contains("Error 75") || run.err.contains("Error 53"),
+                         run.err.constData());
+                fifoRefused += run.err.contains("Error 75") ? 1 : 0;
+            }
+        }
+        qInfo("FIFO swapped in: of 200 runs %d found the file, %d refused the FIFO", found,
+              fifoRefused);
+        QVERIFY2(found > 0, "no run read the table while it was a file");
+        if (fifoRefused == 0) {
+            QSKIP("no run met the FIFO: the race could not be arranged here");
+        }
+    }
+
+    // Files that are not plain files, or that the kernel makes up as they are read: refused, or
+    // read to their end although their size reads 0. None may block.
+    void filesThatAreNotPlainFiles_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        const QByteArray none = "L98   : No match found.\n";
+        QTest::newRow("endless device") << "/dev/zero" << 1 << none;
+        QTest::newRow("random device") << "/dev/urandom" << 1 << none;
+        QTest::newRow("FIFO without a writer") << "fifo" << 1 << none;
+        QTest::newRow("page map, endless but for a bound") << "/proc/self/pagemap" << 0 << none;
+        QTest::newRow("environment, a record in it")
+            << "/proc/self/environ" << 0 << QByteArray("L98  from the kernel\n");
+        QTest::newRow("folder") << "/tmp" << 1 << none;
+    }
+    void filesThatAreNotPlainFiles() {
+        QFETCH(QString, path);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        if (path == "fifo") {
+            path = inFolder("lonely-fifo");
+            QFile::remove(path);
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        }
+        if (access(QFile::encodeName(path).constData(), R_OK) != 0) {
+            QSKIP("not readable here");
+        }
+        qputenv("VELMORA_TABLE_LINE", "\nL98,from the kernel\n");
+        const LookupRun run = runLookup({"--table", path, "L98"}, folder_.path());
+        if (run.exitCode == 1) {
+            QVERIFY2(run.err.contains("Error 75: Path/File access error"), run.err.constData());
+            QVERIFY(run.err.contains("is a folder or device, not a file"));
+        } else {
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(run.out, out);
+        }
+        QCOMPARE(run.exitCode, exitCode);
+    }
+
+    // Input no one should give: an endless label, a code of 8 MB, a table of more different
+    // records than the check remembers. Memory stays near what a small run needs, and the
+    // output says where a bound was met.
+    void memoryStaysBounded_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<long>("mostKiB");
+        QTest::newRow("endless label")
+            << "yes L98 | head -c 8000000 | \"$0\" --table \"$1\" --label" << 2 << QByteArray()
+            << 2048L;
+        QTest::newRow("a code of 8 MB")
+            << "(head -c 8000000 /dev/zero | tr '\\0' A; echo ' G80') | \"$0\" --table \"$1\" "
+               "--label"
+            << 2 << QByteArray("G80  x\n") << 2048L;
+        QTest::newRow("check of 1,200,000 different records")
+            << "\"$0\" --check \"$2\"" << 0
+            << QByteArray(
+                   "different records were remembered: repeats of later ones were not looked for")
+            << 32768L;
+    }
+    void memoryStaysBounded() {
+        QFETCH(QString, command);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(long, mostKiB);
+        if (!kCanMeasure) {
+            QSKIP("peak memory is measured on Linux only");
+        }
+        const QString small = writeTableFile(folder_.path(), "G80,x\n", "small.txt");
+        const QString large = inFolder("large.txt");
+        if (!QFile::exists(large)) {
+            QFile file(large);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; i < 1200000; i += 1000) {
+                QByteArray block;
+                for (int j = i; j < i + 1000; ++j) {
+                    block += "A01," + QByteArray::number(j) + '\n';
+                }
+                file.write(block);
+            }
+        }
+        const QString output = inFolder("bounded-out.txt");
+        const QStringList shell{QStringLiteral(VELMORA_LOOKUP_PATH), small, large};
+        const auto base =
+            runMeasured("/bin/sh", QStringList{"-c", "\"$0\" --table \"$1\" G80"} + shell, output);
+        const auto run = runMeasured("/bin/sh", QStringList{"-c", command} + shell, output);
+        QCOMPARE(run->exitCode, status);
+        QVERIFY2(readFileBytes(output).contains(out), readFileBytes(output).constData());
+        qInfo("peak %ld KiB (a one-record search: %ld KiB)", run->peakKiB, base->peakKiB);
+        QVERIFY(run->peakKiB - base->peakKiB < mostKiB);
+    }
+
+    void pathsThatLeadNowhere() {
+        const QString loop = inFolder("loop-a");
+        QVERIFY(QFile::link(inFolder("loop-b"), loop));
+        QVERIFY(QFile::link(loop, inFolder("loop-b")));
+        const QString tooLong = folder_.path() + QString("/a").repeated(3000) + "/RPO.txt";
+        const QList<std::pair<QString, QByteArray>> causes{
+            {loop, "links lead round in a circle"},
+            {tooLong, "the path is longer than the system allows"},
+        };
+        for (const auto& [path, cause] : causes) {
+            const LookupRun run = runLookup({"--table", path, "L98"}, folder_.path());
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(cause) && !run.err.contains("File not found"),
+                     run.err.constData());
+        }
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(LookupCliTest)

@@ -17,12 +17,15 @@ struct LookupRun {
 
 // Where a run's standard streams lead, when not to the test's own pipes: bytes given on its
 // standard input (then closed), and a file or device that takes its standard output, emptied
-// first or appended to. A run with an output file has no `out` of its own. Every member has an
-// initializer so that a call may name only those it sets, as in {.input = "G80\n"}.
+// first or appended to. A run with an output file has no `out` of its own. A run may be started
+// through another program (a shell, prlimit), named with its arguments in `through`, which then
+// get the program's path and the arguments. Every member has an initializer so that a call may
+// name only those it sets, as in {.input = "G80\n"}.
 struct LookupStreams {
     std::optional<QByteArray> input{};
     QString outputFile{};
     QIODevice::OpenMode outputMode = QIODevice::Truncate;
+    QStringList through{};
 };
 
 inline LookupRun runLookup(const QStringList& arguments, const QString& folder,
@@ -32,7 +35,8 @@ inline LookupRun runLookup(const QStringList& arguments, const QString& folder,
     if (!streams.outputFile.isEmpty()) {
         process.setStandardOutputFile(streams.outputFile, streams.outputMode);
     }
-    process.start(QStringLiteral(VELMORA_LOOKUP_PATH), arguments);
+    const QStringList command = streams.through + QStringList{VELMORA_LOOKUP_PATH} + arguments;
+    process.start(command.first(), command.mid(1));
     if (streams.input) {
         process.write(*streams.input);
         process.closeWriteChannel();
