@@ -36,19 +36,17 @@ import -window "$start" "$out/start.png"
 xdotool key --window "$start" Tab Return
 sleep 1
 lookup=$(window "3rd Generation F-body Velmora")
-# The focus is on Search. Tab: first box, display box, then the second box and on.
-xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" l98
-xdotool key --window "$lookup" Tab Tab && xdotool type --window "$lookup" g80
-xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" ws6
-xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" zz9
-xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" l9
-# From the fifth box: ten more boxes and Clear, then Search.
-for _ in $(seq 12); do xdotool key --window "$lookup" Tab; done
+# The focus is on Search. Tab: the boxes in their order, then the display box, Clear, Search.
+for code in l98 g80 ws6 zz9 l9; do
+    xdotool key --window "$lookup" Tab && xdotool type --window "$lookup" "$code"
+done
+# From the fifth box: ten more boxes, the display box and Clear, then Search.
+for _ in $(seq 13); do xdotool key --window "$lookup" Tab; done
 xdotool key --window "$lookup" Return
 sleep 0.5
 import -window "$lookup" "$out/lookup.png"
-# Tab twice from Search: the first box, then the display box, which shows its focus mark.
-xdotool key --window "$lookup" Tab Tab
+# Shift+Tab twice from Search: Clear, then the display box, which shows its focus mark.
+xdotool key --window "$lookup" shift+Tab shift+Tab
 sleep 0.3
 import -window "$lookup" "$out/lookup-focus.png"
 xdotool key --window "$lookup" alt+h
