@@ -134,6 +134,7 @@ private slots:
         box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
         QVERIFY(box.horizontalScrollBar()->value() > 100);
 
+        window.clearButton()->click();
         type(window, {"G80"});
         window.searchButton()->click();
         QCOMPARE(box.verticalScrollBar()->value(), 0);
