@@ -70,10 +70,16 @@ void Application::releaseAll() {
 
 void Application::show(WindowId window) {
     QWidget& shown = this->window(window);
-    if (window == WindowId::help && !shown.isVisible()) {
-        // Beside the window the user reads, so that the help covers none of it.
-        const bool lookupShown = !lookup_.isNull() && lookup_->isVisible();
-        placeBeside(shown, lookupShown ? static_cast<QWidget&>(*lookup_) : startWindow());
+    if (window == WindowId::help) {
+        // Beside the window the user reads, so that the help covers none of it: when it opens,
+        // and when the lookup window, opened since, stands under it.
+        QWidget* owner = lookup_.data();
+        if (owner == nullptr || !owner->isVisible()) {
+            owner = &startWindow();
+        }
+        if (!shown.isVisible() || shown.frameGeometry().intersects(owner->frameGeometry())) {
+            placeBeside(shown, *owner);
+        }
     }
     showWindow(shown);
 }

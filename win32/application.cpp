@@ -145,11 +145,21 @@ FormWindow& Application::instance(WindowId window) {
 
 void Application::show(WindowId window) {
     FormWindow& shown = instance(window);
-    if (window == WindowId::help && IsWindowVisible(shown.handle()) == FALSE) {
-        // Beside the window the user reads, so that the help covers none of it.
+    if (window == WindowId::help) {
+        // Beside the window the user reads, so that the help covers none of it: when it opens,
+        // and when the lookup window, opened since, stands under it.
         const auto& lookup = windows_[slotOf(WindowId::lookup)];
         const bool lookupShown = lookup && IsWindowVisible(lookup->handle()) != FALSE;
-        placeBeside(shown.handle(), (lookupShown ? *lookup : instance(WindowId::start)).handle());
+        HWND owner = (lookupShown ? *lookup : instance(WindowId::start)).handle();
+        RECT help{};
+        RECT under{};
+        RECT both{};
+        GetWindowRect(shown.handle(), &help);
+        GetWindowRect(owner, &under);
+        if (IsWindowVisible(shown.handle()) == FALSE ||
+            IntersectRect(&both, &help, &under) != FALSE) {
+            placeBeside(shown.handle(), owner);
+        }
     }
     shown.show();
 }
