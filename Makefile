@@ -26,7 +26,7 @@ TEST_PACKAGES := desktop-file-utils appstream dpkg-dev file $(WINDOWS_PACKAGES) 
 SCREEN_PACKAGES := xvfb xauth xdotool imagemagick
 
 .PHONY: all setup setup-test setup-screen setup-windows configure build run test test-sanitized \
-	bench fuzz lint package screenshots windows screenshots-windows clean
+	bench fuzz lint package windows screenshots-windows clean
 
 all: build
 
@@ -109,10 +109,6 @@ lint: setup-test configure
 	clang-tidy -p $(BUILD_DIR) --quiet $(wildcard $(addsuffix /*.cpp,$(LINT_DIRS)))
 	$(CPPCHECK) --library=qt -I . $(LINT_DIRS)
 	$(CPPCHECK) --library=windows -D_WIN32 -DUNICODE -I . win32
-
-# Screenshots of the three windows of the real program on a virtual display, in build/screenshots.
-screenshots: setup-screen build
-	tools/screenshots.sh $(BUILD_DIR)
 
 # Both Windows programs, cross-built with MinGW-w64, and the download that carries them:
 # build/windows/Velmora-1.00.0001-win64.zip
