@@ -140,12 +140,6 @@ public:
     CodeTableReader(std::unique_ptr<ByteSource> source, std::filesystem::path path,
                     std::size_t readSize = kDefaultReadSize);
 
-    CodeTableReader(const CodeTableReader&) = delete;
-    CodeTableReader& operator=(const CodeTableReader&) = delete;
-    CodeTableReader(CodeTableReader&&) noexcept = default;
-    CodeTableReader& operator=(CodeTableReader&&) noexcept = default;
-    ~CodeTableReader() = default;
-
     // True when no further record remains, or when reading failed (then error() says why).
     bool atEnd();
     // The next record's code; valid until the next call on the reader.

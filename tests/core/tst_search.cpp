@@ -264,7 +264,9 @@ private slots:
                          "W S   : No match found.", "C9   : RPO code must be 3 characters."});
         RecordingSlots display;
         display.display.emplace_back("an earlier result");
-        QVERIFY(!velmora::rpomodule::searchLabel(codes, table_, display));
+        auto reader = velmora::CodeTableReader::open(table_);
+        QVERIFY(reader.hasValue());
+        QVERIFY(!velmora::rpomodule::searchLabel(codes, *reader, display));
         QCOMPARE(display.display, expected);
     }
 
