@@ -15,7 +15,6 @@
 
 namespace velmora {
 
-// The name of the code table file.
 inline constexpr std::string_view kTableFileName = "RPO.txt";
 
 // Where the bytes of a code table come from: a file, or memory for tests and fuzzing.
