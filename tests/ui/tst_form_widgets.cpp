@@ -101,7 +101,7 @@ private slots:
             ++textsShown;
 
             QStringList tabChain; // from the control that has the focus first, round to it again
-            for (const forms::Control& control : forms::tabOrder(*form)) {
+            for (const forms::Control& control : forms::tabOrder(form->controls)) {
                 if (control.takesFocus) {
                     tabChain << controlName(control);
                 }
