@@ -29,11 +29,6 @@ constexpr std::array kModeOptions{
     ModeOption{"--find", Mode::Find},       ModeOption{"--label", Mode::Label},
 };
 
-const ModeOption* modeOption(std::string_view argument) {
-    const auto* found = std::ranges::find(kModeOptions, argument, &ModeOption::name);
-    return found == kModeOptions.end() ? nullptr : found;
-}
-
 } // namespace
 
 std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string>& words) {
@@ -48,7 +43,9 @@ std::variant<Arguments, UsageError> parseArguments(const std::vector<std::string
         }
         if (argument == "--") {
             optionsEnded = true;
-        } else if (const ModeOption* option = modeOption(argument)) {
+        } else if (const auto* option =
+                       std::ranges::find(kModeOptions, argument, &ModeOption::name);
+                   option != kModeOptions.end()) {
             // Help and version answer at once, whatever else the line holds.
             if (option->mode == Mode::Help || option->mode == Mode::Version) {
                 return Arguments{option->mode, {}, {}};

@@ -10,14 +10,7 @@ namespace lookup {
 
 // What a run of velmora-lookup does. Every mode but the search is chosen by an option of its own;
 // each is carried out in a file of its own (search_mode.cpp, help_mode.cpp, ...).
-enum class Mode {
-    Search,
-    Help,
-    Version,
-    Check,
-    Find,
-    Label,
-};
+enum class Mode { Search, Help, Version, Check, Find, Label };
 
 struct Arguments {
     Mode mode = Mode::Search;

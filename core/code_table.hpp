@@ -15,7 +15,6 @@
 
 namespace velmora {
 
-// The name of the code table file.
 inline constexpr std::string_view kTableFileName = "RPO.txt";
 
 // Where the bytes of a code table come from: a file, or memory for tests and fuzzing.
@@ -139,12 +138,6 @@ public:
                                           std::size_t readSize = kDefaultReadSize);
     CodeTableReader(std::unique_ptr<ByteSource> source, std::filesystem::path path,
                     std::size_t readSize = kDefaultReadSize);
-
-    CodeTableReader(const CodeTableReader&) = delete;
-    CodeTableReader& operator=(const CodeTableReader&) = delete;
-    CodeTableReader(CodeTableReader&&) noexcept = default;
-    CodeTableReader& operator=(CodeTableReader&&) noexcept = default;
-    ~CodeTableReader() = default;
 
     // True when no further record remains, or when reading failed (then error() says why).
     bool atEnd();

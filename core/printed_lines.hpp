@@ -30,16 +30,9 @@ public:
     // How wide a character is in pixels, in the font the lines are painted in.
     using Advance = std::function<double(char32_t)>;
 
-    enum class Step {
-        LineUp,
-        LineDown,
-        PageUp,
-        PageDown,
-        ColumnLeft,
-        ColumnRight,
-        Start, // the first line, at the left edge
-        End,   // the last line at the bottom of the view, at the left edge
-    };
+    // Start: the first line, at the left edge. End: the last line at the bottom of the view, at
+    // the left edge.
+    enum class Step { LineUp, LineDown, PageUp, PageDown, ColumnLeft, ColumnRight, Start, End };
 
     // What shows of one line: `text` (UTF-8) starts `x` pixels right of the view's left edge,
     // in row `row` of the view. Only the characters in and near the view are given.

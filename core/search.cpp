@@ -2,8 +2,6 @@
 
 #include "core/text.hpp"
 
-#include <utility>
-
 namespace velmora::rpomodule {
 namespace {
 
@@ -127,17 +125,6 @@ std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableR
         statuses[slot] = checkEntry(codes[slot]);
     }
     return matchAndReport(codes, statuses, reader, display);
-}
-
-std::optional<TableError> searchLabel(std::vector<std::string> codes,
-                                      const std::filesystem::path& table, DisplaySurface& display,
-                                      std::size_t readSize) {
-    auto reader = CodeTableReader::open(table, readSize);
-    if (!reader) {
-        display.clearDisplay();
-        return reader.error();
-    }
-    return searchLabel(std::move(codes), *reader, display);
 }
 
 } // namespace velmora::rpomodule

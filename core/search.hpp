@@ -84,9 +84,6 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
 // for the boxes left empty, which a label does not have). Clears the display first.
 std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableReader& reader,
                                       DisplaySurface& display);
-std::optional<TableError> searchLabel(std::vector<std::string> codes,
-                                      const std::filesystem::path& table, DisplaySurface& display,
-                                      std::size_t readSize = CodeTableReader::kDefaultReadSize);
 
 } // namespace rpomodule
 } // namespace velmora

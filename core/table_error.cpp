@@ -74,10 +74,6 @@ int TableError::number() const {
     return textOf(kind).number;
 }
 
-std::string TableError::message() const {
-    return std::string(textOf(kind).title);
-}
-
 std::string TableError::describe() const {
     const CauseText& text = textOf(kind);
     return "Error " + std::to_string(text.number) + ": " + std::string(text.title) + ": " +

@@ -28,8 +28,6 @@ struct TableError {
     std::filesystem::path path;
 
     int number() const;
-    // The short title: "File not found", "Permission denied", ...
-    std::string message() const;
     // One line naming the number, the title and the path, e.g.
     // "Error 53: File not found: /home/ann/RPO.txt".
     std::string describe() const;

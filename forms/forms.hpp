@@ -190,6 +190,17 @@ constexpr std::array<Control, kLookupOwnControls.size() + kEntryBoxCount> lookup
 
 inline constexpr auto kLookupControls = lookupControls();
 
+// One of the help window's notes under the picture, on white, as wide as the window.
+constexpr Control helpNote(std::string_view name, int top, int height, std::string_view note,
+                           int tabIndex) {
+    return {.name = name,
+            .kind = ControlKind::Label,
+            .rect = {240, top, 5775, height},
+            .caption = note,
+            .tabIndex = tabIndex,
+            .background = kWhite};
+}
+
 // The notes' boxes leave room for a wider font than the one the layout was drawn with, so that
 // all four show at one size.
 inline constexpr std::array<Control, 6> kHelpControls{{
@@ -209,30 +220,10 @@ inline constexpr std::array<Control, 6> kHelpControls{{
      .background = systemColour(15),
      .picture = Picture::HelpPicture,
      .accessibleName = "Help picture"},
-    {.name = "Label1",
-     .kind = ControlKind::Label,
-     .rect = {240, 7080, 5775, 735},
-     .caption = texts::kHelpNote1,
-     .tabIndex = 2,
-     .background = kWhite},
-    {.name = "Label2",
-     .kind = ControlKind::Label,
-     .rect = {240, 7920, 5775, 255},
-     .caption = texts::kHelpNote2,
-     .tabIndex = 3,
-     .background = kWhite},
-    {.name = "Label3",
-     .kind = ControlKind::Label,
-     .rect = {240, 8400, 5775, 735},
-     .caption = texts::kHelpNote3,
-     .tabIndex = 4,
-     .background = kWhite},
-    {.name = "Label4",
-     .kind = ControlKind::Label,
-     .rect = {240, 9240, 5775, 735},
-     .caption = texts::kHelpNote4,
-     .tabIndex = 5,
-     .background = kWhite},
+    helpNote("Label1", 7080, 735, texts::kHelpNote1, 2),
+    helpNote("Label2", 7920, 255, texts::kHelpNote2, 3),
+    helpNote("Label3", 8400, 735, texts::kHelpNote3, 4),
+    helpNote("Label4", 9240, 735, texts::kHelpNote4, 5),
 }};
 
 // Line1 starts 120 twips left of the client area; the other two are dotted.
@@ -328,18 +319,11 @@ inline constexpr ToolForm kFindForm{
     .owner = WindowId::lookup,
 };
 
+// In the order of the window ids.
 inline constexpr std::array<const Form*, 3> kForms{&kStartForm, &kLookupForm, &kHelpForm};
 
 constexpr const Form& form(WindowId window) {
-    switch (window) {
-    case WindowId::lookup:
-        return kLookupForm;
-    case WindowId::help:
-        return kHelpForm;
-    case WindowId::start:
-        break;
-    }
-    return kStartForm;
+    return *kForms.at(static_cast<std::size_t>(window));
 }
 
 // The control of that name (and array index), or nullptr.

@@ -46,7 +46,6 @@ protected:
 private:
     void takeFont();
     void updateScrollBars();
-    void drawFocusMark(QPainter& painter);
 
     PrintedLines lines_;
     // The scroll bars are set once after a run of prints, not at every line.

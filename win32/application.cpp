@@ -14,13 +14,6 @@
 #include <iterator>
 
 namespace velmora::win32 {
-namespace {
-
-std::size_t slotOf(WindowId window) {
-    return static_cast<std::size_t>(window);
-}
-
-} // namespace
 
 // The lookup window's entry boxes and display box as the search sees them.
 class Application::LookupSlots final : public EntrySlots {
@@ -136,11 +129,11 @@ bool Application::handleEnter(const MSG& message) {
 }
 
 FormWindow& Application::instance(WindowId window) {
-    auto& slot = windows_[slotOf(window)];
-    if (!slot) {
-        slot = std::make_unique<FormWindow>(forms::form(window), *this, instance_);
+    auto& made = slot(window);
+    if (!made) {
+        made = std::make_unique<FormWindow>(forms::form(window), *this, instance_);
     }
-    return *slot;
+    return *made;
 }
 
 void Application::show(WindowId window) {
@@ -148,7 +141,7 @@ void Application::show(WindowId window) {
     if (window == WindowId::help) {
         // Beside the window the user reads, so that the help covers none of it: when it opens,
         // and when the lookup window, opened since, stands under it.
-        const auto& lookup = windows_[slotOf(WindowId::lookup)];
+        const auto& lookup = slot(WindowId::lookup);
         const bool lookupShown = lookup && IsWindowVisible(lookup->handle()) != FALSE;
         HWND owner = (lookupShown ? *lookup : instance(WindowId::start)).handle();
         RECT help{};
@@ -177,7 +170,7 @@ void Application::hide(WindowId window) {
         return;
     }
     for (const WindowId next : {WindowId::lookup, WindowId::start, WindowId::help}) {
-        const auto& other = windows_[slotOf(next)];
+        const auto& other = slot(next);
         if (other && other.get() != &hidden && IsWindowVisible(other->handle()) != FALSE) {
             SetForegroundWindow(other->handle());
             SetActiveWindow(other->handle());
@@ -234,8 +227,7 @@ void Application::reportOutOfMemory() {
 }
 
 void Application::tell(const std::wstring& message, const std::wstring& advice) {
-    HWND owner = windows_[slotOf(WindowId::lookup)] ? windows_[slotOf(WindowId::lookup)]->handle()
-                                                    : GetActiveWindow();
+    HWND owner = slot(WindowId::lookup) ? slot(WindowId::lookup)->handle() : GetActiveWindow();
     // A find run from the find box is told there, so that the keyboard goes back to the box.
     if (findBox_ && findBox_->handle() != nullptr && GetActiveWindow() == findBox_->handle()) {
         owner = findBox_->handle();
@@ -249,14 +241,13 @@ void Application::runCommand(CommandId command) {
 }
 
 void Application::destroyed(WindowId window) {
-    auto& slot = windows_[slotOf(window)];
     if (window == WindowId::lookup) {
         // The find box went with the window that owned it.
         findBox_.reset();
         lookupSlots_.reset();
     }
-    if (slot) {
-        retired_.push_back(std::move(slot));
+    if (slot(window)) {
+        retired_.push_back(std::move(slot(window)));
     }
 }
 

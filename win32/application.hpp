@@ -18,10 +18,6 @@ namespace velmora::win32 {
 class Application final : public WindowPort, public FormHost {
 public:
     explicit Application(HINSTANCE instance);
-    Application(const Application&) = delete;
-    Application& operator=(const Application&) = delete;
-    Application(Application&&) = delete;
-    Application& operator=(Application&&) = delete;
     ~Application() override;
 
     // Shows the start window and runs until the program ends; returns the exit status.
@@ -47,6 +43,9 @@ private:
     class LookupSlots;
 
     FormWindow& instance(WindowId window);
+    std::unique_ptr<FormWindow>& slot(WindowId window) {
+        return windows_[static_cast<std::size_t>(window)];
+    }
     bool handleEnter(const MSG& message);
     bool translate(MSG& message);
     void tell(const std::wstring& message, const std::wstring& advice);

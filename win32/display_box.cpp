@@ -33,10 +33,9 @@ void DisplayBox::registerClass(HINSTANCE instance) {
 }
 
 DisplayBox* DisplayBox::from(HWND window) {
-    if (!isOfClass(window, kClassName)) {
-        return nullptr;
-    }
-    return reinterpret_cast<DisplayBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return isOfClass(window, kClassName)
+               ? reinterpret_cast<DisplayBox*>(GetWindowLongPtrW(window, GWLP_USERDATA))
+               : nullptr;
 }
 
 DisplayBox::DisplayBox(HWND window) : window_(window), measureDc_(CreateCompatibleDC(nullptr)) {
@@ -358,12 +357,8 @@ void DisplayBox::paint() {
                0, 0, SRCCOPY);
         SelectObject(canvas, previous);
     }
-    if (picture != nullptr) {
-        DeleteObject(picture);
-    }
-    if (canvas != nullptr) {
-        DeleteDC(canvas);
-    }
+    DeleteObject(picture);
+    DeleteDC(canvas);
     EndPaint(window_, &paint);
 }
 

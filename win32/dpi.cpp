@@ -84,9 +84,7 @@ HFONT createDialogFont(unsigned dpi) {
 }
 
 WindowScale::~WindowScale() {
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
+    DeleteObject(font_);
 }
 
 } // namespace velmora::win32::dpi

@@ -53,9 +53,7 @@ public:
         dpi_ = dpi;
         font_ = createDialogFont(dpi_);
         relayOut();
-        if (previous != nullptr) {
-            DeleteObject(previous);
-        }
+        DeleteObject(previous);
     }
 
 private:

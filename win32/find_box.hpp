@@ -23,10 +23,6 @@ public:
 
     // `find` is called with the words (UTF-8) each time Find is pressed.
     FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::string&)> find);
-    FindBox(const FindBox&) = delete;
-    FindBox& operator=(const FindBox&) = delete;
-    FindBox(FindBox&&) = delete;
-    FindBox& operator=(FindBox&&) = delete;
     ~FindBox();
 
     // Null once the window is gone (with its owner).

@@ -101,35 +101,23 @@ FormWindow::~FormWindow() {
     release();
 }
 
+// Called once, by the destructor or by a constructor that failed. The system's functions that
+// free a handle take a null one and do nothing.
 void FormWindow::release() {
     // The handle goes before what it holds, so that nothing is drawn after it is freed.
     destroyDetached(window_);
-    for (Placed& placed : controls_) {
-        if (placed.ownFont != nullptr) {
-            DeleteObject(placed.ownFont);
-            placed.ownFont = nullptr;
-        }
+    for (const Placed& placed : controls_) {
+        DeleteObject(placed.ownFont);
     }
     for (const auto& [value, made] : brushes_) {
         if (!forms::isSystemColour(value)) {
             DeleteObject(made);
         }
     }
-    brushes_.clear();
-    if (picture_ != nullptr) {
-        DeleteObject(picture_);
-        picture_ = nullptr;
-    }
-    for (HICON* icon : {&bigIcon_, &smallIcon_}) {
-        if (*icon != nullptr) {
-            DestroyIcon(*icon);
-            *icon = nullptr;
-        }
-    }
-    if (accelerators_ != nullptr) {
-        DestroyAcceleratorTable(accelerators_);
-        accelerators_ = nullptr;
-    }
+    DeleteObject(picture_);
+    DestroyIcon(bigIcon_);
+    DestroyIcon(smallIcon_);
+    DestroyAcceleratorTable(accelerators_);
 }
 
 HWND FormWindow::controlOfKind(forms::ControlKind kind, int index) const {
@@ -313,10 +301,7 @@ void FormWindow::sizeFrame() {
 // Where the platform's font is wider than the layout allowed for, the label is drawn a little
 // smaller, so that every word shows and nothing moves.
 void FormWindow::fitLabel(Placed& label) {
-    if (label.ownFont != nullptr) {
-        DeleteObject(label.ownFont);
-        label.ownFont = nullptr;
-    }
+    DeleteObject(label.ownFont);
     RECT box{};
     GetClientRect(label.window, &box);
     const std::wstring text = toWide(label.control->caption);
@@ -334,9 +319,7 @@ void FormWindow::fitLabel(Placed& label) {
         if (needed.bottom <= box.bottom || shape.lfHeight >= smallest) {
             break;
         }
-        if (candidate != nullptr) {
-            DeleteObject(candidate);
-        }
+        DeleteObject(candidate);
         ++shape.lfHeight;
         candidate = CreateFontIndirectW(&shape);
     }

@@ -42,10 +42,6 @@ public:
     static void registerClass(HINSTANCE instance);
 
     FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instance);
-    FormWindow(const FormWindow&) = delete;
-    FormWindow& operator=(const FormWindow&) = delete;
-    FormWindow(FormWindow&&) = delete;
-    FormWindow& operator=(FormWindow&&) = delete;
     ~FormWindow();
 
     HWND handle() const { return window_; }

@@ -10,7 +10,6 @@
 
 namespace velmora::win32 {
 
-// The title of every message box the program shows.
 inline constexpr const wchar_t* kMessageTitle = L"Velmora";
 
 // Registers a window class of the program's own, with the arrow cursor; a class that draws its

@@ -264,7 +264,9 @@ private slots:
                          "W S   : No match found.", "C9   : RPO code must be 3 characters."});
         RecordingSlots display;
         display.display.emplace_back("an earlier result");
-        QVERIFY(!velmora::rpomodule::searchLabel(codes, table_, display));
+        auto reader = velmora::CodeTableReader::open(table_);
+        QVERIFY(reader.hasValue());
+        QVERIFY(!velmora::rpomodule::searchLabel(codes, *reader, display));
         QCOMPARE(display.display, expected);
     }
 
@@ -290,7 +292,7 @@ private slots:
                                  }).error;
             QVERIFY(failure.has_value());
             QCOMPARE(failure->number(), 57);
-            QCOMPARE(failure->message(), std::string("Device I/O error"));
+            QVERIFY(failure->describe().starts_with("Error 57: Device I/O error: "));
             QCOMPARE(failure->path, std::filesystem::path("/shares/cars/RPO.txt"));
             // Neither "   : No match found." for ZZZ nor the short-entry message for W.
             QCOMPARE(surface.display, expected);
