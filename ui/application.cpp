@@ -71,15 +71,13 @@ void Application::releaseAll() {
 void Application::show(WindowId window) {
     QWidget& shown = this->window(window);
     if (window == WindowId::help) {
-        // Beside the window the user reads, so that the help covers none of it: when it opens,
-        // and when the lookup window, opened since, stands under it.
+        // Beside the window the user reads, so that the help covers none of it: Help brings it
+        // there each time, also beside a lookup window opened since.
         QWidget* owner = lookup_.data();
         if (owner == nullptr || !owner->isVisible()) {
             owner = &startWindow();
         }
-        if (!shown.isVisible() || shown.frameGeometry().intersects(owner->frameGeometry())) {
-            placeBeside(shown, *owner);
-        }
+        placeBeside(shown, *owner);
     }
     showWindow(shown);
 }

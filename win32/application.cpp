@@ -139,20 +139,11 @@ FormWindow& Application::instance(WindowId window) {
 void Application::show(WindowId window) {
     FormWindow& shown = instance(window);
     if (window == WindowId::help) {
-        // Beside the window the user reads, so that the help covers none of it: when it opens,
-        // and when the lookup window, opened since, stands under it.
+        // Beside the window the user reads, so that the help covers none of it: Help brings it
+        // there each time, also beside a lookup window opened since.
         const auto& lookup = slot(WindowId::lookup);
         const bool lookupShown = lookup && IsWindowVisible(lookup->handle()) != FALSE;
-        HWND owner = (lookupShown ? *lookup : instance(WindowId::start)).handle();
-        RECT help{};
-        RECT under{};
-        RECT both{};
-        GetWindowRect(shown.handle(), &help);
-        GetWindowRect(owner, &under);
-        if (IsWindowVisible(shown.handle()) == FALSE ||
-            IntersectRect(&both, &help, &under) != FALSE) {
-            placeBeside(shown.handle(), owner);
-        }
+        placeBeside(shown.handle(), (lookupShown ? *lookup : instance(WindowId::start)).handle());
     }
     shown.show();
 }
