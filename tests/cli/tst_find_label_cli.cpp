@@ -25,15 +25,6 @@ private:
 private slots:
     void init() { writeTableFile(folder_.path(), kTable); }
 
-    void labelOfFifteenOrFewerPrintsWhatTheSearchPrints() {
-        const QStringList codes{"ws6", "zz9", "l9", "L98", "G80", "ZZ9", "1le", "X"};
-        const LookupRun search = runLookup(codes, folder_.path());
-        const LookupRun label = runLookup(QStringList{"--label"} + codes, folder_.path());
-        QCOMPARE(label.exitCode, 0);
-        QCOMPARE(label.out, search.out);
-        QVERIFY(label.out.startsWith("L98  5.7L V8, tuned port injection\n"));
-    }
-
     void labelTakesMoreThanFifteenCodes() {
         QStringList codes;
         for (int i = 0; i < 35; ++i) {
@@ -101,18 +92,6 @@ private slots:
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(run.err.contains(err), run.err.constData());
         QCOMPARE(run.err.count('\n'), 1);
-    }
-
-    void theTableIsNeverTheOutput() {
-        const QString table = QDir(folder_.path()).filePath("RPO.txt");
-        for (const QStringList& mode :
-             {QStringList{"--find", "a"}, QStringList{"--label", "G80"}, QStringList{"--check"}}) {
-            const LookupRun run = runLookup(QStringList{"--table", table} + mode, folder_.path(),
-                                            {.outputFile = table, .outputMode = QIODevice::Append});
-            QCOMPARE(run.exitCode, 1);
-            QVERIFY2(run.err.contains("Error 55"), run.err.constData());
-            QCOMPARE(readFileBytes(table), kTable);
-        }
     }
 };
 
