@@ -211,13 +211,11 @@ private slots:
             std::filesystem::create_directories(folder);
         }
         QCOMPARE(velmora::locateTable(current, program), current / "RPO.txt");
-
-        writeTableFile(QString::fromStdString(installed.string()), "A,b");
-        QCOMPARE(velmora::locateTable(current, program), installed / "RPO.txt");
-        writeTableFile(QString::fromStdString(program.string()), "A,b");
-        QCOMPARE(velmora::locateTable(current, program), program / "RPO.txt");
-        writeTableFile(QString::fromStdString(current.string()), "A,b");
-        QCOMPARE(velmora::locateTable(current, program), current / "RPO.txt");
+        // A table in a folder wins over those in the folders looked in after it.
+        for (const auto& folder : {installed, program, current}) {
+            writeTableFile(QString::fromStdString(folder.string()), "A,b");
+            QCOMPARE(velmora::locateTable(current, program), folder / "RPO.txt");
+        }
         QCOMPARE(velmora::locateTable(current, {}), current / "RPO.txt");
     }
 
@@ -226,37 +224,26 @@ private slots:
     // table, then every slot's message in slot order.
     void labelOfThousandsOfCodesInOnePass() {
         QByteArray table;
+        std::vector<std::string> codes;
+        Lines expected;
         for (int i = 0; i < 30; ++i) {
-            table += "C" + QByteArray::number(10 + i) + ",Option " + QByteArray::number(i) + "\n";
+            std::string record = "C" + std::to_string(10 + i) + ",Option " + std::to_string(i);
+            table += QByteArray::fromStdString(record + '\n');
+            codes.insert(codes.begin(), "c" + std::to_string(10 + i));
+            // C12 is on the label twice.
+            expected.insert(expected.end(), i == 2 ? 2 : 1, record.replace(3, 1, "  "));
         }
         writeTableFile(folder_.path(), table + "L98,\"5.7L V8, TPI\"\nWS,two-letter code\n"
                                                "C15,second C15 record\n");
-        std::vector<std::string> codes;
-        for (int i = 0; i < 5000; ++i) {
-            codes.push_back("Z" + std::to_string(i % 100));
-        }
-        for (int i = 29; i >= 0; --i) {
-            codes.push_back("c" + std::to_string(10 + i));
-        }
-        const std::vector<std::string> odd{"ZZ1", "l98", "X", "C12", "ws",
-                                           "QQ",  "ZZ2", "",  "W S", "C9"};
-        codes.insert(codes.end(), odd.begin(), odd.end());
-
-        Lines expected;
-        for (int i = 0; i < 30; ++i) {
-            const std::string line = "C" + std::to_string(10 + i) + "  Option " + std::to_string(i);
-            expected.push_back(line);
-            if (i == 2) {
-                expected.push_back(line); // C12 is on the label twice
-            }
-        }
         expected.insert(expected.end(),
                         {"L98  5.7L V8, TPI", "WS  two-letter code", "C15  second C15 record"});
         for (int i = 0; i < 5000; ++i) {
-            expected.push_back(
-                "Z" + std::to_string(i % 100) +
-                (i % 100 < 10 ? "   : RPO code must be 3 characters." : "   : No match found."));
+            const std::string code = "Z" + std::to_string(i % 100);
+            codes.insert(codes.begin() + i, code);
+            expected.push_back(code + (i % 100 < 10 ? "   : RPO code must be 3 characters."
+                                                    : "   : No match found."));
         }
+        codes.insert(codes.end(), {"ZZ1", "l98", "X", "C12", "ws", "QQ", "ZZ2", "", "W S", "C9"});
         expected.insert(expected.end(),
                         {"ZZ1   : No match found.", "X   : RPO code must be 3 characters.",
                          "QQ   : RPO code must be 3 characters.", "ZZ2   : No match found.",

@@ -31,17 +31,9 @@ private:
     QString table_;
     QStringList errors_;
 
-    // The lookup window, reading the table at table_ when a search starts; each message a user
-    // would see in a message box goes to errors_.
-    LookupWindow& lookupWindow() {
-        app().locate = [this] {
-            return std::filesystem::path(table_.toStdString());
-        };
-        app().report = [this](const QString& message) {
-            errors_ << message;
-        };
-        return app().lookupWindow();
-    }
+    QList<int> cursors_;
+
+    LookupWindow& lookupWindow() { return app().lookupWindowReading(table_, errors_, cursors_); }
 
     // Types the codes as a user does: a click into the first box, then Tab between codes.
     static void type(LookupWindow& window, const QStringList& codes) {

@@ -148,13 +148,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&help));
         const QRect area = help.screen()->availableGeometry();
         const QRect frame = help.frameGeometry();
-        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
-                                                      .arg(frame.left())
-                                                      .arg(frame.top())
-                                                      .arg(frame.width())
-                                                      .arg(frame.height())
-                                                      .arg(area.width())
-                                                      .arg(area.height())));
+        QVERIFY2(area.contains(frame), qPrintable(QDebug::toString(frame)));
         QVERIFY(help.rect().contains(help.closeButton()->geometry()));
         if (area.width() >= lookup.frameGeometry().width() + frame.width()) {
             QVERIFY(!frame.intersects(lookup.frameGeometry()));
