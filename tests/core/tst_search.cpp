@@ -305,28 +305,28 @@ private slots:
         QTest::addColumn<bool>("find");
         QTest::addColumn<QByteArray>("table"); // empty: no table; "exhausted": memory runs out
         QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("display");
+        QTest::addColumn<Lines>("display");
         const QByteArray table = "G80,Limited slip axle\nL98,\"5.7L V8, TPI\"\n";
         QTest::newRow("search") << false << table << QStringList{"busy", "not busy"}
-                                << QStringList{"L98  5.7L V8, TPI",
-                                               "XY   : RPO code must be 3 characters."};
+                                << Lines{"L98  5.7L V8, TPI",
+                                         "XY   : RPO code must be 3 characters."};
         QTest::newRow("find") << true << table << QStringList{"busy", "not busy"}
-                              << QStringList{"G80  Limited slip axle", "1 record matched."};
+                              << Lines{"G80  Limited slip axle", "1 record matched."};
         for (const bool find : {false, true}) {
             const char* name = find ? "find" : "search";
             QTest::addRow("%s, unreadable table", name)
                 << find << QByteArray() << QStringList{"busy", "not busy", "table error 53"}
-                << QStringList{};
+                << Lines{};
             QTest::addRow("%s, out of memory", name)
                 << find << QByteArray("exhausted")
-                << QStringList{"busy", "not busy", "out of memory"} << QStringList{};
+                << QStringList{"busy", "not busy", "out of memory"} << Lines{};
         }
     }
     void searchAndFindRunBusyAndReport() {
         QFETCH(bool, find);
         QFETCH(QByteArray, table);
         QFETCH(QStringList, calls);
-        QFETCH(QStringList, display);
+        QFETCH(Lines, display);
         RecordingPort port;
         port.exhausted = table == "exhausted";
         port.table =
@@ -343,11 +343,7 @@ private slots:
         }
         QCOMPARE(port.calls, calls);
         if (!port.exhausted) {
-            QStringList shown;
-            for (const std::string& line : port.lookup.display) {
-                shown << QString::fromStdString(line);
-            }
-            QCOMPARE(shown, display);
+            QCOMPARE(port.lookup.display, display);
             // Find leaves the entries as typed; the search upper-cases them.
             QCOMPARE(port.lookup.boxes[0], std::string(find ? "l98" : "L98"));
         }

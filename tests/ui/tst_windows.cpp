@@ -169,13 +169,8 @@ private slots:
     // notes all show at one size.
     void everyWordOfEveryLabelShows() {
         HelpWindow& help = app().helpWindow();
-        const QList<QLabel*> labels{app().startWindow().note(),
-                                    app().lookupWindow().note(),
-                                    help.note(1),
-                                    help.note(2),
-                                    help.note(3),
-                                    help.note(4)};
-        for (QLabel* label : labels) {
+        for (QLabel* label : {app().startWindow().note(), app().lookupWindow().note(), help.note(1),
+                              help.note(2), help.note(3), help.note(4)}) {
             QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
                      qPrintable(label->text()));
             QVERIFY(label->font().pointSizeF() >= 6.0);
