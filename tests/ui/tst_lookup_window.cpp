@@ -152,11 +152,9 @@ private slots:
         QCOMPARE(box->closeButton()->text(), QStringLiteral("Close"));
         const QRect place = box->frameGeometry();
         const QRect owner = window.frameGeometry();
-        QVERIFY2(
-            place.left() > owner.right() || place.right() < owner.left() ||
-                place.top() > owner.bottom(),
-            qPrintable(
-                QStringLiteral("box %1,%2 over the window").arg(place.left()).arg(place.top())));
+        QVERIFY2(place.left() > owner.right() || place.right() < owner.left() ||
+                     place.top() > owner.bottom(),
+                 qPrintable(QDebug::toString(place)));
         QVERIFY(window.screen()->availableGeometry().contains(place));
 
         window.displayBox()->printLine(QStringLiteral("an earlier search"));
