@@ -51,8 +51,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Records>("expected");
 
-        QTest::newRow("natural form") << QByteArray("L98,\"5.7L V8, TPI\"\nG80,Posi\n")
-                                      << Records{{"L98", "5.7L V8, TPI"}, {"G80", "Posi"}};
         QTest::newRow("CRLF, CR and LF")
             << QByteArray("A01,one\r\nA02,two\rA03,three\nA04,four\r\n")
             << Records{{"A01", "one"}, {"A02", "two"}, {"A03", "three"}, {"A04", "four"}};

@@ -81,9 +81,6 @@ private slots:
                           "C",
                           3)
             << Codes{"", "A"} << 1 << 1 << 1 << Codes{"", "ABC"} << 1 << 3 << 3 << QByteArray();
-        QTest::newRow("one code replaces the selection")
-            << QByteArray("G80") << Codes{"L98"} << 0 << 0 << 3 << Codes{"G80"} << 0 << 3 << 3
-            << QByteArray();
         QTest::newRow("one code replaces part of the text")
             << QByteArray("X") << Codes{"ABC"} << 0 << 1 << 2 << Codes{"AXC"} << 0 << 2 << 2
             << QByteArray();

@@ -18,7 +18,6 @@ public:
     }
 
     bool seen() const { return seen_; }
-    const QString& title() const { return title_; }
     // The box's text and its informative text, one after the other.
     const QString& text() const { return text_; }
 
@@ -28,7 +27,6 @@ private:
             auto* box = qobject_cast<QMessageBox*>(widget);
             if (box != nullptr && box->isVisible()) {
                 seen_ = true;
-                title_ = box->windowTitle();
                 text_ = box->text() + '\n' + box->informativeText();
                 timer_.stop();
                 box->accept();
@@ -49,6 +47,5 @@ private:
     QElapsedTimer clock_;
     int timeout_;
     bool seen_ = false;
-    QString title_;
     QString text_;
 };

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <QApplication>
+#include <QCursor>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,22 @@ public:
     std::function<void(const QString&)> report = [](const QString& message) {
         QFAIL(qPrintable(QStringLiteral("Unexpected report: ") + message));
     };
+
+    // The lookup window, its searches reading `table` as it is when each starts and noting in
+    // `cursors` the cursor each starts with; reports go to `reports`, each with no busy cursor.
+    velmora::ui::LookupWindow& lookupWindowReading(const QString& table, QStringList& reports,
+                                                   QList<int>& cursors) {
+        locate = [&table, &cursors] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            cursors << (cursor == nullptr ? -1 : int(cursor->shape()));
+            return std::filesystem::path(table.toStdString());
+        };
+        report = [&reports](const QString& message) {
+            reports << message;
+            QVERIFY(QApplication::overrideCursor() == nullptr);
+        };
+        return lookupWindow();
+    }
 
     std::filesystem::path tablePath() override { return locate(); }
     void reportTableError(const velmora::TableError& error) override {

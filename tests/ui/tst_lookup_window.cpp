@@ -31,17 +31,9 @@ private:
     QString table_;
     QStringList errors_;
 
-    // The lookup window, reading the table at table_ when a search starts; each message a user
-    // would see in a message box goes to errors_.
-    LookupWindow& lookupWindow() {
-        app().locate = [this] {
-            return std::filesystem::path(table_.toStdString());
-        };
-        app().report = [this](const QString& message) {
-            errors_ << message;
-        };
-        return app().lookupWindow();
-    }
+    QList<int> cursors_;
+
+    LookupWindow& lookupWindow() { return app().lookupWindowReading(table_, errors_, cursors_); }
 
     // Types the codes as a user does: a click into the first box, then Tab between codes.
     static void type(LookupWindow& window, const QStringList& codes) {
@@ -161,11 +153,9 @@ private slots:
         QCOMPARE(box->closeButton()->text(), QStringLiteral("Close"));
         const QRect place = box->frameGeometry();
         const QRect owner = window.frameGeometry();
-        QVERIFY2(
-            place.left() > owner.right() || place.right() < owner.left() ||
-                place.top() > owner.bottom(),
-            qPrintable(
-                QStringLiteral("box %1,%2 over the window").arg(place.left()).arg(place.top())));
+        QVERIFY2(place.left() > owner.right() || place.right() < owner.left() ||
+                     place.top() > owner.bottom(),
+                 qPrintable(QDebug::toString(place)));
         QVERIFY(window.screen()->availableGeometry().contains(place));
 
         window.displayBox()->printLine(QStringLiteral("an earlier search"));

@@ -148,13 +148,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&help));
         const QRect area = help.screen()->availableGeometry();
         const QRect frame = help.frameGeometry();
-        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
-                                                      .arg(frame.left())
-                                                      .arg(frame.top())
-                                                      .arg(frame.width())
-                                                      .arg(frame.height())
-                                                      .arg(area.width())
-                                                      .arg(area.height())));
+        QVERIFY2(area.contains(frame), qPrintable(QDebug::toString(frame)));
         QVERIFY(help.rect().contains(help.closeButton()->geometry()));
         if (area.width() >= lookup.frameGeometry().width() + frame.width()) {
             QVERIFY(!frame.intersects(lookup.frameGeometry()));
@@ -175,13 +169,8 @@ private slots:
     // notes all show at one size.
     void everyWordOfEveryLabelShows() {
         HelpWindow& help = app().helpWindow();
-        const QList<QLabel*> labels{app().startWindow().note(),
-                                    app().lookupWindow().note(),
-                                    help.note(1),
-                                    help.note(2),
-                                    help.note(3),
-                                    help.note(4)};
-        for (QLabel* label : labels) {
+        for (QLabel* label : {app().startWindow().note(), app().lookupWindow().note(), help.note(1),
+                              help.note(2), help.note(3), help.note(4)}) {
             QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
                      qPrintable(label->text()));
             QVERIFY(label->font().pointSizeF() >= 6.0);
