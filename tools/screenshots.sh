@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each window of the real program on a virtual display, for a person to
 # look at: build/screenshots/start.png, lookup.png (after a search), lookup-focus.png (the display
-# box with the focus), find.png (the find box beside it, whole screen) and help.png.
+# box with the focus), find.png (the find box beside it, whole screen), help.png and help-2x.png
+# (the help window at twice the scale, whole screen).
 #   tools/screenshots.sh [BUILD_DIR]     (make screenshots)
 set -euo pipefail
 build=${1:-build/dev}
@@ -80,4 +81,12 @@ if kill -0 "$program" 2>/dev/null; then
     exit 1
 fi
 wait "$program"
-echo "screenshots in $out: start.png lookup.png lookup-focus.png find.png help.png"
+
+# The help window at twice the scale on the same screen: it fits, its picture smaller.
+(cd "$build/bin" && QT_SCALE_FACTOR=2 exec ./velmora) &
+program=$!
+xdotool key --window "$(window "3rd Generation F-body Velmora")" alt+h && sleep 0.3
+xdotool key Return && window "Velmora Help" >/dev/null && sleep 0.5
+import -window root "$out/help-2x.png"
+kill "$program"
+echo "screenshots in $out: start.png lookup.png lookup-focus.png find.png help.png help-2x.png"

@@ -5,7 +5,7 @@
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
-#include <QKeyEvent>
+#include <QAction>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -28,8 +28,13 @@ HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, po
         controls_.find(control.name)->setGeometry(toPixels(fit_.place(control)));
     }
     resize(toPixels(forms::TwipsSize{form.client.width, form.client.height - fit_.giveUp}));
-    // "Close Help Box" takes the first focus, so Enter or Space closes the window at once.
+    // "Close Help Box" takes the first focus, so Enter or Space closes the window at once; Escape
+    // presses it too.
     controls_.focusFirst();
+    auto* escape = new QAction(this);
+    escape->setShortcut(Qt::Key_Escape);
+    connect(escape, &QAction::triggered, closeButton(), &QPushButton::click);
+    addAction(escape);
 }
 
 QLabel* HelpWindow::note(int number) const {
@@ -37,15 +42,6 @@ QLabel* HelpWindow::note(int number) const {
 }
 CommandButton* HelpWindow::closeButton() const {
     return controls_.get<CommandButton>("Command1");
-}
-
-void HelpWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        // As "Close Help Box" does.
-        closeButton()->click();
-    } else {
-        QWidget::keyPressEvent(event);
-    }
 }
 
 void HelpWindow::paintEvent(QPaintEvent* /*event*/) {

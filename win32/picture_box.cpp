@@ -48,18 +48,19 @@ void PictureBox::paint(HWND window) {
     if (picture != nullptr && GetObjectW(picture, sizeof(size), &size) != 0) {
         HDC source = CreateCompatibleDC(dc);
         HGDIOBJ previous = SelectObject(source, picture);
-        // A box shorter than its picture shows all of it, smaller.
-        SIZE shown{size.bmWidth, size.bmHeight};
-        if (shown.cy > client.bottom) {
-            shown = {MulDiv(shown.cx, client.bottom, shown.cy), client.bottom};
+        // A box shorter than its picture shows all of it, smaller, in its middle.
+        RECT shown{0, 0, size.bmWidth, size.bmHeight};
+        if (size.bmHeight > client.bottom) {
+            const int width = MulDiv(size.bmWidth, client.bottom, size.bmHeight);
+            shown = {(client.right - width) / 2, 0, (client.right + width) / 2, client.bottom};
         }
         SetStretchBltMode(dc, HALFTONE);
-        StretchBlt(dc, 0, 0, shown.cx, shown.cy, source, 0, 0, size.bmWidth, size.bmHeight,
-                   SRCCOPY);
+        StretchBlt(dc, shown.left, 0, shown.right - shown.left, shown.bottom, source, 0, 0,
+                   size.bmWidth, size.bmHeight, SRCCOPY);
         SelectObject(source, previous);
         DeleteDC(source);
         // Only the parts the picture leaves free get the background.
-        ExcludeClipRect(dc, 0, 0, shown.cx, shown.cy);
+        ExcludeClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
     }
     if (background != nullptr) {
         FillRect(dc, &client, background);
