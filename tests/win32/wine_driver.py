@@ -15,7 +15,6 @@ tool is missing.
 
 import argparse
 import os
-import random
 import re
 import shutil
 import subprocess
@@ -484,12 +483,6 @@ def drive_windows(args, checks, shots=None):
             expect_message(checks, desktop, program, user.search, ["RPO.txt"],
                            "a folder as the table")
             os.rmdir(table)
-            # Binary junk, the same on every run: every byte value, NULs, stray quotes and commas.
-            with open(table, "wb") as junk:
-                junk.write(random.Random(1982).randbytes(6000) + bytes(range(256))
-                           + b'\0,"\r\n' * 20)
-            user.search()
-            shows(user, "binary junk: velmora-lookup's lines", entries, folder)
             # More lines than the display box shows: each leaves ink, Down and End scroll them.
             with open(table, "w") as many:
                 many.writelines(f"L98,{'x' * (k % 20 + 1)}\n" for k in range(40))
