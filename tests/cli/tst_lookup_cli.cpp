@@ -556,8 +556,10 @@ private slots:
         QCOMPARE(run->exitCode, status);
         QVERIFY2(readFileBytes(output).contains(out), readFileBytes(output).constData());
         qInfo("peak %ld KiB (a one-record search: %ld KiB)", run->peakKiB, base->peakKiB);
-#if !defined(__SANITIZE_ADDRESS__)
         // The bound is the shipped program's: the sanitizer's own records grow with the work.
+#if defined(__SANITIZE_ADDRESS__)
+        Q_UNUSED(mostKiB);
+#else
         QVERIFY(run->peakKiB - base->peakKiB < mostKiB);
 #endif
     }
