@@ -129,7 +129,7 @@ void LookupWindow::pasteInto(int index, const QString& text) {
 
 // A line in the window, which screen readers are told of: it covers nothing and stays until the
 // user has read it and goes on.
-void LookupWindow::showPasteNote(const QString& note) {
+void LookupWindow::showPasteNote(const QString& note) const {
     if (note == pasteNote()->text()) {
         return;
     }

@@ -60,7 +60,7 @@ private:
     // Text pasted or dropped into entry box `index`: one code goes in as typed; several are
     // spread over it and the boxes after it, and those that find no box are named in a note.
     void pasteInto(int index, const QString& text);
-    void showPasteNote(const QString& note);
+    void showPasteNote(const QString& note) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     WindowPort& port_;
