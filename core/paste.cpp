@@ -82,21 +82,19 @@ Result apply(std::vector<std::string> texts, Target target, std::string_view pas
         result.selectionStart = result.selectionEnd = result.selectionStart + codes.front().size();
         return result;
     }
-    std::vector<std::string> fitting;
-    std::vector<std::string> tooLong;
-    for (std::string& code : codes) {
-        (text::characterCount(code) > kCodeLength ? tooLong : fitting).push_back(std::move(code));
-    }
-    const std::size_t filled = std::min(fitting.size(), result.texts.size() - target.box);
-    for (std::size_t i = 0; i < filled; ++i) {
-        result.texts[target.box + i] = fitting[i];
-    }
+    // The codes that fit a box come first, in their order; the words too long for one after.
+    const auto tooLong = std::stable_partition(codes.begin(), codes.end(), [](const auto& code) {
+        return text::characterCount(code) <= kCodeLength;
+    });
+    const auto filled = std::min(tooLong - codes.begin(),
+                                 static_cast<std::ptrdiff_t>(result.texts.size() - target.box));
+    std::copy(codes.begin(), codes.begin() + filled,
+              result.texts.begin() + static_cast<std::ptrdiff_t>(target.box));
     if (filled > 0) {
-        result.focus = target.box + filled - 1;
+        result.focus = target.box + static_cast<std::size_t>(filled) - 1;
         result.selectionStart = result.selectionEnd = result.texts[result.focus].size();
     }
-    fitting.erase(fitting.begin(), fitting.begin() + static_cast<std::ptrdiff_t>(filled));
-    result.note = leftOutNote(tooLong, fitting);
+    result.note = leftOutNote({tooLong, codes.end()}, {codes.begin() + filled, tooLong});
     return result;
 }
 

@@ -12,7 +12,7 @@ namespace {
 // Everything the program says about one cause, in one row: its number and title, what
 // describe() adds after the path, and the advice.
 struct CauseText {
-    TableError::Kind kind;
+    TableError::Kind kind; // cppcheck-suppress unusedStructMember ; read by the order check
     int number;
     std::string_view title;
     std::string_view detail;

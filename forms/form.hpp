@@ -2,6 +2,7 @@
 
 #include "core/command_ids.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -164,14 +165,14 @@ struct HeightFit {
 // difference from its picture, so that everything under the picture ("Close Help Box" last)
 // stays on the screen. The picture keeps at least a third of its height.
 constexpr HeightFit fitHeight(const Form& form, int room) {
-    for (const Control& control : form.controls) {
-        if (control.picture != Picture::None) {
-            const int over = form.client.height - room;
-            const int most = control.rect.height * 2 / 3;
-            return {control.rect.bottom(), over < 0 ? 0 : (over > most ? most : over)};
-        }
+    const auto picture = std::ranges::find_if(
+        form.controls, [](const Control& control) { return control.picture != Picture::None; });
+    if (picture == form.controls.end()) {
+        return {};
     }
-    return {};
+    const int over = form.client.height - room;
+    const int most = picture->rect.height * 2 / 3;
+    return {picture->rect.bottom(), over < 0 ? 0 : (over > most ? most : over)};
 }
 
 // A small window of its own that belongs to a main window (the find box): it is reached by a
