@@ -273,12 +273,10 @@ bool CodeTableReader::atEnd() {
     if (descriptionPending_ && !carriageReturnRead_) {
         // Most records are skipped: with LF line ends only, when the next line starts with
         // something other than a blank, the record after the description is found at once.
-        const char* const first = buffer_.data() + pos_;
-        const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', end_ - pos_));
-        if (lineFeed != nullptr && lineFeed + 1 < buffer_.data() + end_ &&
-            static_cast<unsigned char>(lineFeed[1]) > ' ') {
+        const std::size_t lineFeed = findLineEnd();
+        if (lineFeed + 1 < end_ && static_cast<unsigned char>(buffer_[lineFeed + 1]) > ' ') {
             descriptionPending_ = false;
-            pos_ = static_cast<std::size_t>(lineFeed + 1 - buffer_.data());
+            pos_ = lineFeed + 1;
             ++line_;
             return error_.has_value();
         }
