@@ -14,15 +14,6 @@ Q_DECLARE_METATYPE(Records)
 
 namespace {
 
-char* describe(const Records& records) {
-    QByteArray text;
-    for (const auto& record : records) {
-        text += '[' + QByteArray::fromStdString(record.code) + "|" +
-                QByteArray::fromStdString(record.description) + "] ";
-    }
-    return qstrdup(text.constData());
-}
-
 // The text as UTF-16 with its byte-order mark, as Notepad saves it.
 QByteArray utf16(const QString& text, bool bigEndian) {
     QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
@@ -39,7 +30,12 @@ QByteArray utf16(const QString& text, bool bigEndian) {
 namespace velmora {
 // Lets QCOMPARE show both sides when records differ.
 char* toString(const Records& records) {
-    return describe(records);
+    QByteArray text;
+    for (const auto& record : records) {
+        text += '[' + QByteArray::fromStdString(record.code) + "|" +
+                QByteArray::fromStdString(record.description) + "] ";
+    }
+    return qstrdup(text.constData());
 }
 } // namespace velmora
 
@@ -156,8 +152,8 @@ private slots:
             if (got != expected) {
                 QFAIL(qPrintable(QStringLiteral("read size %1: got %2, expected %3")
                                      .arg(readSize)
-                                     .arg(QString::fromUtf8(describe(got)),
-                                          QString::fromUtf8(describe(expected)))));
+                                     .arg(QString::fromUtf8(velmora::toString(got)),
+                                          QString::fromUtf8(velmora::toString(expected)))));
             }
         }
         QCOMPARE(velmora::readAllRecords(input, CodeTableReader::kDefaultReadSize), expected);

@@ -62,8 +62,6 @@ private slots:
         for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
             const char16_t cp = byte < 0xA0 ? kPublished.at(byte - 0x80) : char16_t(byte);
             const QByteArray expected = QString(QChar(cp)).toUtf8();
-            const std::string got = windows1252ToUtf8(std::string(1, static_cast<char>(byte)));
-            QCOMPARE(QByteArray::fromStdString(got), expected);
             all += static_cast<char>(byte);
             all += 'a';
             allExpected += expected + 'a';

@@ -22,17 +22,15 @@ inline constexpr bool kCanMeasure = true;
 inline constexpr bool kCanMeasure = false;
 #endif
 
-// Runs `program` with its output in `outputFile` (emptied first, or appended to when `append` is
-// set) and measures it; empty only where nothing can be measured. A program still running after
-// five minutes is killed and the test run ends as failed, as does a run that gives no figures: a
-// hang must never pass for a skip.
+// Runs `program` with its output in `outputFile` (emptied first) and measures it; empty only where
+// nothing can be measured. A program still running after five minutes is killed and the test run
+// ends as failed, as does a run that gives no figures: a hang must never pass for a skip.
 inline std::optional<ChildRun> runMeasured(const QString& program, const QStringList& arguments,
-                                           const QString& outputFile, bool append = false) {
+                                           const QString& outputFile) {
 #if defined(VELMORA_PEAK_MEMORY)
     QProcess measure;
-    const QStringList options = append ? QStringList{QStringLiteral("--append")} : QStringList{};
     measure.start(QStringLiteral(VELMORA_PEAK_MEMORY),
-                  options + QStringList{outputFile, program} + arguments);
+                  QStringList{outputFile, program} + arguments);
     if (!measure.waitForFinished(300000)) {
         // The measured program is the tool's one child; it goes first, so nothing is left.
         QFile child(QStringLiteral("/proc/%1/task/%1/children").arg(measure.processId()));
@@ -52,7 +50,6 @@ inline std::optional<ChildRun> runMeasured(const QString& program, const QString
     Q_UNUSED(program);
     Q_UNUSED(arguments);
     Q_UNUSED(outputFile);
-    Q_UNUSED(append);
     return std::nullopt;
 #endif
 }
