@@ -27,17 +27,12 @@ int runCheck(const Arguments& arguments, Streams streams) {
         complain(streams.err, reader.error().describe());
         return kExitFailure;
     }
-    auto summary = velmora::checkTable(*reader, [&streams](const velmora::TableFinding& found) {
-        streams.out.writeLine("line " + std::to_string(found.line) + ": " + found.message);
-    });
+    TerminalDisplay display(streams.out);
+    auto summary = velmora::printTableCheck(*reader, tablePath(table), display);
     if (!summary.hasValue()) {
         complain(streams.err, summary.error().describe());
         return kExitFailure;
     }
-    for (const std::string& note : summary.value().notes) {
-        streams.out.writeLine("note: " + note);
-    }
-    streams.out.writeLine(velmora::describeCheck(summary.value(), tablePath(table)));
     return summary.value().findings == 0 ? kExitSuccess : kExitFindings;
 }
 

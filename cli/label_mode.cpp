@@ -26,10 +26,6 @@ constexpr std::string_view kEndOfInputKeys = "Ctrl+Z, then Enter";
 constexpr std::string_view kEndOfInputKeys = "Ctrl+D";
 #endif
 
-// No label comes near this many codes: more is some other input, refused before it fills memory.
-constexpr std::size_t kMostCodes = 10000;
-// A code named as too long is named by at most this many bytes.
-constexpr std::size_t kLongestShown = 32;
 // The separators that are single bytes in every encoding: standard input is cut after them, so
 // that no code and no character is split between two pieces.
 constexpr std::string_view kByteSeparators = " \t\r\n,;";
@@ -37,34 +33,9 @@ constexpr std::string_view kByteSeparators = " \t\r\n,;";
 // it, up to the next separator, is skipped.
 constexpr std::size_t kLongestPiece = 4096;
 
-// The codes of a label in the order given, and those too long for an entry box, named apart.
-struct Label {
-    std::vector<std::string> codes;
-    std::vector<std::string> tooLong;
-};
-
-// Adds the codes of `text` to the label; false once it would hold more than kMostCodes.
-bool addCodes(Label& label, std::string_view text) {
-    for (std::string& code : velmora::text::splitCodes(velmora::text::toUtf8(text))) {
-        if (label.codes.size() + label.tooLong.size() == kMostCodes) {
-            return false;
-        }
-        if (velmora::text::characterCount(code) <= velmora::kCodeLength) {
-            label.codes.push_back(std::move(code));
-            continue;
-        }
-        if (code.size() > kLongestShown) {
-            code.resize(velmora::text::lengthWithoutCutSequence(code.substr(0, kLongestShown)));
-            code += "...";
-        }
-        label.tooLong.push_back(std::move(code));
-    }
-    return true;
-}
-
 // Adds the codes on standard input to the label, a block at a time, so that memory stays flat:
 // whether they fit, or nothing when standard input cannot be read.
-std::optional<bool> readStandardInput(Label& label) {
+std::optional<bool> readStandardInput(velmora::rpomodule::Label& label) {
 #if defined(_WIN32)
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
@@ -87,7 +58,7 @@ std::optional<bool> readStandardInput(Label& label) {
         }
         const std::size_t cut =
             tooLong ? velmora::text::lengthWithoutCutSequence(pending) : last + 1;
-        if (!addCodes(label, std::string_view(pending).substr(0, cut))) {
+        if (!label.add(std::string_view(pending).substr(0, cut))) {
             return false;
         }
         pending.erase(0, tooLong ? pending.size() : cut);
@@ -96,13 +67,13 @@ std::optional<bool> readStandardInput(Label& label) {
     if (std::ferror(stdin) != 0) {
         return std::nullopt;
     }
-    return addCodes(label, pending);
+    return label.add(pending);
 }
 
 } // namespace
 
 int runLabel(const Arguments& arguments, Streams streams) {
-    Label label;
+    velmora::rpomodule::Label label;
     bool fits = true;
     if (arguments.operands.empty()) {
         if (isTerminal(0)) {
@@ -117,15 +88,14 @@ int runLabel(const Arguments& arguments, Streams streams) {
         fits = *read;
     }
     for (const std::string& operand : arguments.operands) {
-        fits = fits && addCodes(label, operand);
+        fits = fits && label.add(operand);
     }
     if (!fits) {
-        return usageError(streams.err, "a label may hold at most " + std::to_string(kMostCodes) +
-                                           " codes; nothing was decoded");
+        return usageError(streams.err, velmora::rpomodule::kTooManyCodesMessage);
     }
     // A code that no entry box could hold is named and left out; the rest is still decoded.
     for (const std::string& code : label.tooLong) {
-        complain(streams.err, "code \"" + code + "\" is longer than 3 characters and was left out");
+        complain(streams.err, velmora::rpomodule::describeTooLong(code));
     }
     if (label.codes.empty() && label.tooLong.empty()) {
         return usageError(streams.err, "--label found no codes to decode");

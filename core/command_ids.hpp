@@ -22,6 +22,14 @@ enum class CommandId {
     closeHelp,    // "Close Help Box"
     exitProgram,  // File > Exit, Ctrl+Q
 };
+// The lookup window's tools, reached by their shortcuts and from the display box's context menu:
+// each prints into the display box.
+enum class ToolId {
+    findByDescription, // the records whose descriptions hold the words of the find box
+    decodeLabel,       // the codes of a whole label, from the label box
+    checkTable,        // what would surprise the table's editor
+};
+
 inline constexpr int kCommandCount = static_cast<int>(CommandId::exitProgram) + 1;
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 #include "core/commands.hpp"
 
 #include "core/find.hpp"
+#include "core/table_check.hpp"
+#include "core/text.hpp"
 
 #include <new>
 #include <optional>
@@ -43,6 +45,37 @@ template <typename Read> void readIntoLookup(WindowPort& port, Read read) {
     }
 }
 
+std::optional<TableError> decodeLabel(std::string_view text, const std::filesystem::path& table,
+                                      DisplaySurface& display) {
+    display.clearDisplay();
+    rpomodule::Label label;
+    if (!label.add(text)) {
+        display.printLine(rpomodule::kTooManyCodesMessage);
+        return std::nullopt;
+    }
+    auto reader = CodeTableReader::open(table);
+    if (!reader) {
+        return reader.error();
+    }
+    if (auto failed = rpomodule::searchLabel(std::move(label.codes), *reader, display)) {
+        return failed;
+    }
+    for (const std::string& code : label.tooLong) {
+        display.printLine(rpomodule::describeTooLong(code));
+    }
+    return std::nullopt;
+}
+
+std::optional<TableError> checkTable(const std::filesystem::path& table, DisplaySurface& display) {
+    display.clearDisplay();
+    auto reader = CodeTableReader::open(table);
+    if (!reader) {
+        return reader.error();
+    }
+    auto checked = printTableCheck(*reader, table, display);
+    return checked.hasValue() ? std::nullopt : std::optional(checked.error());
+}
+
 } // namespace
 
 namespace commands {
@@ -77,10 +110,31 @@ void run(CommandId command, WindowPort& port) {
     }
 }
 
-void runFind(WindowPort& port, std::string_view words) {
-    readIntoLookup(port, [&port, words] {
-        DescriptionQuery query(words);
-        return findByDescription(query, port.tablePath(), port.lookupSlots());
+bool toolAccepts(ToolId tool, std::string_view text) {
+    switch (tool) {
+    case ToolId::findByDescription:
+        return !DescriptionQuery(text).empty();
+    case ToolId::decodeLabel:
+        return !text::splitCodes(text::toUtf8(text)).empty();
+    case ToolId::checkTable:
+        break;
+    }
+    return true;
+}
+
+void runTool(ToolId tool, WindowPort& port, std::string_view text) {
+    readIntoLookup(port, [tool, &port, text]() -> std::optional<TableError> {
+        switch (tool) {
+        case ToolId::findByDescription: {
+            DescriptionQuery query(text);
+            return findByDescription(query, port.tablePath(), port.lookupSlots());
+        }
+        case ToolId::decodeLabel:
+            return decodeLabel(text, port.tablePath(), port.lookupSlots());
+        case ToolId::checkTable:
+            return checkTable(port.tablePath(), port.lookupSlots());
+        }
+        return std::nullopt;
     });
 }
 

@@ -63,9 +63,13 @@ void clearEntries(WindowPort& port);
 // Runs a command by its id, as a front end does when its control or menu entry is chosen.
 void run(CommandId command, WindowPort& port);
 
-// Find by description from the lookup window's find box: prints the records whose description
-// holds every word of `words` into the lookup window's display box, with the busy cursor and the
-// reports of "Search ".
-void runFind(WindowPort& port, std::string_view words);
+// Whether the text of a tool's box holds something to run on: words to find, codes to decode.
+bool toolAccepts(ToolId tool, std::string_view text);
+
+// Runs a tool into the lookup window's display box over the table a search reads, with the text
+// of its box (none for the table check), the busy cursor and the reports of "Search ". Prints
+// what velmora-lookup prints with --find, --label (then a line for each code too long for an
+// entry box) and --check.
+void runTool(ToolId tool, WindowPort& port, std::string_view text = {});
 
 } // namespace velmora

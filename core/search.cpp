@@ -127,4 +127,29 @@ std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableR
     return matchAndReport(codes, statuses, reader, display);
 }
 
+bool Label::add(std::string_view text) {
+    // A code named as too long is named by at most this many bytes.
+    constexpr std::size_t kLongestShown = 32;
+    for (std::string& code : text::splitCodes(text::toUtf8(text))) {
+        if (codes.size() + tooLong.size() == kMostLabelCodes) {
+            return false;
+        }
+        if (text::characterCount(code) <= kCodeLength) {
+            codes.push_back(std::move(code));
+            continue;
+        }
+        if (code.size() > kLongestShown) {
+            code.resize(text::lengthWithoutCutSequence(code.substr(0, kLongestShown)));
+            code += "...";
+        }
+        tooLong.push_back(std::move(code));
+    }
+    return true;
+}
+
+std::string describeTooLong(std::string_view code) {
+    return "code \"" + std::string(code) + "\" is longer than " + std::to_string(kCodeLength) +
+           " characters and was left out";
+}
+
 } // namespace velmora::rpomodule

@@ -85,5 +85,23 @@ std::optional<TableError> matchAndReport(std::span<const std::string> entries,
 std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableReader& reader,
                                       DisplaySurface& display);
 
+// No label comes near this many codes: more is some other input, refused before it fills memory.
+inline constexpr std::size_t kMostLabelCodes = 10000;
+inline constexpr std::string_view kTooManyCodesMessage =
+    "a label may hold at most 10000 codes; nothing was decoded";
+
+// The codes of a label in the order given, separated as paste separates them, and apart from them
+// the codes too long for an entry box, each named by at most its first 32 bytes and "...".
+struct Label {
+    std::vector<std::string> codes;
+    std::vector<std::string> tooLong;
+    // Adds the codes of `text` (UTF-8, or read as Windows-1252 when it is not); false once the
+    // label would hold more than kMostLabelCodes.
+    bool add(std::string_view text);
+};
+
+// The line that names a code too long for an entry box, which a label leaves out.
+std::string describeTooLong(std::string_view code);
+
 } // namespace rpomodule
 } // namespace velmora

@@ -138,13 +138,26 @@ Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSin
     return summary;
 }
 
-std::string describeCheck(const TableCheckSummary& summary, const std::filesystem::path& path) {
+Expected<TableCheckSummary> printTableCheck(CodeTableReader& reader,
+                                            const std::filesystem::path& path,
+                                            DisplaySurface& display) {
+    auto summary = checkTable(reader, [&display](const TableFinding& found) {
+        display.printLine("line " + std::to_string(found.line) + ": " + found.message);
+    });
+    if (!summary.hasValue()) {
+        return summary;
+    }
+    for (const std::string& note : summary.value().notes) {
+        display.printLine("note: " + note);
+    }
     const auto count = [](std::uint64_t n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
-    return (summary.findings == 0 ? std::string("No findings")
-                                  : count(summary.findings, "finding", "findings")) +
-           " in " + count(summary.records, "record", "records") + " of " + pathToUtf8(path);
+    const std::uint64_t findings = summary.value().findings;
+    display.printLine(
+        (findings == 0 ? std::string("No findings") : count(findings, "finding", "findings")) +
+        " in " + count(summary.value().records, "record", "records") + " of " + pathToUtf8(path));
+    return summary;
 }
 
 } // namespace velmora

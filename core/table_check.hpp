@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/code_table.hpp"
+#include "core/display_surface.hpp"
 #include "core/table_error.hpp"
 
 #include <cstdint>
@@ -41,7 +42,12 @@ using FindingSink = std::function<void(const TableFinding&)>;
 // before that were reported; a record the failure cut short has none).
 Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report);
 
-// The closing line of a check, e.g. "2 findings in 75 records of /home/ann/RPO.txt".
-std::string describeCheck(const TableCheckSummary& summary, const std::filesystem::path& path);
+// The check as the person who edits the table reads it, printed into `display`: each finding as
+// "line N: ...", each note as "note: ...", then the count, e.g. "2 findings in 75 records of
+// /home/ann/RPO.txt" for the table at `path`. When the table fails part-way the findings before
+// stay printed and the reason comes back.
+Expected<TableCheckSummary> printTableCheck(CodeTableReader& reader,
+                                            const std::filesystem::path& path,
+                                            DisplaySurface& display);
 
 } // namespace velmora

@@ -175,19 +175,25 @@ constexpr HeightFit fitHeight(const Form& form, int room) {
     return {picture->rect.bottom(), over < 0 ? 0 : (over > most ? most : over)};
 }
 
-// A small window of its own that belongs to a main window (the find box): it is reached by a
-// shortcut of that window and by an entry in its display box's context menu, and stands beside
-// it. Hiding it keeps what was typed there.
+// A small window of its own beside the lookup window, in which the user types what one of its
+// tools runs on (the find box, the label box). Hiding it keeps what was typed there.
 struct ToolForm {
     std::string_view name{};
     std::string_view caption{};
     TwipsSize client;
-    std::span<const Control> controls;
-    std::string_view defaultButton{}; // the button Enter presses
-    std::string_view closeButton{};   // the button that hides the window, as Escape does
-    Shortcut shortcut;                // in the owner window
-    std::string_view menuEntry{};     // in the owner's display box's context menu
-    WindowId owner;
+    std::span<const Control> controls; // a prompt, the one text box and two buttons
+    std::string_view defaultButton{};  // the button Enter presses, which runs the tool
+    std::string_view closeButton{};    // the button that hides the window, as Escape does
+    ToolId tool;
+};
+
+// A tool of the lookup window, reached by its shortcut there and by its entry in the display box's
+// context menu: it opens its form, or runs at once when it has none.
+struct LookupTool {
+    ToolId tool;
+    std::string_view menuEntry{};
+    Shortcut shortcut;
+    const ToolForm* form = nullptr;
 };
 
 // Twips between a window's frame and that of a window placed beside it.

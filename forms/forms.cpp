@@ -57,13 +57,31 @@ constexpr bool keepsTheRules(const ToolForm& tool) {
     });
     return tabIndicesAreDense(tool.controls) &&
            controlsFitTheClientArea(tool.controls, tool.client) && fitsAcross &&
-           isButton(tool.defaultButton) && isButton(tool.closeButton) && !tool.shortcut.none();
+           isButton(tool.defaultButton) && isButton(tool.closeButton);
 }
 
 static_assert(keepsTheRules(kStartForm));
 static_assert(keepsTheRules(kLookupForm));
 static_assert(keepsTheRules(kHelpForm));
-static_assert(keepsTheRules(kFindForm));
+
+// The tools stand in the order of their ids, each with a shortcut of its own and, where it has
+// one, a form for the tool it runs.
+constexpr bool lookupToolsKeepTheRules() {
+    for (std::size_t i = 0; i < kLookupTools.size(); ++i) {
+        const LookupTool& tool = kLookupTools.at(i);
+        const bool formFits =
+            tool.form == nullptr || (tool.form->tool == tool.tool && keepsTheRules(*tool.form));
+        if (static_cast<std::size_t>(tool.tool) != i || tool.shortcut.none() || !formFits ||
+            std::ranges::any_of(kLookupTools.begin(), kLookupTools.begin() + i,
+                                [&tool](const LookupTool& other) {
+                                    return other.shortcut.key == tool.shortcut.key;
+                                })) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(lookupToolsKeepTheRules());
 
 // Right of the owner where there is room, else left of it, else below it; inside the area.
 static_assert(placeBeside({100, 50, 600, 550}, 300, 100, {0, 0, 1280, 1024}, 8) ==

@@ -66,8 +66,8 @@ inline constexpr std::string_view kHelpNote3 =
     "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
     "Linux the installed data folder). If it is not found, a message names each place looked.";
 inline constexpr std::string_view kHelpNote4 =
-    "- Keys: Enter searches, Ctrl+F finds codes by words in their descriptions, Ctrl+C copies "
-    "the gray box's lines, Ctrl+Q ends the program.";
+    "- Keys: Ctrl+F finds codes by description, Ctrl+L decodes a whole label, Ctrl+K checks the "
+    "table, Ctrl+C copies the gray box's lines.";
 
 inline constexpr std::string_view kLookUpCaption = "Look up RPO Codes";
 // Byte for byte, as given: the blank at its end belongs to it.
@@ -78,6 +78,10 @@ inline constexpr std::string_view kCloseHelpCaption = "Close Help Box";
 inline constexpr std::string_view kFindCaption = "Find by description";
 inline constexpr std::string_view kFindPrompt = "Words in the description:";
 inline constexpr std::string_view kFindMenuEntry = "Find by description...";
+inline constexpr std::string_view kLabelCaption = "Decode a label";
+inline constexpr std::string_view kLabelPrompt = "Codes on the label, in any number:";
+inline constexpr std::string_view kLabelMenuEntry = "Decode a label...";
+inline constexpr std::string_view kCheckMenuEntry = "Check table";
 
 } // namespace texts
 
@@ -261,6 +265,34 @@ inline constexpr std::array<Control, 4> kFindControls{{
      .takesFocus = true},
 }};
 
+// The same shape, wider, for the codes of a whole label.
+inline constexpr std::array<Control, 4> kLabelControls{{
+    {.name = "labelPrompt",
+     .kind = ControlKind::Label,
+     .rect = {120, 120, 5700, 195},
+     .caption = texts::kLabelPrompt,
+     .tabIndex = 0},
+    {.name = "labelCodes",
+     .kind = ControlKind::TextBox,
+     .rect = {120, 360, 5700, 315},
+     .tabIndex = 1,
+     .takesFocus = true,
+     .sunkenEdge = true,
+     .accessibleName = texts::kLabelPrompt},
+    {.name = "decodeButton",
+     .kind = ControlKind::CommandButton,
+     .rect = {3480, 855, 1125, 345},
+     .caption = "Decode",
+     .tabIndex = 2,
+     .takesFocus = true},
+    {.name = "labelClose",
+     .kind = ControlKind::CommandButton,
+     .rect = {4695, 855, 1125, 345},
+     .caption = "Close",
+     .tabIndex = 3,
+     .takesFocus = true},
+}};
+
 } // namespace detail
 
 inline constexpr Form kStartForm{
@@ -305,8 +337,7 @@ inline constexpr Form kHelpForm{
     .lines = detail::kHelpLines,
 };
 
-// Find by description: the words to look for in the table's descriptions, for the lookup
-// window, which runs the find and prints into its display box.
+// Find by description: the words to look for in the table's descriptions.
 inline constexpr ToolForm kFindForm{
     .name = "findBox",
     .caption = texts::kFindCaption,
@@ -314,10 +345,26 @@ inline constexpr ToolForm kFindForm{
     .controls = detail::kFindControls,
     .defaultButton = "findButton",
     .closeButton = "findClose",
-    .shortcut = {true, 'F'},
-    .menuEntry = texts::kFindMenuEntry,
-    .owner = WindowId::lookup,
+    .tool = ToolId::findByDescription,
 };
+
+// Decode a label: the codes of a whole label, typed or pasted, separated as paste separates them.
+inline constexpr ToolForm kLabelForm{
+    .name = "labelBox",
+    .caption = texts::kLabelCaption,
+    .client = {5940, 1320},
+    .controls = detail::kLabelControls,
+    .defaultButton = "decodeButton",
+    .closeButton = "labelClose",
+    .tool = ToolId::decodeLabel,
+};
+
+// In the order of the tool ids.
+inline constexpr std::array<LookupTool, 3> kLookupTools{{
+    {ToolId::findByDescription, texts::kFindMenuEntry, {true, 'F'}, &kFindForm},
+    {ToolId::decodeLabel, texts::kLabelMenuEntry, {true, 'L'}, &kLabelForm},
+    {ToolId::checkTable, texts::kCheckMenuEntry, {true, 'K'}},
+}};
 
 // In the order of the window ids.
 inline constexpr std::array<const Form*, 3> kForms{&kStartForm, &kLookupForm, &kHelpForm};

@@ -38,8 +38,8 @@ LookupWindow::LookupWindow(WindowPort& port)
 
     // Find is reached by its shortcut and from the display box, so the form and its menus stay
     // as they are.
-    const forms::Shortcut findKey = forms::kFindForm.shortcut;
-    findAction_ = new QAction(toQString(forms::kFindForm.menuEntry), this);
+    const forms::Shortcut findKey = forms::kLookupTools.front().shortcut;
+    findAction_ = new QAction(toQString(forms::kLookupTools.front().menuEntry), this);
     findAction_->setObjectName(QStringLiteral("findAction"));
     findAction_->setShortcut(QKeyCombination(findKey.ctrl ? Qt::ControlModifier : Qt::NoModifier,
                                              static_cast<Qt::Key>(findKey.key)));
@@ -80,7 +80,7 @@ void LookupWindow::showFindBox() {
 }
 
 void LookupWindow::findByDescription(const QString& words) {
-    runFind(port_, words.toStdString());
+    runTool(ToolId::findByDescription, port_, words.toStdString());
 }
 
 void LookupWindow::pasteInto(int index, const QString& text) {

@@ -246,9 +246,9 @@ void Application::openFindBox() {
     if (!findBox_ || findBox_->handle() == nullptr) {
         // The find prints into the lookup window's display box as a search does, from the table
         // a search reads.
-        findBox_ =
-            std::make_unique<FindBox>(instance_, instance(forms::kFindForm.owner).handle(),
-                                      [this](const std::string& words) { runFind(*this, words); });
+        findBox_ = std::make_unique<FindBox>(
+            instance_, instance(WindowId::lookup).handle(),
+            [this](const std::string& words) { runTool(ToolId::findByDescription, *this, words); });
     }
     findBox_->present();
 }

@@ -324,9 +324,10 @@ void DisplayBox::showContextMenu(LPARAM position) {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING | (lines_.count() == 0 ? MF_GRAYED : 0U), kCopyCommand,
                 L"&Copy\tCtrl+C");
-    const forms::Shortcut key = forms::kFindForm.shortcut;
-    const std::wstring find = toWide(forms::kFindForm.menuEntry) + L"\t" +
-                              (key.ctrl ? L"Ctrl+" : L"") + static_cast<wchar_t>(key.key);
+    const forms::LookupTool& tool = forms::kLookupTools.front();
+    const forms::Shortcut key = tool.shortcut;
+    const std::wstring find = toWide(tool.menuEntry) + L"\t" + (key.ctrl ? L"Ctrl+" : L"") +
+                              static_cast<wchar_t>(key.key);
     AppendMenuW(menu, MF_STRING, kFindMenuCommand, find.c_str());
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));

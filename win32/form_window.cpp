@@ -180,8 +180,8 @@ void FormWindow::createAccelerators() {
         }
     }
     // The find box's own window opens it by a shortcut outside the menus, which stay as they are.
-    if (form_.id == forms::kFindForm.owner) {
-        add(forms::kFindForm.shortcut, DisplayBox::kFindCommand);
+    if (form_.id == WindowId::lookup) {
+        add(forms::kLookupTools.front().shortcut, DisplayBox::kFindCommand);
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));

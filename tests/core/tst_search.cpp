@@ -7,6 +7,7 @@
 #include "table_files.hpp"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <new>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 
 using Lines = std::vector<std::string>;
 using Statuses = std::vector<std::int16_t>;
+using velmora::ToolId;
 Q_DECLARE_METATYPE(Lines)
 Q_DECLARE_METATYPE(Statuses)
 
@@ -300,32 +302,39 @@ private slots:
         }
     }
 
-    // Each row: "Search " or find from the lookup window's find box, the table it meets, then the
-    // calls on the front end and the display box's lines. The busy cursor is gone before a
-    // message shows, and the window goes on.
-    void searchAndFindRunBusyAndReport_data() {
-        QTest::addColumn<bool>("find");
+    // Each row: "Search " or one of the lookup window's tools with the text of its box, the table
+    // it meets, then the calls on the front end and the display box's lines ("%1" standing for
+    // the table's path). The busy cursor is gone before a message shows, and the window goes on.
+    void searchAndToolsRunBusyAndReport_data() {
+        QTest::addColumn<int>("tool");         // -1: "Search "
         QTest::addColumn<QByteArray>("table"); // empty: no table; "exhausted": memory runs out
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<Lines>("display");
         const QByteArray table = "G80,Limited slip axle\nL98,\"5.7L V8, TPI\"\n";
-        QTest::newRow("search") << false << table << QStringList{"busy", "not busy"}
+        const QStringList fine{"busy", "not busy"};
+        QTest::newRow("search") << -1 << table << fine
                                 << Lines{"L98  5.7L V8, TPI",
                                          "XY   : RPO code must be 3 characters."};
-        QTest::newRow("find") << true << table << QStringList{"busy", "not busy"}
+        QTest::newRow("find") << int(ToolId::findByDescription) << table << fine
                               << Lines{"G80  Limited slip axle", "1 record matched."};
-        for (const bool find : {false, true}) {
-            const char* name = find ? "find" : "search";
-            QTest::addRow("%s, unreadable table", name)
-                << find << QByteArray() << QStringList{"busy", "not busy", "table error 53"}
+        QTest::newRow("label") << int(ToolId::decodeLabel) << table << fine
+                               << Lines{
+                                      "L98  5.7L V8, TPI", "WS6   : No match found.",
+                                      "XY   : RPO code must be 3 characters.",
+                                      "code \"abcd\" is longer than 3 characters and was left out"};
+        QTest::newRow("check") << int(ToolId::checkTable) << table << fine
+                               << Lines{"No findings in 2 records of %1"};
+        for (const int tool : {-1, 0, 1, 2}) {
+            QTest::addRow("%d, unreadable table", tool)
+                << tool << QByteArray() << QStringList{"busy", "not busy", "table error 53"}
                 << Lines{};
-            QTest::addRow("%s, out of memory", name)
-                << find << QByteArray("exhausted")
+            QTest::addRow("%d, out of memory", tool)
+                << tool << QByteArray("exhausted")
                 << QStringList{"busy", "not busy", "out of memory"} << Lines{};
         }
     }
-    void searchAndFindRunBusyAndReport() {
-        QFETCH(bool, find);
+    void searchAndToolsRunBusyAndReport() {
+        QFETCH(int, tool);
         QFETCH(QByteArray, table);
         QFETCH(QStringList, calls);
         QFETCH(Lines, display);
@@ -338,16 +347,20 @@ private slots:
         port.lookup.boxes[0] = "l98";
         port.lookup.boxes[1] = "XY";
         port.lookup.display = {"an earlier result"};
-        if (find) {
-            velmora::runFind(port, "slip AXLE");
-        } else {
+        if (tool < 0) {
             velmora::run(velmora::CommandId::search, port);
+        } else {
+            const std::array<std::string_view, 3> texts{"slip AXLE", "l98\nWS6, XY;abcd", ""};
+            velmora::runTool(ToolId(tool), port, texts.at(std::size_t(tool)));
         }
         QCOMPARE(port.calls, calls);
         if (!port.exhausted) {
+            for (std::string& line : display) {
+                line = QString::fromStdString(line).arg(port.table.string().c_str()).toStdString();
+            }
             QCOMPARE(port.lookup.display, display);
-            // Find leaves the entries as typed; the search upper-cases them.
-            QCOMPARE(port.lookup.boxes[0], std::string(find ? "l98" : "L98"));
+            // The tools leave the entries as typed; the search upper-cases them.
+            QCOMPARE(port.lookup.boxes[0], std::string(tool < 0 ? "L98" : "l98"));
         }
     }
 };

@@ -48,8 +48,8 @@ const QMap<QString, QString> kTexts{
      "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
      "Linux the installed data folder). If it is not found, a message names each place looked."},
     {"helpform.Label4",
-     "- Keys: Enter searches, Ctrl+F finds codes by words in their descriptions, Ctrl+C copies "
-     "the gray box's lines, Ctrl+Q ends the program."},
+     "- Keys: Ctrl+F finds codes by description, Ctrl+L decodes a whole label, Ctrl+K checks the "
+     "table, Ctrl+C copies the gray box's lines."},
 };
 
 QString nameOf(std::string_view name) {
