@@ -1,14 +1,13 @@
 #include "ui/lookup_window.hpp"
 
 #include "core/code_table.hpp"
-#include "core/find.hpp"
 #include "core/paste.hpp"
 #include "forms/forms.hpp"
 #include "ui/command_button.hpp"
 #include "ui/display_box.hpp"
 #include "ui/entry_box.hpp"
-#include "ui/find_box.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/tool_box.hpp"
 
 #include <QAccessible>
 #include <QAction>
@@ -36,17 +35,19 @@ LookupWindow::LookupWindow(WindowPort& port)
     // One line, cut at the window's edge rather than wrapped out of sight.
     pasteNote()->setWordWrap(false);
 
-    // Find is reached by its shortcut and from the display box, so the form and its menus stay
-    // as they are.
-    const forms::Shortcut findKey = forms::kLookupTools.front().shortcut;
-    findAction_ = new QAction(toQString(forms::kLookupTools.front().menuEntry), this);
-    findAction_->setObjectName(QStringLiteral("findAction"));
-    findAction_->setShortcut(QKeyCombination(findKey.ctrl ? Qt::ControlModifier : Qt::NoModifier,
-                                             static_cast<Qt::Key>(findKey.key)));
-    findAction_->setShortcutContext(Qt::WindowShortcut);
-    addAction(findAction_);
-    displayBox()->addAction(findAction_);
-    connect(findAction_, &QAction::triggered, this, &LookupWindow::showFindBox);
+    // The tools are reached by their shortcuts and from the display box, so the form and its
+    // menus stay as they are.
+    for (const forms::LookupTool& tool : forms::kLookupTools) {
+        auto* action = new QAction(toQString(tool.menuEntry), this);
+        action->setShortcut(
+            QKeyCombination(tool.shortcut.ctrl ? Qt::ControlModifier : Qt::NoModifier,
+                            static_cast<Qt::Key>(tool.shortcut.key)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        displayBox()->addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = tool.tool] { openTool(id); });
+        toolActions_.at(index(tool.tool)) = action;
+    }
 
     // "Search " takes the first focus, so Enter or Space at once runs a search.
     controls_.focusFirst();
@@ -71,16 +72,19 @@ QLabel* LookupWindow::pasteNote() const {
     return controls_.get<QLabel>(forms::kPasteNote);
 }
 
-void LookupWindow::showFindBox() {
-    if (findBox_ == nullptr) {
-        findBox_ = new FindBox(this);
-        connect(findBox_, &FindBox::findRequested, this, &LookupWindow::findByDescription);
+void LookupWindow::openTool(ToolId tool) {
+    const forms::ToolForm* form = forms::kLookupTools.at(index(tool)).form;
+    if (form == nullptr) {
+        runTool(tool, port_);
+        return;
     }
-    findBox_->present();
-}
-
-void LookupWindow::findByDescription(const QString& words) {
-    runTool(ToolId::findByDescription, port_, words.toStdString());
+    ToolBox*& box = toolBoxes_.at(index(tool));
+    if (box == nullptr) {
+        box = new ToolBox(*form, this);
+        connect(box, &ToolBox::runRequested, this,
+                [this, tool](const QString& text) { runTool(tool, port_, text.toStdString()); });
+    }
+    box->present();
 }
 
 void LookupWindow::pasteInto(int index, const QString& text) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "core/search.hpp"
+#include "forms/forms.hpp"
 #include "ui/form_controls.hpp"
 #include "ui/main_window.hpp"
+
+#include <array>
 
 class QAction;
 class QLabel;
@@ -12,7 +15,7 @@ namespace velmora::ui {
 class CommandButton;
 class DisplayBox;
 class EntryBox;
-class FindBox;
+class ToolBox;
 
 // The lookup window: fifteen entry boxes, "Search " and "Clear", and the gray display box the
 // search prints into. It only moves text between its controls and the commands.
@@ -30,19 +33,19 @@ public:
     // What the last paste left out; empty when it left out nothing, or once the user changes a
     // box, clicks in the window or presses a button.
     QLabel* pasteNote() const;
-    // Find by description: Ctrl+F, or the entry in the display box's context menu.
-    QAction* findAction() const { return findAction_; }
-    // The find box, once the find action has opened it; null before.
-    FindBox* findBox() const { return findBox_; }
+    // A tool (find, decode a label, check the table): its shortcut, or its entry in the display
+    // box's context menu.
+    QAction* toolAction(ToolId tool) const { return toolActions_.at(index(tool)); }
+    // A tool's box, once its action has opened it; null before, and for a tool without one.
+    ToolBox* toolBox(ToolId tool) const { return toolBoxes_.at(index(tool)); }
     // The entry boxes and display box as the search sees them.
     EntrySlots& searchSlots() { return slots_; }
 
     // "Search " and "Clear", as their buttons run them.
     void search() { commands::search(port_); }
     void clear() { commands::clearEntries(port_); }
-    void showFindBox();
-    // Prints the records whose descriptions hold every one of `words` into the display box.
-    void findByDescription(const QString& words);
+    // Opens the tool's box, or runs the tool at once when it has none.
+    void openTool(ToolId tool);
 
 private:
     class Slots final : public EntrySlots {
@@ -63,9 +66,11 @@ private:
     void showPasteNote(const QString& note) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    static std::size_t index(ToolId tool) { return static_cast<std::size_t>(tool); }
+
     WindowPort& port_;
-    QAction* findAction_ = nullptr;
-    FindBox* findBox_ = nullptr;
+    std::array<QAction*, forms::kLookupTools.size()> toolActions_{};
+    std::array<ToolBox*, forms::kLookupTools.size()> toolBoxes_{};
     Slots slots_{*this};
     FormControls controls_;
 };

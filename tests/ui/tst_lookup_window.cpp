@@ -1,25 +1,33 @@
+#include "lookup_process.hpp"
 #include "table_files.hpp"
 #include "ui/command_button.hpp"
 #include "ui/display_box.hpp"
 #include "ui/entry_box.hpp"
-#include "ui/find_box.hpp"
 #include "ui/lookup_window.hpp"
+#include "ui/tool_box.hpp"
 #include "window_test.hpp"
 
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace velmora::ui;
+using velmora::ToolId;
+
+Q_DECLARE_METATYPE(ToolId)
 
 namespace {
 
 const QByteArray kTable = "L98,\"5.7L V8, TPI\"\n"
                           "G80,Limited-slip rear differential\n"
                           "CC1,Removable roof panels (T-tops)\n";
+const QStringList kKept{"kept"};
 
 } // namespace
 
@@ -44,13 +52,6 @@ private:
             }
             QTest::keyClicks(QApplication::focusWidget(), codes[i]);
         }
-    }
-
-    // Types `words` into the open find box and presses Enter there.
-    static void findWith(FindBox& box, const QString& words) {
-        box.words()->selectAll();
-        QTest::keyClicks(box.words(), words);
-        QTest::keyClick(box.words(), Qt::Key_Return);
     }
 
 private slots:
@@ -136,69 +137,101 @@ private slots:
         QCOMPARE(shownLines(window), QStringList{"G80  Limited-slip rear differential"});
     }
 
-    // The find box opens beside the window, where it leaves the display box in view; the window
-    // still takes input while it is open.
-    void ctrlFOpensTheBoxAndFindPrintsIntoTheDisplayBox() {
+    // Each tool from its shortcut: a tool box opens beside the window, where it leaves the display
+    // box in view, and Enter there prints what velmora-lookup prints in that mode, as Copy gives
+    // it; the window still takes input while the box is open.
+    void toolsPrintWhatTheCommandLinePrints_data() {
+        QTest::addColumn<ToolId>("tool");
+        QTest::addColumn<QString>("caption"); // empty: the tool has no box
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("mode");
+        const QStringList codes{"l98", "g80", "cc1", "ws6", "zr1", "l9",  "zzz", "abc", "G80", "a",
+                                "lb9", "b2l", "y87", "n10", "mx0", "g92", "u52", "kc4", "d80", "t"};
+        QTest::newRow("Ctrl+F") << ToolId::findByDescription << "Find by description"
+                                << "SLIP limited" << QStringList{"--find", "SLIP", "limited"};
+        QTest::newRow("Ctrl+L") << ToolId::decodeLabel << "Decode a label" << codes.join(' ')
+                                << QStringList{"--label"} + codes;
+        QTest::newRow("Ctrl+K") << ToolId::checkTable << QString() << QString()
+                                << QStringList{"--check"};
+    }
+    void toolsPrintWhatTheCommandLinePrints() {
+        QFETCH(ToolId, tool);
+        QFETCH(QString, caption);
+        QFETCH(QString, text);
+        QFETCH(QStringList, mode);
+        // A lower-case code and text after a closing quote, for the check to find.
+        table_ = writeTableFile(folder_.path(), kTable + "ws6,Sport\nZR1,\"Pack\" more\n");
         LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        QVERIFY(window.findBox() == nullptr);
         window.entryBox(0)->setFocus();
-        pressOnFocus(Qt::Key_F, Qt::ControlModifier);
-        FindBox* box = window.findBox();
-        QVERIFY(box != nullptr);
-        QTRY_VERIFY(box->isVisible());
-        QVERIFY(!box->isModal());
-        QCOMPARE(box->windowTitle(), QStringLiteral("Find by description"));
-        QCOMPARE(box->findButton()->text(), QStringLiteral("Find"));
-        QCOMPARE(box->closeButton()->text(), QStringLiteral("Close"));
-        const QRect place = box->frameGeometry();
-        const QRect owner = window.frameGeometry();
-        QVERIFY2(place.left() > owner.right() || place.right() < owner.left() ||
-                     place.top() > owner.bottom(),
-                 qPrintable(QDebug::toString(place)));
-        QVERIFY(window.screen()->availableGeometry().contains(place));
-
         window.displayBox()->printLine(QStringLiteral("an earlier search"));
-        findWith(*box, QStringLiteral("SLIP limited"));
-        QCOMPARE(shownLines(window),
-                 (QStringList{"G80  Limited-slip rear differential", "1 record matched."}));
-
-        box->findButton()->click();
-        QCOMPARE(shownLines(window).size(), 2);
+        const QKeySequence key = window.toolAction(tool)->shortcut();
+        pressOnFocus(Qt::Key(key[0].key()), Qt::ControlModifier);
+        ToolBox* box = window.toolBox(tool);
+        QCOMPARE(box != nullptr, !caption.isEmpty());
+        if (box != nullptr) {
+            QTRY_VERIFY(box->isVisible());
+            QVERIFY(!box->isModal());
+            QCOMPARE(box->windowTitle(), caption);
+            const QRect place = box->frameGeometry();
+            const QRect owner = window.frameGeometry();
+            QVERIFY2(!place.intersects(owner), qPrintable(QDebug::toString(place)));
+            QVERIFY(window.screen()->availableGeometry().contains(place));
+            QTest::keyClicks(box->text(), text);
+            QTest::keyClick(box->text(), Qt::Key_Return);
+        }
+        const LookupRun run = runLookup(QStringList{"--table", table_} + mode, folder_.path());
+        window.displayBox()->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(run.out));
         QCOMPARE(errors_, QStringList());
+
         QTest::keyClicks(window.entryBox(1), QStringLiteral("l98"));
         window.searchButton()->click();
         QCOMPARE(shownLines(window), QStringList{"L98  5.7L V8, TPI"});
     }
 
-    // Find runs only when the words hold a word: blanks of any kind are none.
-    void blankWordsCannotBeFound_data() {
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<bool>("runs");
-        QTest::newRow("zero-width and no-break space") << QStringLiteral("\u200b\u00a0") << false;
-        QTest::newRow("a word among blanks") << QStringLiteral("\u2003t-top ") << true;
+    // A tool box runs only when its text holds something for the tool: blanks of any kind are no
+    // words, separators no codes. A pasted label of several lines is decoded whole.
+    void toolBoxesRunOnWhatTheirToolTakes_data() {
+        QTest::addColumn<ToolId>("tool");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QStringList>("shown"); // {"kept"}: nothing ran
+        const auto find = ToolId::findByDescription;
+        const auto label = ToolId::decodeLabel;
+        QTest::newRow("zero-width and no-break space") << find << "\u200b\u00a0" << kKept;
+        QTest::newRow("a word among blanks")
+            << find << "\u2003t-top "
+            << QStringList{"CC1  Removable roof panels (T-tops)", "1 record matched."};
+        QTest::newRow("separators alone") << label << " ,;\u00a0\n\t" << kKept;
+        QTest::newRow("a label of three lines")
+            << label << "L98\ng80\r\n zzz"
+            << QStringList{"L98  5.7L V8, TPI", "G80  Limited-slip rear differential",
+                           "ZZZ   : No match found."};
     }
-    void blankWordsCannotBeFound() {
-        QFETCH(QString, words);
-        QFETCH(bool, runs);
+    void toolBoxesRunOnWhatTheirToolTakes() {
+        QFETCH(ToolId, tool);
+        QFETCH(QString, pasted);
+        QFETCH(QStringList, shown);
         LookupWindow& window = lookupWindow();
-        window.findAction()->trigger();
-        FindBox& box = *window.findBox();
-        QVERIFY(!box.findButton()->isEnabled());
-        box.words()->setText(words);
-        QCOMPARE(box.findButton()->isEnabled(), runs);
+        window.toolAction(tool)->trigger();
+        ToolBox& box = *window.toolBox(tool);
+        QVERIFY(!box.runButton()->isEnabled());
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keySequence(box.text(), QKeySequence::Paste);
+        QCOMPARE(box.runButton()->isEnabled(), shown != kKept);
         window.displayBox()->printLine(QStringLiteral("kept"));
-        QTest::keyClick(box.words(), Qt::Key_Return);
-        QCOMPARE(shownLines(window) == QStringList{"kept"}, !runs);
+        QTest::keyClick(box.text(), Qt::Key_Return);
+        QCOMPARE(shownLines(window), shown);
     }
 
-    // Close hides the box; the display box's menu brings the same box back, its words kept.
+    // Close hides the box; the display box's menu, which lists every tool with its shortcut,
+    // brings the same box back, its words kept.
     void theDisplayBoxMenuBringsTheBoxBackWithItsWords() {
         LookupWindow& window = lookupWindow();
         QVERIFY(showAndActivate(window));
-        window.findAction()->trigger();
-        FindBox* box = window.findBox();
-        QTest::keyClicks(box->words(), QStringLiteral("roof"));
+        window.toolAction(ToolId::findByDescription)->trigger();
+        ToolBox* box = window.toolBox(ToolId::findByDescription);
+        QTest::keyClicks(box->text(), QStringLiteral("roof"));
         box->closeButton()->click();
         QVERIFY(!box->isVisible());
 
@@ -208,20 +241,21 @@ private slots:
         QApplication::sendEvent(display.viewport(), &event);
         auto* menu = display.findChild<QMenu*>();
         QVERIFY(menu != nullptr);
-        QAction* find = nullptr;
+        QStringList entries;
         for (QAction* action : menu->actions()) {
-            if (action->text() == QStringLiteral("Find by description...")) {
-                find = action;
+            if (!action->isSeparator()) {
+                entries << action->text() + ' ' + action->shortcut().toString();
             }
         }
-        QVERIFY(find != nullptr);
-        QCOMPARE(find->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+        QCOMPARE(entries, (QStringList{"Copy Ctrl+C", "Find by description... Ctrl+F",
+                                       "Decode a label... Ctrl+L", "Check table Ctrl+K"}));
+        QAction* find = menu->actions().at(2);
         menu->close();
         find->trigger();
-        QCOMPARE(window.findBox(), box);
+        QCOMPARE(window.toolBox(ToolId::findByDescription), box);
         QTRY_VERIFY(box->isVisible());
-        QCOMPARE(box->words()->text(), QStringLiteral("roof"));
-        QCOMPARE(box->words()->selectedText(), QStringLiteral("roof"));
+        QCOMPARE(box->text()->text(), QStringLiteral("roof"));
+        QCOMPARE(box->text()->selectedText(), QStringLiteral("roof"));
     }
 };
 

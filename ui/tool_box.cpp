@@ -1,6 +1,6 @@
-#include "ui/find_box.hpp"
+#include "ui/tool_box.hpp"
 
-#include "core/find.hpp"
+#include "core/commands.hpp"
 #include "forms/forms.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/twips.hpp"
@@ -12,8 +12,7 @@
 
 namespace velmora::ui {
 
-FindBox::FindBox(QWidget* parent) : QDialog(parent) {
-    const forms::ToolForm& form = forms::kFindForm;
+ToolBox::ToolBox(const forms::ToolForm& form, QWidget* parent) : QDialog(parent) {
     setObjectName(toQString(form.name));
     setWindowTitle(toQString(form.caption));
     setModal(false);
@@ -28,12 +27,12 @@ FindBox::FindBox(QWidget* parent) : QDialog(parent) {
             widget = prompt = new QLabel(toQString(control.caption), this);
             break;
         case forms::ControlKind::TextBox:
-            widget = words_ = new QLineEdit(this);
+            widget = text_ = new QLineEdit(this);
             break;
         case forms::ControlKind::CommandButton: {
             auto* button = new QPushButton(toQString(control.caption), this);
             button->setAutoDefault(false);
-            (control.name == form.defaultButton ? find_ : close_) = button;
+            (control.name == form.defaultButton ? run_ : close_) = button;
             widget = button;
             break;
         }
@@ -50,33 +49,32 @@ FindBox::FindBox(QWidget* parent) : QDialog(parent) {
             widget->setFocusPolicy(Qt::NoFocus);
         }
     }
-    prompt->setBuddy(words_);
+    prompt->setBuddy(text_);
 
-    // Enter in the words presses Find, the default button.
-    find_->setDefault(true);
-    find_->setEnabled(false);
-
-    // Find runs only when there are words to look for, as the query reads them.
-    connect(words_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        find_->setEnabled(!DescriptionQuery(text.toStdString()).empty());
+    // Enter in the text presses the default button, which runs only when the text holds something
+    // for the tool: a word to find, a code to decode.
+    run_->setDefault(true);
+    run_->setEnabled(false);
+    connect(text_, &QLineEdit::textChanged, this, [this, tool = form.tool](const QString& text) {
+        run_->setEnabled(toolAccepts(tool, text.toStdString()));
     });
-    connect(find_, &QPushButton::clicked, this, [this] {
-        if (find_->isEnabled()) {
-            emit findRequested(words_->text());
+    connect(run_, &QPushButton::clicked, this, [this] {
+        if (run_->isEnabled()) {
+            emit runRequested(text_->text());
         }
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FindBox::present() {
+void ToolBox::present() {
     if (!placed_) {
         // The first time beside the window it belongs to, so that its display box stays in view.
         placed_ = true;
         placeBeside(*this, *parentWidget()->window());
     }
     showWindow(*this);
-    words_->setFocus();
-    words_->selectAll();
+    text_->setFocus();
+    text_->selectAll();
 }
 
 } // namespace velmora::ui
