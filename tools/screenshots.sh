@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each window of the real program on a virtual display, for a person to
 # look at: build/screenshots/start.png, lookup.png (after a search), lookup-focus.png (the display
-# box with the focus), find.png (the find box beside it, whole screen), help.png and help-2x.png
+# box with the focus), find.png and label.png (the find and label boxes beside it, whole screen),
+# check.png (the table checked), help.png and help-2x.png
 # (the help window at twice the scale, whole screen).
 #   tools/screenshots.sh [BUILD_DIR]     (make screenshots)
 set -euo pipefail
@@ -65,10 +66,21 @@ xdotool windowfocus --sync "$lookup"
 # Ctrl+F opens the find box beside the window; the whole screen shows both. Keys sent to the
 # lookup window reach the focus, in the active find box.
 xdotool key --window "$lookup" ctrl+f
-window "Find by description" >/dev/null
+find=$(window "Find by description")
 xdotool key --window "$lookup" a x l e Return
 sleep 0.5
 import -window root "$out/find.png"
+# Escape closes the find box. Ctrl+L: the label box beside the window, a whole label decoded;
+# then Ctrl+K: the table checked. The keys go where the focus is, given to each window in turn.
+xdotool windowfocus --sync "$find" key Escape
+xdotool windowfocus --sync "$lookup" sleep 0.5 key ctrl+l
+label=$(window "Decode a label")
+xdotool windowfocus --sync "$label" type "l98 g80, ws6; cc1 zz9 l9 g92 gu5 mx0 kc4 qqqq"
+xdotool key Return sleep 0.5
+import -window root "$out/label.png"
+xdotool key Escape
+xdotool windowfocus --sync "$lookup" sleep 0.5 key ctrl+k sleep 0.5
+import -window "$lookup" "$out/check.png"
 xdotool windowfocus --sync "$lookup"
 # The window may be gone before the key comes up, which xdotool reports as an error.
 xdotool key --window "$lookup" ctrl+q 2>/dev/null || true
@@ -89,4 +101,4 @@ xdotool key --window "$(window "3rd Generation F-body Velmora")" alt+h && sleep 
 xdotool key Return && window "Velmora Help" >/dev/null && sleep 0.5
 import -window root "$out/help-2x.png"
 kill "$program"
-echo "screenshots in $out: start.png lookup.png lookup-focus.png find.png help.png help-2x.png"
+echo "screenshots in $out: start.png lookup.png lookup-focus.png find.png label.png check.png help.png help-2x.png"
