@@ -1,13 +1,11 @@
-// Tables no one should write, each with the outcome it must have through velmora-lookup: no
-// crash, no hang, memory bounded, a clear message where the table cannot be read, the right
-// records where it can.
+// Tables no one should write, through velmora-lookup: no crash, no hang, memory bounded, a clear
+// message where the table cannot be read, the right records where it can.
 
 #include "lookup_process.hpp"
 #include "peak_memory.hpp"
 #include "table_files.hpp"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -76,7 +74,6 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, after);
         QFETCH(bool, shown);
-        const qint64 size = qint64{200} << 20;
         if (!QFile::exists(hugeTable())) {
             bigTable(hugeTable(), "L98,", "d", 200, " brake\n");
         }
@@ -94,7 +91,7 @@ private slots:
             const QByteArray end = " brake\n" + after;
             QFile file(output);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.size(), 5 + size + end.size());
+            QCOMPARE(file.size(), 5 + (qint64{200} << 20) + end.size());
             QCOMPARE(file.read(6), QByteArray("L98  d"));
             QVERIFY(file.seek(file.size() - end.size()));
             QCOMPARE(file.readAll(), end);
@@ -126,15 +123,12 @@ private slots:
         const auto small = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
                                        {"--table", table("G80,found\n"), "G80", "L98"}, output);
         for (const QString& path : tables) {
-            QElapsedTimer timer;
-            timer.start();
             const auto run = runMeasured(QStringLiteral(VELMORA_LOOKUP_PATH),
                                          {"--table", path, "G80", "L98"}, output);
             QCOMPARE(run->exitCode, 0);
             QCOMPARE(readFileBytes(output), QByteArray("G80  found\nL98   : No match found.\n"));
-            qInfo("%s: peak %ld KiB (a one-record table: %ld KiB), %lld ms",
-                  qPrintable(QFileInfo(path).fileName()), run->peakKiB, small->peakKiB,
-                  static_cast<long long>(timer.elapsed()));
+            qInfo("%s: peak %ld KiB (a one-record table: %ld KiB)",
+                  qPrintable(QFileInfo(path).fileName()), run->peakKiB, small->peakKiB);
             QVERIFY(run->peakKiB - small->peakKiB < 8 * 1024);
         }
     }
@@ -168,7 +162,6 @@ private slots:
         const QByteArray complaint = process.readAllStandardError();
         QCOMPARE(process.exitCode(), 1);
         QVERIFY2(complaint.contains("Error 70: Permission denied"), complaint.constData());
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 #else
         QSKIP("permissions are not tried on this system");
 #endif
