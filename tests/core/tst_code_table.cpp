@@ -1,4 +1,5 @@
 #include "core/code_table.hpp"
+#include "table_files.hpp"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -208,10 +209,7 @@ private slots:
     // reader says the file was cut short, never that the table simply ended.
     void tableCutShortWhileRead() {
         QTemporaryDir folder;
-        QFile file(folder.filePath("RPO.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("L98,x\n" + QByteArray("G80,y\n").repeated(1000));
-        file.close();
+        QFile file(writeTableFile(folder.path(), "L98,x\n" + QByteArray("G80,y\n").repeated(1000)));
         auto reader = CodeTableReader::open(file.fileName().toStdString(), 16);
         QVERIFY(reader);
         QCOMPARE(reader->next(), (Record{"L98", "x"}));
