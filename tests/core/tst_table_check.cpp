@@ -8,9 +8,7 @@ namespace {
 
 struct Checked {
     QStringList findings;
-    std::uint64_t records = 0;
-    std::uint64_t count = 0;
-    std::vector<std::string> notes;
+    velmora::TableCheckSummary summary;
 };
 
 Checked check(const QByteArray& table, std::size_t readSize = 4096) {
@@ -25,9 +23,7 @@ Checked check(const QByteArray& table, std::size_t readSize = 4096) {
     if (!summary) {
         qFatal("the table was not read");
     }
-    checked.records = summary->records;
-    checked.count = summary->findings;
-    checked.notes = summary->notes;
+    checked.summary = *summary;
     return checked;
 }
 
@@ -88,8 +84,8 @@ private slots:
         for (const std::size_t readSize : std::initializer_list<std::size_t>{1, 2, 5, 4096}) {
             const Checked checked = check(table, readSize);
             QCOMPARE(checked.findings, expected);
-            QCOMPARE(checked.count, std::uint64_t(expected.size()));
-            QCOMPARE(checked.records, std::uint64_t{17});
+            QCOMPARE(checked.summary.findings, std::uint64_t(expected.size()));
+            QCOMPARE(checked.summary.records, std::uint64_t{17});
         }
     }
 
@@ -108,8 +104,8 @@ private slots:
     // A big-endian UTF-16 table is said in a note, not counted among the findings.
     void utf16TableIsANote() {
         const Checked big = check("\xFE\xFF");
-        QCOMPARE(big.count, std::uint64_t{0});
-        QVERIFY(big.notes.at(0).find("(big-endian)") != std::string::npos);
+        QCOMPARE(big.summary.findings, std::uint64_t{0});
+        QVERIFY(big.summary.notes.at(0).find("(big-endian)") != std::string::npos);
     }
 
     // Past the records it remembers, the check still finds repeats of the remembered ones and
@@ -120,14 +116,14 @@ private slots:
             table += "A01," + QByteArray::number(static_cast<qulonglong>(i)) + '\n';
         }
         const Checked within = check(table.left(table.lastIndexOf('\n', table.size() - 2) + 1));
-        QCOMPARE(within.notes, std::vector<std::string>{});
+        QCOMPARE(within.summary.notes, std::vector<std::string>{});
         const Checked past =
             check(table + "A01,0\nA01," + QByteArray::number(velmora::kMostRemembered) + '\n');
         QCOMPARE(past.findings, QStringList{QStringLiteral("%1: the same code and description as "
                                                            "line 1")
                                                 .arg(velmora::kMostRemembered + 2)});
-        QCOMPARE(past.notes.size(), std::size_t{1});
-        QVERIFY(past.notes[0].find("repeats of later ones were not looked for") !=
+        QCOMPARE(past.summary.notes.size(), std::size_t{1});
+        QVERIFY(past.summary.notes[0].find("repeats of later ones were not looked for") !=
                 std::string::npos);
     }
 };

@@ -61,10 +61,9 @@ private slots:
         QByteArray allExpected;
         for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
             const char16_t cp = byte < 0xA0 ? kPublished.at(byte - 0x80) : char16_t(byte);
-            const QByteArray expected = QString(QChar(cp)).toUtf8();
             all += static_cast<char>(byte);
             all += 'a';
-            allExpected += expected + 'a';
+            allExpected += QString(QChar(cp)).toUtf8() + 'a';
         }
         QCOMPARE(QByteArray::fromStdString(windows1252ToUtf8(all.toStdString())), allExpected);
         // Text that is not UTF-8 is read as Windows-1252; UTF-8 stays as it is.
@@ -100,9 +99,8 @@ private slots:
             QString::fromUtf8("āăąćĉċčďđēĕėęěĝğġģĥħĩīĭįıĳĵķĺļľŀłńņňŋōŏőœŕŗřśŝşšţťŧũūŭůűųŵŷźżžſ");
         const QString extendedCapital =
             QString::fromUtf8("ĀĂĄĆĈĊČĎĐĒĔĖĘĚĜĞĠĢĤĦĨĪĬĮIĲĴĶĹĻĽĿŁŃŅŇŊŌŎŐŒŔŖŘŚŜŞŠŢŤŦŨŪŬŮŰŲŴŶŹŻŽS");
-        const QString from = small + extendedSmall;
-        const QString to = capital + extendedCapital;
-        QCOMPARE(QString::fromStdString(toUpper(from.toStdString())), to);
+        QCOMPARE(QString::fromStdString(toUpper((small + extendedSmall).toStdString())),
+                 capital + extendedCapital);
         const QString stays = QString::fromUtf8("ªºÀÞßĀİĸŉŸŽ×÷09 -@[\x7f") + QChar(0x2013);
         QCOMPARE(QString::fromStdString(toUpper(stays.toStdString())), stays);
         // Bytes that are not UTF-8 stay as they are.

@@ -1,6 +1,5 @@
-// What must hold of every window the forms describe, whatever their numbers: no control covers
-// another, every command is bound, and every text can be read.
-// Where each control stands and what it says is checked on the windows themselves.
+// What holds of every window the forms describe, whatever their numbers: no control covers
+// another, every command is bound, every text can be read (the rest is checked on the windows).
 
 #include "core/commands.hpp"
 #include "forms/forms.hpp"

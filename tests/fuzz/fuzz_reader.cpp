@@ -1,8 +1,6 @@
-// The code table reader against any bytes at all. Beyond not crashing, it checks these
-// properties: the same bytes read through a tiny read buffer and through a large one give the
-// same records; every code and description comes out as valid UTF-8 (by a check of the test's
-// own) and no code is held beyond what an entry could equal; skipping a description, as the
-// search does, keeps the pairing of the records after it.
+// The code table reader against any bytes: beyond not crashing, a tiny and a large read size give
+// the same records, every field is valid UTF-8 (by the test's own check), no code is held beyond
+// what an entry could equal, and skipping a description keeps the pairing of those after it.
 
 #include "core/code_table.hpp"
 #include "utf8_reference.hpp"

@@ -9,6 +9,7 @@
 #include "core/text.hpp"
 #include "recording_slots.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -26,12 +27,10 @@ void require(bool holds) {
 }
 
 // Characters in valid UTF-8: every byte that does not continue a sequence starts one.
-std::size_t characters(const std::string& utf8) {
-    std::size_t count = 0;
-    for (const char byte : utf8) {
-        count += (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U ? 1 : 0;
-    }
-    return count;
+std::ptrdiff_t characters(const std::string& utf8) {
+    return std::count_if(utf8.begin(), utf8.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U;
+    });
 }
 
 struct Outcome {
@@ -44,13 +43,7 @@ Outcome model(const std::array<std::string, velmora::kSlotCount>& entries,
               const std::vector<velmora::Record>& records) {
     Outcome outcome;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        outcome.status[i] = 3;
-        if (entries[i].empty()) {
-            outcome.status[i] = 0;
-        }
-        if (characters(entries[i]) < 3 && outcome.status[i] != 0) {
-            outcome.status[i] = 2;
-        }
+        outcome.status[i] = entries[i].empty() ? 0 : characters(entries[i]) < 3 ? 2 : 3;
     }
     for (const auto& record : records) {
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -61,11 +54,10 @@ Outcome model(const std::array<std::string, velmora::kSlotCount>& entries,
         }
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (outcome.status[i] == 2) {
-            outcome.display.push_back(entries[i] + "   : RPO code must be 3 characters.");
-        }
-        if (outcome.status[i] == 3) {
-            outcome.display.push_back(entries[i] + "   : No match found.");
+        if (outcome.status[i] >= 2) {
+            outcome.display.push_back(entries[i] + (outcome.status[i] == 2
+                                                        ? "   : RPO code must be 3 characters."
+                                                        : "   : No match found."));
         }
     }
     return outcome;

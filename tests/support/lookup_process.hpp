@@ -15,12 +15,10 @@ struct LookupRun {
     QByteArray err;
 };
 
-// Where a run's standard streams lead, when not to the test's own pipes: bytes given on its
-// standard input (then closed), and a file or device that takes its standard output, emptied
-// first or appended to. A run with an output file has no `out` of its own. A run may be started
-// through another program (a shell, prlimit), named with its arguments in `through`, which then
-// get the program's path and the arguments. Every member has an initializer so that a call may
-// name only those it sets, as in {.input = "G80\n"}.
+// Where a run's streams lead, when not to the test's pipes: bytes for its standard input (then
+// closed); a file or device for its standard output (then `out` is empty), emptied or appended
+// to; a program it runs through (a shell, prlimit), with that program's own arguments first.
+// Every member has an initializer, so a call names only those it sets: {.input = "G80\n"}.
 struct LookupStreams {
     std::optional<QByteArray> input{};
     QString outputFile{};

@@ -6,9 +6,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
-// Answers the message box that the code under test is about to show. It looks for it every few
-// milliseconds; when none has shown within the time allowed it closes whatever dialog is open,
-// so that a missing or unfound box fails the test instead of leaving it waiting for ever.
+// Answers the message box the code under test is about to show, looking every few milliseconds;
+// when none has shown in time it closes any open dialog, so a missing box fails, never hangs.
 class MessageBoxWatch : public QObject {
 public:
     explicit MessageBoxWatch(int timeoutMilliseconds = 5000) : timeout_(timeoutMilliseconds) {

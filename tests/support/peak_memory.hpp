@@ -25,8 +25,9 @@ inline constexpr bool kCanMeasure = false;
 // Runs `program` with its output in `outputFile` (emptied first) and measures it; empty only where
 // nothing can be measured. A program still running after five minutes is killed and the test run
 // ends as failed, as does a run that gives no figures: a hang must never pass for a skip.
-inline std::optional<ChildRun> runMeasured(const QString& program, const QStringList& arguments,
-                                           const QString& outputFile) {
+inline std::optional<ChildRun> runMeasured([[maybe_unused]] const QString& program,
+                                           [[maybe_unused]] const QStringList& arguments,
+                                           [[maybe_unused]] const QString& outputFile) {
 #if defined(VELMORA_PEAK_MEMORY)
     QProcess measure;
     measure.start(QStringLiteral(VELMORA_PEAK_MEMORY),
@@ -47,9 +48,6 @@ inline std::optional<ChildRun> runMeasured(const QString& program, const QString
     }
     return ChildRun{figures[0].toInt(), figures[1].toLong()};
 #else
-    Q_UNUSED(program);
-    Q_UNUSED(arguments);
-    Q_UNUSED(outputFile);
     return std::nullopt;
 #endif
 }

@@ -29,10 +29,9 @@ inline void pressOnFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoMo
     QTest::keyClick(target, key, modifiers);
 }
 
-// The program's windows as the tests drive them: searches read the table `locate` gives, and
-// every report that would be a modal message box goes to `report` instead, so that a failed search
-// fails its test rather than wait in a dialog. The real boxes stay reachable as
-// app().Application::reportTableError(error).
+// The program's windows as the tests drive them: searches read the table `locate` gives; every
+// report that would be a modal message box goes to `report`, so a failed search fails its test
+// rather than wait in a dialog (the real boxes: app().Application::reportTableError(error)).
 class TestApplication : public velmora::ui::Application {
 public:
     std::function<std::filesystem::path()> locate = [] {
