@@ -45,10 +45,10 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     FormWindow::registerClass(instance_);
     DisplayBox::registerClass(instance_);
     PictureBox::registerClass(instance_);
-    FindBox::registerClass(instance_);
+    ToolBox::registerClass(instance_);
 }
 
-// The members go after this, last declared first: the find box, the slots, then the windows.
+// The members go after this, last declared first: the tool boxes, the slots, then the windows.
 Application::~Application() = default;
 
 int Application::run() {
@@ -68,8 +68,8 @@ int Application::run() {
 // the menu shortcuts, and Tab, Shift+Tab and the arrows between the controls.
 bool Application::translate(MSG& message) {
     HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    // The find box keeps the dialog keys: Tab between its controls, Enter finds, Escape closes.
-    if (findBox_ && root != nullptr && root == findBox_->handle()) {
+    // A tool box keeps the dialog keys: Tab between its controls, Enter runs, Escape closes.
+    if (root != nullptr && toolBoxOf(root) != nullptr) {
         return IsDialogMessageW(root, &message) != FALSE;
     }
     // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
@@ -153,8 +153,10 @@ void Application::show(WindowId window) {
 void Application::hide(WindowId window) {
     FormWindow& hidden = instance(window);
     const bool wasActive = GetActiveWindow() == hidden.handle();
-    if (window == WindowId::lookup && findBox_) {
-        findBox_->hide();
+    for (const auto& box : toolBoxes_) {
+        if (box && window == WindowId::lookup) {
+            box->hide();
+        }
     }
     ShowWindow(hidden.handle(), SW_HIDE);
     if (!wasActive) {
@@ -175,8 +177,10 @@ void Application::endProgram() {
         return;
     }
     ending_ = true;
-    if (findBox_ && findBox_->handle() != nullptr) {
-        ShowWindow(findBox_->handle(), SW_HIDE);
+    for (const auto& box : toolBoxes_) {
+        if (box && box->handle() != nullptr) {
+            ShowWindow(box->handle(), SW_HIDE);
+        }
     }
     lookupSlots_.reset();
     for (auto& window : windows_) {
@@ -219,9 +223,9 @@ void Application::reportOutOfMemory() {
 
 void Application::tell(const std::wstring& message, const std::wstring& advice) {
     HWND owner = slot(WindowId::lookup) ? slot(WindowId::lookup)->handle() : GetActiveWindow();
-    // A find run from the find box is told there, so that the keyboard goes back to the box.
-    if (findBox_ && findBox_->handle() != nullptr && GetActiveWindow() == findBox_->handle()) {
-        owner = findBox_->handle();
+    // A tool run from its box is told there, so that the keyboard goes back to the box.
+    if (const ToolBox* box = toolBoxOf(GetActiveWindow())) {
+        owner = box->handle();
     }
     const std::wstring text = advice.empty() ? message : message + L"\n\n" + advice;
     MessageBoxW(owner, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
@@ -233,8 +237,8 @@ void Application::runCommand(CommandId command) {
 
 void Application::destroyed(WindowId window) {
     if (window == WindowId::lookup) {
-        // The find box went with the window that owned it.
-        findBox_.reset();
+        // The tool boxes went with the window that owned them.
+        std::ranges::for_each(toolBoxes_, [](auto& box) { box.reset(); });
         lookupSlots_.reset();
     }
     if (slot(window)) {
@@ -242,15 +246,29 @@ void Application::destroyed(WindowId window) {
     }
 }
 
-void Application::openFindBox() {
-    if (!findBox_ || findBox_->handle() == nullptr) {
-        // The find prints into the lookup window's display box as a search does, from the table
-        // a search reads.
-        findBox_ = std::make_unique<FindBox>(
-            instance_, instance(WindowId::lookup).handle(),
-            [this](const std::string& words) { runTool(ToolId::findByDescription, *this, words); });
+// A tool prints into the lookup window's display box as a search does, from the table a search
+// reads.
+void Application::openTool(ToolId tool) {
+    const auto index = static_cast<std::size_t>(tool);
+    const forms::ToolForm* form = forms::kLookupTools.at(index).form;
+    if (form == nullptr) {
+        runTool(tool, *this);
+        return;
     }
-    findBox_->present();
+    auto& box = toolBoxes_.at(index);
+    if (!box || box->handle() == nullptr) {
+        box =
+            std::make_unique<ToolBox>(instance_, instance(WindowId::lookup).handle(), *form, *this);
+    }
+    box->present();
+}
+
+ToolBox* Application::toolBoxOf(HWND window) {
+    // NOLINTNEXTLINE(readability-qualified-auto): an iterator, a pointer only in some libraries
+    const auto found = std::ranges::find_if(toolBoxes_, [window](const auto& box) {
+        return box && window != nullptr && box->handle() == window;
+    });
+    return found != toolBoxes_.end() ? found->get() : nullptr;
 }
 
 void Application::nameForScreenReaders(HWND control, const std::wstring& name) {

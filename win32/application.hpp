@@ -1,9 +1,10 @@
 #pragma once
 
 #include "core/commands.hpp"
-#include "win32/find_box.hpp"
+#include "forms/forms.hpp"
 #include "win32/form_window.hpp"
 #include "win32/screen_reader.hpp"
+#include "win32/tool_box.hpp"
 
 #include <array>
 #include <filesystem>
@@ -37,7 +38,7 @@ public:
     void runCommand(CommandId command) override;
     void destroyed(WindowId window) override;
     void nameForScreenReaders(HWND control, const std::wstring& name) override;
-    void openFindBox() override;
+    void openTool(ToolId tool) override;
 
 private:
     class LookupSlots;
@@ -49,6 +50,7 @@ private:
     bool handleEnter(const MSG& message);
     bool translate(MSG& message);
     void tell(const std::wstring& message, const std::wstring& advice);
+    ToolBox* toolBoxOf(HWND window);
 
     HINSTANCE instance_;
     // Before the windows, so that it is still there while they go.
@@ -57,8 +59,8 @@ private:
     // Windows closed while their own message was handled; freed once it has returned.
     std::vector<std::unique_ptr<FormWindow>> retired_;
     std::unique_ptr<LookupSlots> lookupSlots_;
-    // Made on first use, owned by the lookup window; it keeps its words while hidden.
-    std::unique_ptr<FindBox> findBox_;
+    // By tool id, made on first use, owned by the lookup window; each keeps its text while hidden.
+    std::array<std::unique_ptr<ToolBox>, forms::kLookupTools.size()> toolBoxes_;
     HCURSOR cursorBeforeBusy_ = nullptr;
     // The button Enter went down on; it is clicked when Enter comes up on it.
     HWND enterButton_ = nullptr;

@@ -20,7 +20,8 @@ constexpr COLORREF kText = RGB(0x00, 0x00, 0x00);
 // A private message: the scroll bars follow a run of prints once, after the run.
 constexpr UINT kUpdateMessage = WM_APP + 1;
 constexpr UINT kCopyCommand = 1;
-constexpr UINT kFindMenuCommand = 2;
+// The lookup tools' entries follow, in their order.
+constexpr UINT kFirstToolEntry = 2;
 
 int clampToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
@@ -324,18 +325,21 @@ void DisplayBox::showContextMenu(LPARAM position) {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING | (lines_.count() == 0 ? MF_GRAYED : 0U), kCopyCommand,
                 L"&Copy\tCtrl+C");
-    const forms::LookupTool& tool = forms::kLookupTools.front();
-    const forms::Shortcut key = tool.shortcut;
-    const std::wstring find = toWide(tool.menuEntry) + L"\t" + (key.ctrl ? L"Ctrl+" : L"") +
-                              static_cast<wchar_t>(key.key);
-    AppendMenuW(menu, MF_STRING, kFindMenuCommand, find.c_str());
+    UINT entry = kFirstToolEntry;
+    for (const forms::LookupTool& tool : forms::kLookupTools) {
+        const forms::Shortcut key = tool.shortcut;
+        const std::wstring caption = toWide(tool.menuEntry) + L"\t" + (key.ctrl ? L"Ctrl+" : L"") +
+                                     static_cast<wchar_t>(key.key);
+        AppendMenuW(menu, MF_STRING, entry++, caption.c_str());
+    }
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr));
     DestroyMenu(menu);
     if (chosen == kCopyCommand) {
         copy();
-    } else if (chosen == kFindMenuCommand) {
-        SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(kFindCommand, 0), 0);
+    } else if (chosen >= kFirstToolEntry && chosen < entry) {
+        SendMessageW(GetParent(window_), WM_COMMAND,
+                     MAKEWPARAM(kToolCommand + chosen - kFirstToolEntry, 0), 0);
     }
 }
 

@@ -14,9 +14,10 @@ namespace velmora::win32 {
 class DisplayBox {
 public:
     static constexpr const wchar_t* kClassName = L"VelmoraDisplayBox";
-    // The command (a WM_COMMAND as from a menu) by which the box asks the window it stands in for
-    // the find box; that window's Ctrl+F sends the same.
-    static constexpr WORD kFindCommand = 900;
+    // The first of the commands (WM_COMMAND as from a menu), one for each of the lookup tools in
+    // their order, by which the box asks the window it stands in to run the tool; that window's
+    // shortcuts for the tools send the same.
+    static constexpr WORD kToolCommand = 900;
 
     static void registerClass(HINSTANCE instance);
     // The box behind a window of this class, or null.

@@ -179,9 +179,11 @@ void FormWindow::createAccelerators() {
             }
         }
     }
-    // The find box's own window opens it by a shortcut outside the menus, which stay as they are.
+    // The lookup window's tools have shortcuts outside the menus, which stay as they are.
     if (form_.id == WindowId::lookup) {
-        add(forms::kLookupTools.front().shortcut, DisplayBox::kFindCommand);
+        for (const forms::LookupTool& tool : forms::kLookupTools) {
+            add(tool.shortcut, DisplayBox::kToolCommand + static_cast<int>(tool.tool));
+        }
     }
     if (!keys.empty()) {
         accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -468,8 +470,9 @@ LRESULT FormWindow::onControlColour(HDC dc, HWND control) {
 
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
-    if (lParam == 0 && id == DisplayBox::kFindCommand) {
-        host_.openFindBox();
+    const int tool = id - DisplayBox::kToolCommand;
+    if (lParam == 0 && tool >= 0 && tool < std::ssize(forms::kLookupTools)) {
+        host_.openTool(static_cast<ToolId>(tool));
         return;
     }
     if (lParam == 0 && id == IDCANCEL && form_.id == WindowId::help) {

@@ -28,8 +28,9 @@ public:
     virtual void destroyed(WindowId window) = 0;
     // Gives a control the name a screen reader speaks.
     virtual void nameForScreenReaders(HWND control, const std::wstring& name) = 0;
-    // Shows the find box beside the window that has the display box.
-    virtual void openFindBox() = 0;
+    // Runs one of the lookup window's tools: shows its box beside the window that has the
+    // display box, or runs it at once when it has none.
+    virtual void openTool(ToolId tool) = 0;
 };
 
 // One top-level window built from its form: the frame and title-bar controls, the menus, every

@@ -125,7 +125,7 @@ if(differs)
     message(FATAL_ERROR "the zip's RPO.txt is not data/RPO.txt with CRLF line ends")
 endif()
 file(READ ${unpacked}/README.txt readme)
-foreach(needed "velmora.exe" "current folder" "RPO.txt" "Notepad" "${VERSION}" "Ctrl+F"
+foreach(needed "velmora.exe" "current folder" "RPO.txt" "Notepad" "${VERSION}" "Ctrl+F" "Ctrl+L" "Ctrl+K"
         "first box" "velmora-lookup --check" "utf8proc license")
     string(FIND "${readme}" "${needed}" at)
     if(at EQUAL -1)

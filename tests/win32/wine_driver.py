@@ -26,6 +26,7 @@ from wine_desktop import Desktop, Display, Prefix, Timeout, missing_tools, poll
 CAPTION = "3rd Generation F-body Velmora"
 HELP_CAPTION = "Velmora Help"
 FIND_CAPTION = "Find by description"
+LABEL_CAPTION = "Decode a label"
 MESSAGE_CAPTION = "Velmora"
 # Client areas at 96 DPI: 15 twips to a pixel.
 START_CLIENT = (6495 // 15, 6240 // 15)
@@ -261,21 +262,22 @@ class LookupWindowUser:
         self.go("search")
         self.desktop.key("Return")
 
-    def open_find(self):
+    def open_find(self, key="ctrl+f", caption=FIND_CAPTION):
         self.point()
-        self.desktop.key("ctrl+f")
-        find_box = self.desktop.wait_window(FIND_CAPTION, timeout=10)
+        self.desktop.key(key)
+        find_box = self.desktop.wait_window(caption, timeout=10)
         self.desktop.point_at(find_box)
         return find_box
 
-    def copy_display(self, expected):
-        """Copies the display box's lines with Ctrl+C and returns the clipboard's lines once they
-        are the expected ones, or as they were after 10 s (waiting for the expected text, not for
-        any change, leaves no race with wine's own handing over of the clipboard)."""
+    def copy_display(self, expected, part=lambda seen: seen):
+        """Copies the display box's lines with Ctrl+C and returns the clipboard's lines (or the
+        part of them compared) once they are the expected ones, or as they were after 10 s
+        (waiting for the expected text, not for any change, leaves no race with wine's own
+        handing over of the clipboard)."""
         self.go("display")
         self.desktop.key("ctrl+c")
         deadline = time.monotonic() + 10
-        while (seen := None if (data := self.desktop.clipboard()) is None else lines(data)) \
+        while (seen := None if (data := self.desktop.clipboard()) is None else part(lines(data))) \
                 != expected and time.monotonic() < deadline:
             time.sleep(0.1)
         return seen
@@ -467,6 +469,24 @@ def drive_windows(args, checks, shots=None):
             desktop.wait_gone(find_box)
             checks.equal(user.copy_display(found), found,
                          "no-break spaces alone in the find box find nothing")
+            # Decode a label: Ctrl+L opens its box beside the window; the codes typed, or a label
+            # pasted line breaks and all, and Enter print velmora-lookup --label's lines.
+            label_box = user.open_find("ctrl+l", LABEL_CAPTION)
+            boxes = [desktop.geometry(label_box), desktop.geometry(desktop.visible(CAPTION)[0])]
+            checks.expect(on_screen_beside(*boxes), "Ctrl+L opens the label box beside the "
+                          "lookup window", f"label {boxes[0]}, lookup {boxes[1]}")
+            label = "L98 g80 WS6 ZZZ 1LE L9 B2L XYZ AU3 A31 Q Y87 G92 AQ9 B20 TOP LB9 U52 AG1 N10"
+            desktop.type(label)
+            desktop.key("Return")
+            shot("root", "label.png")
+            desktop.key("Escape")
+            shows(user, "Ctrl+L, twenty codes and Enter: velmora-lookup --label's lines",
+                  label.split(), folder, ("--label",))
+            user.open_find("ctrl+l", LABEL_CAPTION)
+            desktop.set_clipboard("G80 WS6\nL98\r\n1LE\n")
+            desktop.key("ctrl+v", "Return", "Escape")
+            shows(user, "a label pasted with its line breaks decodes all its lines",
+                  ["G80", "WS6", "L98", "1LE"], folder, ("--label",))
 
             # Tables that cannot be read: a message, and the window goes on. Find reads the same
             # table and tells the same.
@@ -483,6 +503,18 @@ def drive_windows(args, checks, shots=None):
             expect_message(checks, desktop, program, user.search, ["RPO.txt"],
                            "a folder as the table")
             os.rmdir(table)
+            # Ctrl+K checks the table; only the form of its path may differ on Windows.
+
+            def upto_path(found):
+                return found and found[:-1] + [found[-1].split(b" of ")[0]]
+            with open(table, "w") as odd:
+                odd.write('l98,"Engine" sold\nG80,Axle\n')
+            want = upto_path(reference([], folder, ("--check",)))
+            user.point()
+            desktop.key("ctrl+k")
+            checks.equal(user.copy_display(want, upto_path), want,
+                         "Ctrl+K: velmora-lookup --check's lines")
+            shot(desktop.wait_window(CAPTION), "check.png")
             # More lines than the display box shows: each leaves ink, Down and End scroll them.
             with open(table, "w") as many:
                 many.writelines(f"L98,{'x' * (k % 20 + 1)}\n" for k in range(40))
@@ -566,6 +598,10 @@ def drive_windows(args, checks, shots=None):
             shows(user, "run from another folder: the table beside velmora.exe in a non-ASCII "
                   "folder is read", ["WS6", "", "L98"], os.path.dirname(exe))
             shot(desktop.wait_window(CAPTION), "lookup-144.png")
+            label_box = user.open_find("ctrl+l", LABEL_CAPTION)
+            shot("root", "label-144.png")
+            desktop.key("Escape")
+            desktop.wait_gone(label_box)
             # Half as high again, the help window would not fit the screen: its picture gives up
             # the difference.
             user.point()
@@ -596,8 +632,8 @@ def check_windows(args, shots=None):
     print(f"velmora.exe under wine: {time.monotonic() - began:.0f} s")
     if shots:
         prefix_of(args).stop()
-        print(f"screenshots in {args.out}: start.png lookup.png find.png help.png start-144.png "
-              "lookup-144.png help-144.png")
+        print(f"screenshots in {args.out}: start.png lookup.png find.png label.png check.png "
+              "help.png start-144.png lookup-144.png label-144.png help-144.png")
     return checks.status()
 
 

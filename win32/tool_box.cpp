@@ -1,38 +1,39 @@
-#include "win32/find_box.hpp"
+#include "win32/tool_box.hpp"
 
-#include "core/find.hpp"
 #include "forms/forms.hpp"
 #include "win32/dpi.hpp"
+#include "win32/entry_box.hpp"
 #include "win32/owned_window.hpp"
 #include "win32/wide.hpp"
 
 #include <stdexcept>
-#include <utility>
+#include <string>
 
 namespace velmora::win32 {
 namespace {
 
-constexpr int kWordsId = 100;
+constexpr int kTextId = 100;
+// About what an edit control holds before it is told otherwise.
+constexpr int kMostCharacters = 32767;
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
 } // namespace
 
-void FindBox::registerClass(HINSTANCE instance) {
+void ToolBox::registerClass(HINSTANCE instance) {
     registerWindowClass(instance, kClassName, procedure, 0,
                         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
 }
 
-FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::string&)> find)
-    : instance_(instance), owner_(owner), find_(std::move(find)) {
+ToolBox::ToolBox(HINSTANCE instance, HWND owner, const forms::ToolForm& form, WindowPort& port)
+    : instance_(instance), owner_(owner), form_(form), port_(port) {
     // The handle arrives in window_ through WM_NCCREATE, before any other message needs it.
     // cppcheck-suppress ignoredReturnValue
-    CreateWindowExW(kExStyle, kClassName, toWide(forms::kFindForm.caption).c_str(), kStyle,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
-                    instance_, this);
+    CreateWindowExW(kExStyle, kClassName, toWide(form_.caption).c_str(), kStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_, this);
     if (window_ == nullptr) {
-        throw std::runtime_error("The find box could not be created.");
+        throw std::runtime_error("A tool box could not be created.");
     }
     try {
         scale_.change(dpi::of(window_), [] {});
@@ -45,15 +46,14 @@ FindBox::FindBox(HINSTANCE instance, HWND owner, std::function<void(const std::s
     }
 }
 
-FindBox::~FindBox() {
+ToolBox::~ToolBox() {
     destroyDetached(window_);
 }
 
-// Made in tab order, which the dialog keys follow; the prompt comes just before the words, so
+// Made in tab order, which the dialog keys follow; the prompt comes just before the text, so
 // that a screen reader names the edit by it.
-void FindBox::createControls() {
-    const forms::ToolForm& form = forms::kFindForm;
-    for (const forms::Control& control : forms::tabOrder(form.controls)) {
+void ToolBox::createControls() {
+    for (const forms::Control& control : forms::tabOrder(form_.controls)) {
         const wchar_t* windowClass = L"Static";
         DWORD style = SS_LEFT | SS_NOPREFIX;
         int id = -1;
@@ -61,14 +61,14 @@ void FindBox::createControls() {
         if (control.kind == forms::ControlKind::TextBox) {
             windowClass = L"Edit";
             style = ES_AUTOHSCROLL;
-            id = kWordsId;
-            kept = &words_;
+            id = kTextId;
+            kept = &text_;
         } else if (control.kind == forms::ControlKind::CommandButton) {
-            const bool isDefault = control.name == form.defaultButton;
+            const bool isDefault = control.name == form_.defaultButton;
             windowClass = L"Button";
             style = static_cast<DWORD>(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             id = isDefault ? IDOK : IDCANCEL;
-            kept = isDefault ? &findButton_ : nullptr;
+            kept = isDefault ? &runButton_ : nullptr;
         }
         if (control.takesFocus) {
             style |= WS_TABSTOP;
@@ -78,31 +78,42 @@ void FindBox::createControls() {
             toWide(control.caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (made == nullptr) {
-            throw std::runtime_error("The find box could not be created.");
+            throw std::runtime_error("A tool box could not be created.");
         }
         placed_.push_back({&control, made});
         if (kept != nullptr) {
             *kept = made;
         }
     }
-    updateFindButton();
+    // A single-line edit would keep only the first line of a pasted text: the lines of a label
+    // go in whole, side by side.
+    EntryBox::attach(text_, kMostCharacters, [](HWND edit, const std::wstring& pasted) {
+        std::wstring joined;
+        for (std::size_t i = 0; i < pasted.size(); ++i) {
+            const wchar_t unit = pasted[i];
+            if (unit != L'\r' || i + 1 == pasted.size() || pasted[i + 1] != L'\n') {
+                joined += unit == L'\r' || unit == L'\n' ? L' ' : unit;
+            }
+        }
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(joined.c_str()));
+    });
+    updateRunButton();
 }
 
-void FindBox::layOut() {
+void ToolBox::layOut() {
     for (const auto& [control, made] : placed_) {
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(scale_.font()), FALSE);
         MoveWindow(made, scale_.toPixels(control->rect.left), scale_.toPixels(control->rect.top),
                    scale_.toPixels(control->rect.width), scale_.toPixels(control->rect.height),
                    TRUE);
     }
-    const SIZE client{scale_.toPixels(forms::kFindForm.client.width),
-                      scale_.toPixels(forms::kFindForm.client.height)};
+    const SIZE client{scale_.toPixels(form_.client.width), scale_.toPixels(form_.client.height)};
     const SIZE frame = dpi::frameSizeFor(client, kStyle, kExStyle, false, scale_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FindBox::present() {
+void ToolBox::present() {
     if (window_ == nullptr) {
         return;
     }
@@ -114,12 +125,12 @@ void FindBox::present() {
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     SetActiveWindow(window_);
-    lastFocus_ = words_;
-    SetFocus(words_);
-    SendMessageW(words_, EM_SETSEL, 0, -1);
+    lastFocus_ = text_;
+    SetFocus(text_);
+    SendMessageW(text_, EM_SETSEL, 0, -1);
 }
 
-void FindBox::hide() {
+void ToolBox::hide() {
     if (window_ == nullptr || IsWindowVisible(window_) == FALSE) {
         return;
     }
@@ -132,35 +143,35 @@ void FindBox::hide() {
     }
 }
 
-// Blanks alone, no-break spaces among them, are no words to look for: the query itself says
-// what a word is, so that an empty find, which would match every record, cannot be started.
-void FindBox::updateFindButton() {
-    EnableWindow(findButton_, DescriptionQuery(toUtf8(windowText(words_))).empty() ? FALSE : TRUE);
+// The tool itself says what it can run on: blanks alone are no words to find, and would find
+// every record; a label needs a code.
+void ToolBox::updateRunButton() {
+    EnableWindow(runButton_, toolAccepts(form_.tool, toUtf8(windowText(text_))) ? TRUE : FALSE);
 }
 
-LRESULT CALLBACK FindBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return routeToOwner<FindBox>(
-        window, message, wParam, lParam, [](FindBox& box, HWND created) { box.window_ = created; },
-        [](FindBox& box, UINT what, WPARAM first, LPARAM second) {
+LRESULT CALLBACK ToolBox::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return routeToOwner<ToolBox>(
+        window, message, wParam, lParam, [](ToolBox& box, HWND created) { box.window_ = created; },
+        [](ToolBox& box, UINT what, WPARAM first, LPARAM second) {
             return box.handle(what, first, second);
         });
 }
 
-LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ToolBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case DM_GETDEFID:
-        // Enter in the words presses Find, as in a dialog box.
+        // Enter in the text presses the run button, as in a dialog box.
         return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kWordsId:
+        case kTextId:
             if (HIWORD(wParam) == EN_CHANGE) {
-                updateFindButton();
+                updateRunButton();
             }
             break;
         case IDOK:
-            if (IsWindowEnabled(findButton_) != FALSE) {
-                find_(toUtf8(windowText(words_)));
+            if (IsWindowEnabled(runButton_) != FALSE) {
+                runTool(form_.tool, port_, toUtf8(windowText(text_)));
             }
             break;
         case IDCANCEL:
@@ -171,7 +182,7 @@ LRESULT FindBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_ACTIVATE:
-        if (keepFocus(window_, wParam, lastFocus_, words_)) {
+        if (keepFocus(window_, wParam, lastFocus_, text_)) {
             return 0;
         }
         break;
