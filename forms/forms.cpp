@@ -64,24 +64,14 @@ static_assert(keepsTheRules(kStartForm));
 static_assert(keepsTheRules(kLookupForm));
 static_assert(keepsTheRules(kHelpForm));
 
-// The tools stand in the order of their ids, each with a shortcut of its own and, where it has
-// one, a form for the tool it runs.
-constexpr bool lookupToolsKeepTheRules() {
-    for (std::size_t i = 0; i < kLookupTools.size(); ++i) {
-        const LookupTool& tool = kLookupTools.at(i);
-        const bool formFits =
-            tool.form == nullptr || (tool.form->tool == tool.tool && keepsTheRules(*tool.form));
-        if (static_cast<std::size_t>(tool.tool) != i || tool.shortcut.none() || !formFits ||
-            std::ranges::any_of(kLookupTools.begin(), kLookupTools.begin() + i,
-                                [&tool](const LookupTool& other) {
-                                    return other.shortcut.key == tool.shortcut.key;
-                                })) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(lookupToolsKeepTheRules());
+static_assert(keepsTheRules(kFindForm));
+static_assert(keepsTheRules(kLabelForm));
+
+// The front ends find a tool by its id, and its form runs that tool.
+static_assert(std::ranges::all_of(kLookupTools, [](const LookupTool& tool) {
+    return &kLookupTools.at(static_cast<std::size_t>(tool.tool)) == &tool &&
+           (tool.form == nullptr || tool.form->tool == tool.tool);
+}));
 
 // Right of the owner where there is room, else left of it, else below it; inside the area.
 static_assert(placeBeside({100, 50, 600, 550}, 300, 100, {0, 0, 1280, 1024}, 8) ==
