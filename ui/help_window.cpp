@@ -5,6 +5,7 @@
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QLabel>
 #include <QPainter>
@@ -12,8 +13,22 @@
 #include <string>
 
 namespace velmora::ui {
+namespace {
+
+// Screen readers name the help window a window, as they do the main windows.
+QAccessibleInterface* helpWindowAccessible(const QString& /*className*/, QObject* object) {
+    auto* window = qobject_cast<HelpWindow*>(object);
+    return window == nullptr ? nullptr : new QAccessibleWidget(window, QAccessible::Window);
+}
+
+} // namespace
 
 HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, port) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(helpWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     const forms::Form& form = forms::kHelpForm;
     applyFormFrame(*this, form);
     setBackground(*this, form.background);
