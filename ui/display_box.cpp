@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <type_traits>
-#include <utility>
 
 namespace velmora::ui {
 namespace {
@@ -30,10 +29,11 @@ public:
     explicit DisplayBoxAccessible(DisplayBox* box)
         : QAccessibleWidget(box, QAccessible::EditableText) {}
 
-    // The text as a reader last had it, and the text now.
-    std::pair<QString, QString> refresh() const {
+    // Tells readers the text changed, from what they last had to what it is now.
+    void announce() const {
         const QString before = text_;
-        return {before, all()};
+        QAccessibleTextUpdateEvent update(widget(), 0, before, all());
+        QAccessible::updateAccessibility(&update);
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -92,11 +92,10 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
 } // namespace
 
 DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
-    static const bool factoryInstalled = [] {
+    [[maybe_unused]] static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleFactory);
         return true;
     }();
-    Q_UNUSED(factoryInstalled);
 
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
@@ -213,9 +212,7 @@ void DisplayBox::paintEvent(QPaintEvent* /*event*/) {
         announced_ = changes_;
         if (const auto* reader =
                 dynamic_cast<DisplayBoxAccessible*>(QAccessible::queryAccessibleInterface(this))) {
-            auto [before, now] = reader->refresh();
-            QAccessibleTextUpdateEvent update(this, 0, before, now);
-            QAccessible::updateAccessibility(&update);
+            reader->announce();
         }
     }
 }

@@ -13,22 +13,16 @@
 #include <string>
 
 namespace velmora::ui {
-namespace {
-
-// Screen readers name the help window a window, as they do the main windows.
-QAccessibleInterface* helpWindowAccessible(const QString& /*className*/, QObject* object) {
-    auto* window = qobject_cast<HelpWindow*>(object);
-    return window == nullptr ? nullptr : new QAccessibleWidget(window, QAccessible::Window);
-}
-
-} // namespace
 
 HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, port) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(helpWindowAccessible);
+    // Screen readers name the help window a window, as they do the main windows.
+    [[maybe_unused]] static const bool factoryInstalled = [] {
+        QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+            auto* window = qobject_cast<HelpWindow*>(object);
+            return window == nullptr ? nullptr : new QAccessibleWidget(window, QAccessible::Window);
+        });
         return true;
     }();
-    Q_UNUSED(factoryInstalled);
     const forms::Form& form = forms::kHelpForm;
     applyFormFrame(*this, form);
     setBackground(*this, form.background);
