@@ -21,17 +21,64 @@ namespace {
 const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kText(Qt::black);
 
-// Screen readers read the box's lines as its value.
-class DisplayBoxAccessible : public QAccessibleWidget {
+// Screen readers read the box's lines as read-only multi-line text, the text Copy gives. It is
+// built when first asked for after a change, so a large result costs nothing while no reader
+// asks; the box has no caret and no selection.
+class DisplayBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit DisplayBoxAccessible(DisplayBox* box)
-        : QAccessibleWidget(box, QAccessible::StaticText) {}
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Value || kind == QAccessible::Description) {
-            return qobject_cast<const DisplayBox*>(widget())->text();
-        }
-        return QAccessibleWidget::text(kind);
+        : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+    // Tells readers the text changed, from what they last had to what it is now.
+    void announce() const {
+        const QString before = text_;
+        QAccessibleTextUpdateEvent update(widget(), 0, before, all());
+        QAccessible::updateAccessibility(&update);
     }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.multiLine = true;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? all() : QAccessibleWidget::text(kind);
+    }
+    QString text(int start, int end) const override { return all().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(all().size()); }
+
+    void selection(int /*index*/, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int /*start*/, int /*end*/) override {}
+    void removeSelection(int /*index*/) override {}
+    void setSelection(int /*index*/, int /*start*/, int /*end*/) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    QRect characterRect(int /*offset*/) const override { return {}; }
+    int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*start*/, int /*end*/) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    const QString& all() const {
+        const auto* box = qobject_cast<const DisplayBox*>(widget());
+        if (textOf_ != box->changes()) {
+            text_ = box->text();
+            textOf_ = box->changes();
+        }
+        return text_;
+    }
+
+    mutable QString text_;
+    mutable std::uint64_t textOf_ = 0;
 };
 
 QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
@@ -45,11 +92,10 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
 } // namespace
 
 DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
-    static const bool factoryInstalled = [] {
+    [[maybe_unused]] static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleFactory);
         return true;
     }();
-    Q_UNUSED(factoryInstalled);
 
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
@@ -69,6 +115,7 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
 // scrolled to.
 void DisplayBox::clear() {
     lines_.clear();
+    ++changes_;
     scrollBarUpdate_.stop();
     updateScrollBars();
     viewport()->update();
@@ -85,6 +132,7 @@ void DisplayBox::printLine(QAnyStringView line) {
             lines_.append({utf8.constData(), static_cast<std::size_t>(utf8.size())});
         }
     });
+    ++changes_;
     if (!scrollBarUpdate_.isActive()) {
         scrollBarUpdate_.start();
     }
@@ -158,6 +206,14 @@ void DisplayBox::paintEvent(QPaintEvent* /*event*/) {
     if (hasFocus()) {
         painter.setPen(QPen(kText, 1, Qt::DotLine));
         painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
+    }
+    // A screen reader hears of new lines once, when they first show, not at every line.
+    if (announced_ != changes_ && QAccessible::isActive()) {
+        announced_ = changes_;
+        if (const auto* reader =
+                dynamic_cast<DisplayBoxAccessible*>(QAccessible::queryAccessibleInterface(this))) {
+            reader->announce();
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/printed_lines.hpp"
 
+#include <cstdint>
 #include <QAbstractScrollArea>
 #include <QAnyStringView>
 #include <QString>
@@ -32,6 +33,8 @@ public:
     QString text() const;
     int lineHeight() const { return lines_.lineHeight(); }
     void copy() const;
+    // Counts the clears and prints, so that a copy of the text can tell it is out of date.
+    std::uint64_t changes() const { return changes_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,6 +53,9 @@ private:
     PrintedLines lines_;
     // The scroll bars are set once after a run of prints, not at every line.
     QTimer scrollBarUpdate_;
+    std::uint64_t changes_ = 0;
+    // The changes a screen reader has been told of.
+    std::uint64_t announced_ = 0;
 };
 
 } // namespace velmora::ui

@@ -5,6 +5,7 @@
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QLabel>
 #include <QPainter>
@@ -14,6 +15,14 @@
 namespace velmora::ui {
 
 HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, port) {
+    // Screen readers name the help window a window, as they do the main windows.
+    [[maybe_unused]] static const bool factoryInstalled = [] {
+        QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+            auto* window = qobject_cast<HelpWindow*>(object);
+            return window == nullptr ? nullptr : new QAccessibleWidget(window, QAccessible::Window);
+        });
+        return true;
+    }();
     const forms::Form& form = forms::kHelpForm;
     applyFormFrame(*this, form);
     setBackground(*this, form.background);

@@ -221,9 +221,20 @@ private slots:
         box.setFocus();
         QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), all);
+        // A screen reader reads the same text, line by line.
         QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&box);
-        QVERIFY(reader != nullptr);
-        QCOMPARE(reader->text(QAccessible::Value), all);
+        QVERIFY(reader != nullptr && reader->textInterface() != nullptr);
+        QVERIFY(reader->state().readOnly && reader->state().multiLine);
+        QAccessibleTextInterface& text = *reader->textInterface();
+        QCOMPARE(text.text(0, text.characterCount()), all);
+        int start = 0;
+        int end = 0;
+        const int inSecond = static_cast<int>(all.indexOf("empty", 5));
+        QCOMPARE(text.textAtOffset(inSecond, QAccessible::LineBoundary, &start, &end),
+                 QStringLiteral("  empty code\n"));
+        QCOMPARE(start, 13); // just after the first line's break
+        box.clear();
+        QCOMPARE(text.characterCount(), 0);
     }
 
     // The scroll bars show only when the lines pass the view; the horizontal one then reaches

@@ -13,6 +13,7 @@
 #include "window_test.hpp"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,6 +105,7 @@ private slots:
         QVERIFY(app().exists(velmora::WindowId::help));
         HelpWindow* first = &app().helpWindow();
         QVERIFY(first->isVisible());
+        QCOMPARE(QAccessible::queryAccessibleInterface(first)->role(), QAccessible::Window);
 
         start.menu().showHelp->trigger();
         start.lookUpButton()->click();
