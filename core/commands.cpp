@@ -45,37 +45,6 @@ template <typename Read> void readIntoLookup(WindowPort& port, Read read) {
     }
 }
 
-std::optional<TableError> decodeLabel(std::string_view text, const std::filesystem::path& table,
-                                      DisplaySurface& display) {
-    display.clearDisplay();
-    rpomodule::Label label;
-    if (!label.add(text)) {
-        display.printLine(rpomodule::kTooManyCodesMessage);
-        return std::nullopt;
-    }
-    auto reader = CodeTableReader::open(table);
-    if (!reader) {
-        return reader.error();
-    }
-    if (auto failed = rpomodule::searchLabel(std::move(label.codes), *reader, display)) {
-        return failed;
-    }
-    for (const std::string& code : label.tooLong) {
-        display.printLine(rpomodule::describeTooLong(code));
-    }
-    return std::nullopt;
-}
-
-std::optional<TableError> checkTable(const std::filesystem::path& table, DisplaySurface& display) {
-    display.clearDisplay();
-    auto reader = CodeTableReader::open(table);
-    if (!reader) {
-        return reader.error();
-    }
-    auto checked = printTableCheck(*reader, table, display);
-    return checked.hasValue() ? std::nullopt : std::optional(checked.error());
-}
-
 } // namespace
 
 namespace commands {
@@ -124,15 +93,37 @@ bool toolAccepts(ToolId tool, std::string_view text) {
 
 void runTool(ToolId tool, WindowPort& port, std::string_view text) {
     readIntoLookup(port, [tool, &port, text]() -> std::optional<TableError> {
+        DisplaySurface& display = port.lookupSlots();
+        // Cleared before the table is opened, so that a table that cannot be read leaves no
+        // earlier result standing as if it were this one's.
+        display.clearDisplay();
+        rpomodule::Label label;
+        if (tool == ToolId::decodeLabel && !label.add(text)) {
+            display.printLine(rpomodule::kTooManyCodesMessage);
+            return std::nullopt;
+        }
+        auto reader = CodeTableReader::open(port.tablePath());
+        if (!reader) {
+            return reader.error();
+        }
         switch (tool) {
         case ToolId::findByDescription: {
             DescriptionQuery query(text);
-            return findByDescription(query, port.tablePath(), port.lookupSlots());
+            return findByDescription(query, *reader, display);
         }
-        case ToolId::decodeLabel:
-            return decodeLabel(text, port.tablePath(), port.lookupSlots());
-        case ToolId::checkTable:
-            return checkTable(port.tablePath(), port.lookupSlots());
+        case ToolId::decodeLabel: {
+            auto failed = rpomodule::searchLabel(std::move(label.codes), *reader, display);
+            for (const std::string& code : label.tooLong) {
+                if (!failed) {
+                    display.printLine(rpomodule::describeTooLong(code));
+                }
+            }
+            return failed;
+        }
+        case ToolId::checkTable: {
+            auto checked = printTableCheck(*reader, port.tablePath(), display);
+            return checked ? std::nullopt : std::optional(checked.error());
+        }
         }
         return std::nullopt;
     });
