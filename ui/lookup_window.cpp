@@ -46,7 +46,7 @@ LookupWindow::LookupWindow(WindowPort& port)
         addAction(action);
         displayBox()->addAction(action);
         connect(action, &QAction::triggered, this, [this, id = tool.tool] { openTool(id); });
-        toolActions_.at(index(tool.tool)) = action;
+        toolActions_.at(toolIndex(tool.tool)) = action;
     }
 
     // "Search " takes the first focus, so Enter or Space at once runs a search.
@@ -73,12 +73,12 @@ QLabel* LookupWindow::pasteNote() const {
 }
 
 void LookupWindow::openTool(ToolId tool) {
-    const forms::ToolForm* form = forms::kLookupTools.at(index(tool)).form;
+    const forms::ToolForm* form = forms::kLookupTools.at(toolIndex(tool)).form;
     if (form == nullptr) {
         runTool(tool, port_);
         return;
     }
-    ToolBox*& box = toolBoxes_.at(index(tool));
+    ToolBox*& box = toolBoxes_.at(toolIndex(tool));
     if (box == nullptr) {
         box = new ToolBox(*form, this);
         connect(box, &ToolBox::runRequested, this,

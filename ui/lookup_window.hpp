@@ -35,9 +35,9 @@ public:
     QLabel* pasteNote() const;
     // A tool (find, decode a label, check the table): its shortcut, or its entry in the display
     // box's context menu.
-    QAction* toolAction(ToolId tool) const { return toolActions_.at(index(tool)); }
+    QAction* toolAction(ToolId tool) const { return toolActions_.at(toolIndex(tool)); }
     // A tool's box, once its action has opened it; null before, and for a tool without one.
-    ToolBox* toolBox(ToolId tool) const { return toolBoxes_.at(index(tool)); }
+    ToolBox* toolBox(ToolId tool) const { return toolBoxes_.at(toolIndex(tool)); }
     // The entry boxes and display box as the search sees them.
     EntrySlots& searchSlots() { return slots_; }
 
@@ -66,7 +66,7 @@ private:
     void showPasteNote(const QString& note) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    static std::size_t index(ToolId tool) { return static_cast<std::size_t>(tool); }
+    static std::size_t toolIndex(ToolId tool) { return static_cast<std::size_t>(tool); }
 
     WindowPort& port_;
     std::array<QAction*, forms::kLookupTools.size()> toolActions_{};
