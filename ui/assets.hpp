@@ -10,6 +10,9 @@
 namespace velmora::ui::assets {
 
 QImage picture(forms::Picture which);
+// The version of `picture` drawn for a display at `ratio` device pixels to the logical pixel,
+// with that device pixel ratio; the picture itself at 1 or where it has no other versions.
+QImage drawnFor(const QImage& picture, qreal ratio);
 QIcon programIcon();
 
 } // namespace velmora::ui::assets

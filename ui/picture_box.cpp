@@ -1,5 +1,7 @@
 #include "ui/picture_box.hpp"
 
+#include "ui/assets.hpp"
+
 #include <QPainter>
 
 namespace velmora::ui {
@@ -12,22 +14,29 @@ PictureBox::PictureBox(QImage picture, QWidget* parent)
 
 void PictureBox::setPicture(const QImage& picture) {
     picture_ = picture;
+    drawn_ = QImage();
     update();
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
+    // The picture drawn for the display's scale, loaded again only when the scale changes.
+    const qreal ratio = devicePixelRatioF();
+    if (drawn_.isNull() || !qFuzzyCompare(drawnFor_, ratio)) {
+        drawn_ = assets::drawnFor(picture_, ratio);
+        drawnFor_ = ratio;
+    }
     QPainter painter(this);
-    // One picture pixel to one logical pixel, without smoothing, so that a scaled display shows
-    // the picture sharp rather than blurred; a box too short for it shows all of it, smaller, in
-    // its middle.
-    QRect shown(QPoint(0, 0), picture_.size());
+    // At its own logical size, one picture pixel to one device pixel where it was drawn for this
+    // scale; a box too short for it shows all of it, smaller, in its middle.
+    QRectF shown(QPointF(0, 0), drawn_.deviceIndependentSize());
     const bool shrunk = shown.height() > height();
     if (shrunk) {
         shown.setSize(shown.size().scaled(shown.width(), height(), Qt::KeepAspectRatio));
         shown.moveLeft((width() - shown.width()) / 2);
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, shrunk);
-    painter.drawImage(shown, picture_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                          shrunk || !qFuzzyCompare(drawn_.devicePixelRatio(), ratio));
+    painter.drawImage(shown, drawn_);
 }
 
 } // namespace velmora::ui

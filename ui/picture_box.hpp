@@ -5,8 +5,9 @@
 
 namespace velmora::ui {
 
-// Shows a picture unscaled from its top left corner and clips what does not fit. It takes the
-// focus in its turn but shows no focus mark.
+// Shows a picture unscaled from its top left corner and clips what does not fit; on a scaled
+// display, the version of it drawn for that scale. It takes the focus in its turn but shows no
+// focus mark.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -19,6 +20,8 @@ protected:
 
 private:
     QImage picture_;
+    QImage drawn_;
+    qreal drawnFor_ = 1;
 };
 
 } // namespace velmora::ui
