@@ -1,12 +1,9 @@
 #include "ui/assets.hpp"
 
 namespace velmora::ui::assets {
-namespace {
 
 // The text under which a picture keeps the path of its versions: "%1" stands for "-150" or "-200".
 const QString kVersions = QStringLiteral("velmora-versions");
-
-} // namespace
 
 QImage picture(forms::Picture which) {
     if (which == forms::Picture::None) {

@@ -5,56 +5,29 @@
 #include "win32/resource_ids.h"
 
 #include <cstdlib>
-#include <utility>
 
 namespace velmora::win32 {
 namespace {
 
-// Window extra bytes: the bitmap, the background brush, then the box's own version of the
-// bitmap drawn for its DPI and that version's resource number.
+// Window extra bytes: the bitmap, then the background brush.
 constexpr int kPictureSlot = 0;
 constexpr int kBackgroundSlot = sizeof(LONG_PTR);
-constexpr int kDrawnSlot = 2 * sizeof(LONG_PTR);
-constexpr int kDrawnIdSlot = 3 * sizeof(LONG_PTR);
-constexpr int kExtraBytes = 4 * sizeof(LONG_PTR);
+constexpr int kExtraBytes = 2 * sizeof(LONG_PTR);
 
-// The bitmap resource the program's pictures are, where one has this size, or 0.
-int resourceOfSize(const BITMAP& size) {
+// The version of the program's picture of this size drawn for 144 DPI (step 1) or 192 DPI
+// (step 2), which the caller frees, or null.
+HANDLE drawnVersion(const BITMAP& size, int step) {
     for (const int id : {VELMORA_BITMAP_BANNER, VELMORA_BITMAP_HELP}) {
-        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2));
+        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP);
         const auto* header = static_cast<const BITMAPINFOHEADER*>(
             found == nullptr ? nullptr : LockResource(LoadResource(nullptr, found)));
-        if (header != nullptr && header->biWidth == size.bmWidth &&
+        if (step > 0 && header != nullptr && header->biWidth == size.bmWidth &&
             std::abs(header->biHeight) == size.bmHeight) {
-            return id;
+            return LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id + 100 * step),
+                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
         }
     }
-    return 0;
-}
-
-void forgetDrawn(HWND box) {
-    DeleteObject(reinterpret_cast<HGDIOBJ>(SetWindowLongPtrW(box, kDrawnSlot, 0)));
-    SetWindowLongPtrW(box, kDrawnIdSlot, 0);
-}
-
-// The bitmap to draw at `dpi`, and the DPI it was drawn for: the given one up to 96 DPI; above,
-// its version drawn for 144 or 192 DPI (between them, the next larger), loaded when first needed.
-std::pair<HBITMAP, unsigned> drawnFor(HWND box, HBITMAP given, const BITMAP& size, unsigned dpi) {
-    const unsigned step = dpi <= dpi::kDefault ? 0 : dpi <= dpi::kDefault * 3 / 2 ? 1 : 2;
-    const int id = step == 0 ? 0 : resourceOfSize(size);
-    const LONG_PTR version = id + 100 * static_cast<int>(step);
-    if (id != 0 && GetWindowLongPtrW(box, kDrawnIdSlot) != version) {
-        forgetDrawn(box);
-        HANDLE loaded = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(version),
-                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-        SetWindowLongPtrW(box, kDrawnSlot, reinterpret_cast<LONG_PTR>(loaded));
-        SetWindowLongPtrW(box, kDrawnIdSlot, version);
-    }
-    auto* drawn = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(box, kDrawnSlot));
-    if (id == 0 || drawn == nullptr) {
-        return {given, dpi::kDefault};
-    }
-    return {drawn, dpi::kDefault + dpi::kDefault / 2 * step};
+    return nullptr;
 }
 
 } // namespace
@@ -66,7 +39,6 @@ void PictureBox::registerClass(HINSTANCE instance) {
 void PictureBox::setPicture(HWND box, HBITMAP picture, HBRUSH background) {
     SetWindowLongPtrW(box, kPictureSlot, reinterpret_cast<LONG_PTR>(picture));
     SetWindowLongPtrW(box, kBackgroundSlot, reinterpret_cast<LONG_PTR>(background));
-    forgetDrawn(box);
     InvalidateRect(box, nullptr, TRUE);
 }
 
@@ -80,9 +52,6 @@ LRESULT CALLBACK PictureBox::procedure(HWND window, UINT message, WPARAM wParam,
     case WM_LBUTTONDOWN:
         SetFocus(window);
         return 0;
-    case WM_NCDESTROY:
-        forgetDrawn(window);
-        [[fallthrough]];
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -97,14 +66,18 @@ void PictureBox::paint(HWND window) {
     auto* background = reinterpret_cast<HBRUSH>(GetWindowLongPtrW(window, kBackgroundSlot));
     BITMAP size{};
     if (picture != nullptr && GetObjectW(picture, sizeof(size), &size) != 0) {
-        const unsigned dpi = dpi::of(window);
-        const auto [drawn, drawnAt] = drawnFor(window, picture, size, dpi);
-        GetObjectW(drawn, sizeof(size), &size);
+        // Above 96 DPI, the version drawn for 144 or 192 DPI (between them, the next larger).
+        const int dpi = static_cast<int>(dpi::of(window));
+        const int step = dpi <= 96 ? 0 : dpi <= 144 ? 1 : 2;
+        HANDLE drawn = drawnVersion(size, step);
+        const int drawnAt = drawn == nullptr ? 96 : 96 + 48 * step;
+        if (drawn != nullptr) {
+            GetObjectW(drawn, sizeof(size), &size);
+        }
         HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(source, drawn);
-        // At the window's DPI, and a box shorter than that shows all of it, smaller, in its middle.
-        RECT shown{0, 0, MulDiv(size.bmWidth, static_cast<int>(dpi), static_cast<int>(drawnAt)),
-                   MulDiv(size.bmHeight, static_cast<int>(dpi), static_cast<int>(drawnAt))};
+        HGDIOBJ previous = SelectObject(source, drawn != nullptr ? drawn : picture);
+        // At the window's DPI; a box shorter than that shows all of it, smaller, in its middle.
+        RECT shown{0, 0, MulDiv(size.bmWidth, dpi, drawnAt), MulDiv(size.bmHeight, dpi, drawnAt)};
         if (shown.bottom > client.bottom) {
             const int width = MulDiv(shown.right, client.bottom, shown.bottom);
             shown = {(client.right - width) / 2, 0, (client.right + width) / 2, client.bottom};
@@ -114,6 +87,7 @@ void PictureBox::paint(HWND window) {
                    size.bmWidth, size.bmHeight, SRCCOPY);
         SelectObject(source, previous);
         DeleteDC(source);
+        DeleteObject(drawn);
         // Only the parts the picture leaves free get the background.
         ExcludeClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
     }

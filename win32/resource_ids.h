@@ -6,10 +6,6 @@
 #define VELMORA_ICON_PROGRAM 1
 
 // The start window's banner picture and the help window's help picture, as bitmaps; each drawn
-// again for 144 DPI (its number plus 100) and 192 DPI (plus 200).
+// again for 144 DPI (its number plus 100) and 192 DPI (plus 200), numbers the .rc file writes out.
 #define VELMORA_BITMAP_BANNER 101
 #define VELMORA_BITMAP_HELP 102
-#define VELMORA_BITMAP_BANNER_144 201
-#define VELMORA_BITMAP_HELP_144 202
-#define VELMORA_BITMAP_BANNER_192 301
-#define VELMORA_BITMAP_HELP_192 302

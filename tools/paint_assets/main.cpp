@@ -1,8 +1,6 @@
 // Paints the program's pictures and writes them into assets/:
 //   banner.bmp            the start window's banner, 443 x 335, 24 bits
-//   banner-150.bmp, banner-200.bmp, help-150.bmp, help-200.bmp
-//                         the banner and the help picture drawn again for displays at 1.5 and
-//                         2 times the scale, with as many more pixels
+//   banner-150.bmp, banner-200.bmp, help-150.bmp, help-200.bmp: both at 1.5 and 2 times the scale
 //   icons/velmora-N.png   the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels
 //   windows/icon-30001.bin, windows/icon-group-1.bin
 //                         the same icon as the Windows program file's resources: icon 30001
@@ -223,7 +221,7 @@ QImage withCaption(QWidget& window, double scale) {
     QImage framed = canvas(window.size() + QSize(4, caption + 4), scale, QImage::Format_RGB32);
     framed.fill(QColor(192, 192, 192));
     QPainter p(&framed);
-    p.fillRect(QRect(2, 2, content.width(), caption), QColor(0, 0, 128));
+    p.fillRect(QRect(2, 2, window.width(), caption), QColor(0, 0, 128));
     p.setPen(Qt::white);
     QFont font = QApplication::font();
     font.setBold(true);
@@ -259,10 +257,9 @@ View placeView(const QImage& framed, const QRectF& room) {
     const QSize size = (whole * scale).toSize();
     const QPointF origin(room.right() - size.width(),
                          room.top() + (room.height() - size.height()) / 2);
-    QImage reduced = framed.scaled(size * framed.devicePixelRatio(), Qt::IgnoreAspectRatio,
-                                   Qt::SmoothTransformation);
-    reduced.setDevicePixelRatio(framed.devicePixelRatio());
-    return {reduced, origin, scale, 18};
+    return {framed.scaled(size * framed.devicePixelRatio(), Qt::IgnoreAspectRatio,
+                          Qt::SmoothTransformation),
+            origin, scale, 18};
 }
 
 // The text in a box at the left, `raise` above the middle of `target`, with a line from it to a
