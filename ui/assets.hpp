@@ -9,10 +9,9 @@
 // (the tool that paints them), the images are empty and the boxes show their background.
 namespace velmora::ui::assets {
 
+// Each names in its text "versions" where its versions for 1.5 and 2 times the scale are: the
+// path with "-150" or "-200" for "%1".
 QImage picture(forms::Picture which);
-// The version of `picture` drawn for a display at `ratio` device pixels to the logical pixel,
-// with that device pixel ratio; the picture itself at 1 or where it has no other versions.
-QImage drawnFor(const QImage& picture, qreal ratio);
 QIcon programIcon();
 
 } // namespace velmora::ui::assets

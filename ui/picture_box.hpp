@@ -5,9 +5,8 @@
 
 namespace velmora::ui {
 
-// Shows a picture unscaled from its top left corner and clips what does not fit; on a scaled
-// display, the version of it drawn for that scale. It takes the focus in its turn but shows no
-// focus mark.
+// Shows a picture, or its version drawn for a scaled display, unscaled from its top left corner
+// and clips what does not fit. It takes the focus in its turn but shows no focus mark.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -21,7 +20,7 @@ protected:
 private:
     QImage picture_;
     QImage drawn_;
-    qreal drawnFor_ = 1;
+    qreal drawnFor_ = 0;
 };
 
 } // namespace velmora::ui

@@ -212,28 +212,30 @@ bool write(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
+// The height of the caption bar over a view of a window.
+constexpr int kCaption = 18;
+
 // A window as rendered at `scale`, under a caption bar of its own, since the frame belongs to
 // the window system and is not in the rendering.
 QImage withCaption(QWidget& window, double scale) {
     QImage content = canvas(window.size(), scale, QImage::Format_RGB32);
     window.render(&content);
-    const int caption = 18;
-    QImage framed = canvas(window.size() + QSize(4, caption + 4), scale, QImage::Format_RGB32);
+    QImage framed = canvas(window.size() + QSize(4, kCaption + 4), scale, QImage::Format_RGB32);
     framed.fill(QColor(192, 192, 192));
     QPainter p(&framed);
-    p.fillRect(QRect(2, 2, window.width(), caption), QColor(0, 0, 128));
+    p.fillRect(QRect(2, 2, window.width(), kCaption), QColor(0, 0, 128));
     p.setPen(Qt::white);
     QFont font = QApplication::font();
     font.setBold(true);
     p.setFont(font);
-    p.drawText(QRect(8, 2, window.width() - 60, caption), Qt::AlignVCenter, window.windowTitle());
+    p.drawText(QRect(8, 2, window.width() - 60, kCaption), Qt::AlignVCenter, window.windowTitle());
     for (int i = 0; i < 3; ++i) {
-        const QRect button(window.width() - 50 + i * 16, 4, 14, caption - 4);
+        const QRect button(window.width() - 50 + i * 16, 4, 14, kCaption - 4);
         p.fillRect(button, QColor(192, 192, 192));
         p.setPen(i == 1 ? QColor(128, 128, 128) : Qt::black);
         p.drawRect(button.adjusted(0, 0, -1, -1));
     }
-    p.drawImage(2, 2 + caption, content);
+    p.drawImage(2, 2 + kCaption, content);
     return framed;
 }
 
@@ -241,13 +243,11 @@ struct View {
     QImage picture;
     QPointF origin;
     double scale;
-    int captionOffset;
 
     QRectF place(QWidget* control, QWidget* window) const {
         const QPoint at = control->mapTo(window, QPoint(0, 0));
-        return {origin.x() + (at.x() + 2) * scale,
-                origin.y() + (at.y() + 2 + captionOffset) * scale, control->width() * scale,
-                control->height() * scale};
+        return {origin.x() + (at.x() + 2) * scale, origin.y() + (at.y() + 2 + kCaption) * scale,
+                control->width() * scale, control->height() * scale};
     }
 };
 
@@ -259,7 +259,7 @@ View placeView(const QImage& framed, const QRectF& room) {
                          room.top() + (room.height() - size.height()) / 2);
     return {framed.scaled(size * framed.devicePixelRatio(), Qt::IgnoreAspectRatio,
                           Qt::SmoothTransformation),
-            origin, scale, 18};
+            origin, scale};
 }
 
 // The text in a box at the left, `raise` above the middle of `target`, with a line from it to a
