@@ -18,9 +18,8 @@ constexpr int kExtraBytes = 2 * sizeof(LONG_PTR);
 // (step 2), which the caller frees, or null.
 HANDLE drawnVersion(const BITMAP& size, int step) {
     for (const int id : {VELMORA_BITMAP_BANNER, VELMORA_BITMAP_HELP}) {
-        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP);
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(
-            found == nullptr ? nullptr : LockResource(LoadResource(nullptr, found)));
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(
+            LoadResource(nullptr, FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP))));
         if (step > 0 && header != nullptr && header->biWidth == size.bmWidth &&
             std::abs(header->biHeight) == size.bmHeight) {
             return LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id + 100 * step),
@@ -70,10 +69,8 @@ void PictureBox::paint(HWND window) {
         const int dpi = static_cast<int>(dpi::of(window));
         const int step = dpi <= 96 ? 0 : dpi <= 144 ? 1 : 2;
         HANDLE drawn = drawnVersion(size, step);
-        const int drawnAt = drawn == nullptr ? 96 : 96 + 48 * step;
-        if (drawn != nullptr) {
-            GetObjectW(drawn, sizeof(size), &size);
-        }
+        const int drawnAt =
+            drawn != nullptr && GetObjectW(drawn, sizeof(size), &size) != 0 ? 96 + 48 * step : 96;
         HDC source = CreateCompatibleDC(dc);
         HGDIOBJ previous = SelectObject(source, drawn != nullptr ? drawn : picture);
         // At the window's DPI; a box shorter than that shows all of it, smaller, in its middle.
