@@ -3,15 +3,14 @@
 namespace velmora::ui::assets {
 
 QImage picture(forms::Picture which) {
-    switch (which) {
-    case forms::Picture::Banner:
-        return QImage(QStringLiteral(":/assets/banner.bmp"));
-    case forms::Picture::HelpPicture:
-        return QImage(QStringLiteral(":/assets/help.bmp"));
-    case forms::Picture::None:
-        break;
+    if (which == forms::Picture::None) {
+        return {};
     }
-    return {};
+    const QString path = which == forms::Picture::Banner ? QStringLiteral(":/assets/banner%1.bmp")
+                                                         : QStringLiteral(":/assets/help%1.bmp");
+    QImage image(path.arg(QString()));
+    image.setText(QStringLiteral("versions"), path);
+    return image;
 }
 
 QIcon programIcon() {

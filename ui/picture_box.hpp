@@ -5,8 +5,8 @@
 
 namespace velmora::ui {
 
-// Shows a picture unscaled from its top left corner and clips what does not fit. It takes the
-// focus in its turn but shows no focus mark.
+// Shows a picture, or its version drawn for a scaled display, unscaled from its top left corner
+// and clips what does not fit. It takes the focus in its turn but shows no focus mark.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -19,6 +19,8 @@ protected:
 
 private:
     QImage picture_;
+    QImage drawn_;
+    qreal drawnFor_ = 0;
 };
 
 } // namespace velmora::ui

@@ -8,6 +8,7 @@
 #include "ui/help_window.hpp"
 #include "ui/lookup_window.hpp"
 #include "ui/main_window.hpp"
+#include "ui/picture_box.hpp"
 #include "ui/start_window.hpp"
 #include "ui/window_look.hpp"
 #include "window_test.hpp"
@@ -141,7 +142,7 @@ private slots:
     }
 
     // Help opens beside the lookup window, never over it where the screen has room, and inside
-    // the screen's work area with "Close Help Box" on it, at any scale.
+    // the screen's work area with "Close Help Box" on it, at any scale, its picture drawn for it.
     void helpStandsBesideTheLookupWindowOnTheScreen() {
         LookupWindow& lookup = app().lookupWindow();
         QVERIFY(showAndActivate(lookup));
@@ -155,6 +156,14 @@ private slots:
         if (area.width() >= lookup.frameGeometry().width() + frame.width()) {
             QVERIFY(!frame.intersects(lookup.frameGeometry()));
         }
+        // As large as its picture, the box shows every pixel of the one drawn for the scale on one
+        // device pixel: sharp, not a smaller one enlarged.
+        auto* picture = help.findChild<PictureBox*>();
+        const qreal ratio = picture->devicePixelRatioF();
+        QImage drawn(ratio > 1 ? ":/assets/help-200.bmp" : ":/assets/help.bmp");
+        drawn.setDevicePixelRatio(ratio);
+        picture->resize(drawn.deviceIndependentSize().toSize());
+        QCOMPARE(picture->grab().toImage().convertToFormat(drawn.format()), drawn);
         // Closed with its title bar, it goes; Help makes it anew.
         QPointer<HelpWindow> first = &help;
         help.close();

@@ -305,6 +305,21 @@ def on_screen_beside(box, other=None):
                        or top >= o_top + o_height or top + height <= o_top)
 
 
+def picture_bands(desktop, window, edge):
+    """How wide the picture box's own gray (wine's button face) shows left of, right of and below
+    its picture: the box is the longest run of client rows with that gray (edge: the frame's)."""
+    width, height = desktop.size(window)[0] - 2 * edge, desktop.size(window)[1]
+    rgb = subprocess.run(["import", "-window", str(window), "-crop", f"{width}x{height}+{edge}+0",
+                          "-depth", "8", "rgb:-"], env=desktop.env, capture_output=True).stdout
+    gray = [[rgb[3 * (y * width + x):3 * (y * width + x + 1)] == b"\xf5" * 3
+             for x in range(width)] for y in range(height)]
+    runs = re.finditer("1+", "".join("1" if any(row) else "0" for row in gray))
+    box = gray[slice(*max((run.span() for run in runs), key=lambda span: span[1] - span[0]))]
+    cols = [x for x in range(width) if not all(row[x] for row in box)]
+    rows = [y for y, row in enumerate(box) if not all(row)]
+    return cols[0], width - 1 - cols[-1], len(box) - 1 - rows[-1]
+
+
 def expect_message(checks, desktop, program, act, words, what):
     """Does act, then checks the message box it shows and presses Enter on it."""
     count = len(program.messages())
@@ -612,6 +627,13 @@ def drive_windows(args, checks, shots=None):
                           "at 144 DPI the help window fits the screen",
                           str(desktop.geometry(help_window)))
             shot(help_window, "help-144.png")
+            # The picture drawn for 144 DPI, shrunk to the box's height, stands in its middle.
+            time.sleep(1)
+            bands = picture_bands(desktop, help_window, client_deltas(
+                desktop, help_window, scaled(HELP_CLIENT, 144))[0] // 2)
+            checks.expect(bands[2] == 0 and bands[1] <= bands[0] + 1,
+                          "at 144 DPI the help picture fills its box's height, in its middle",
+                          f"the box's own gray left, right and below: {bands}")
             desktop.key("Escape")
             desktop.wait_gone(help_window)
             checks.equal(program.quit(desktop), 0, "Ctrl+Q ends the second run")

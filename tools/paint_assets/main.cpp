@@ -1,5 +1,6 @@
 // Paints the program's pictures and writes them into assets/:
 //   banner.bmp            the start window's banner, 443 x 335, 24 bits
+//   banner-150.bmp, banner-200.bmp, help-150.bmp, help-200.bmp: both at 1.5 and 2 times the scale
 //   icons/velmora-N.png   the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels
 //   windows/icon-30001.bin, windows/icon-group-1.bin
 //                         the same icon as the Windows program file's resources: icon 30001
@@ -36,9 +37,17 @@ namespace {
 using velmora::ui::LookupWindow;
 using velmora::ui::StartWindow;
 
+// A picture of `size` logical pixels for a display at `scale`: it has that many more pixels, and
+// a painter on it draws in logical pixels.
+QImage canvas(QSize size, double scale, QImage::Format format = QImage::Format_RGB888) {
+    QImage image((QSizeF(size) * scale).toSize(), format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
 // The winged bird emblem at the left and the striped shield at the right, on black.
-QImage paintBanner() {
-    QImage banner(443, 335, QImage::Format_RGB888);
+QImage paintBanner(double scale) {
+    QImage banner = canvas({443, 335}, scale);
     banner.fill(Qt::black);
     QPainter p(&banner);
     p.setRenderHint(QPainter::Antialiasing);
@@ -203,27 +212,30 @@ bool write(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
-// A window as grabbed, under a caption bar of its own, since the frame belongs to the window
-// system and is not in the grab.
-QImage withCaption(QWidget& window) {
-    const QImage content = window.grab().toImage();
-    const int caption = 18;
-    QImage framed(content.width() + 4, content.height() + caption + 4, QImage::Format_RGB32);
+// The height of the caption bar over a view of a window.
+constexpr int kCaption = 18;
+
+// A window as rendered at `scale`, under a caption bar of its own, since the frame belongs to
+// the window system and is not in the rendering.
+QImage withCaption(QWidget& window, double scale) {
+    QImage content = canvas(window.size(), scale, QImage::Format_RGB32);
+    window.render(&content);
+    QImage framed = canvas(window.size() + QSize(4, kCaption + 4), scale, QImage::Format_RGB32);
     framed.fill(QColor(192, 192, 192));
     QPainter p(&framed);
-    p.fillRect(QRect(2, 2, content.width(), caption), QColor(0, 0, 128));
+    p.fillRect(QRect(2, 2, window.width(), kCaption), QColor(0, 0, 128));
     p.setPen(Qt::white);
     QFont font = QApplication::font();
     font.setBold(true);
     p.setFont(font);
-    p.drawText(QRect(8, 2, content.width() - 60, caption), Qt::AlignVCenter, window.windowTitle());
+    p.drawText(QRect(8, 2, window.width() - 60, kCaption), Qt::AlignVCenter, window.windowTitle());
     for (int i = 0; i < 3; ++i) {
-        const QRect button(content.width() - 50 + i * 16, 4, 14, caption - 4);
+        const QRect button(window.width() - 50 + i * 16, 4, 14, kCaption - 4);
         p.fillRect(button, QColor(192, 192, 192));
         p.setPen(i == 1 ? QColor(128, 128, 128) : Qt::black);
         p.drawRect(button.adjusted(0, 0, -1, -1));
     }
-    p.drawImage(2, 2 + caption, content);
+    p.drawImage(2, 2 + kCaption, content);
     return framed;
 }
 
@@ -231,23 +243,23 @@ struct View {
     QImage picture;
     QPointF origin;
     double scale;
-    int captionOffset;
 
     QRectF place(QWidget* control, QWidget* window) const {
         const QPoint at = control->mapTo(window, QPoint(0, 0));
-        return {origin.x() + (at.x() + 2) * scale,
-                origin.y() + (at.y() + 2 + captionOffset) * scale, control->width() * scale,
-                control->height() * scale};
+        return {origin.x() + (at.x() + 2) * scale, origin.y() + (at.y() + 2 + kCaption) * scale,
+                control->width() * scale, control->height() * scale};
     }
 };
 
 View placeView(const QImage& framed, const QRectF& room) {
-    const double scale = std::min(room.width() / framed.width(), room.height() / framed.height());
-    const QSize size(qRound(framed.width() * scale), qRound(framed.height() * scale));
+    const QSizeF whole = framed.deviceIndependentSize();
+    const double scale = std::min(room.width() / whole.width(), room.height() / whole.height());
+    const QSize size = (whole * scale).toSize();
     const QPointF origin(room.right() - size.width(),
                          room.top() + (room.height() - size.height()) / 2);
-    return {framed.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), origin, scale,
-            18};
+    return {framed.scaled(size * framed.devicePixelRatio(), Qt::IgnoreAspectRatio,
+                          Qt::SmoothTransformation),
+            origin, scale};
 }
 
 // The text in a box at the left, `raise` above the middle of `target`, with a line from it to a
@@ -266,7 +278,7 @@ void callout(QPainter& p, const char* text, const QRectF& target, double raise, 
                QPointF(ring.left(), ring.center().y()));
 }
 
-QImage paintHelpPicture(const QImage& banner, const QString& table) {
+QImage paintHelpPicture(const QImage& banner, const QString& table, double scale) {
     velmora::ui::Application program(table.toStdString());
     StartWindow& start = program.startWindow();
     start.banner()->setPicture(banner);
@@ -280,13 +292,13 @@ QImage paintHelpPicture(const QImage& banner, const QString& table) {
     lookup.search();
     QApplication::processEvents();
 
-    QImage help(406, 445, QImage::Format_RGB888);
+    QImage help = canvas({406, 445}, scale);
     help.fill(Qt::white);
     QPainter p(&help);
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(QApplication::font());
-    const View startView = placeView(withCaption(start), QRectF(150, 4, 252, 212));
-    const View lookupView = placeView(withCaption(lookup), QRectF(150, 222, 252, 218));
+    const View startView = placeView(withCaption(start, scale), QRectF(150, 4, 252, 212));
+    const View lookupView = placeView(withCaption(lookup, scale), QRectF(150, 222, 252, 218));
     p.drawImage(startView.origin, startView.picture);
     p.drawImage(lookupView.origin, lookupView.picture);
 
@@ -320,8 +332,13 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder + QStringLiteral("/windows"));
 
     bool ok = true;
-    const QImage banner = paintBanner();
-    ok &= save(banner, folder + QStringLiteral("/banner.bmp"), "BMP");
+    for (const int percent : {100, 150, 200}) {
+        const QString suffix = percent == 100 ? QString() : QStringLiteral("-%1").arg(percent);
+        const QImage banner = paintBanner(percent / 100.0);
+        ok &= save(banner, folder + QStringLiteral("/banner%1.bmp").arg(suffix), "BMP");
+        ok &= save(paintHelpPicture(banner, QStringLiteral(VELMORA_SAMPLE_TABLE), percent / 100.0),
+                   folder + QStringLiteral("/help%1.bmp").arg(suffix), "BMP");
+    }
     for (const int size : {32, 48, 64, 128, 256}) {
         const QImage icon = size == 32 ? toPalette(paintIcon(size)) : paintIcon(size);
         ok &= save(icon, folder + QStringLiteral("/icons/velmora-%1.png").arg(size), "PNG");
@@ -329,7 +346,5 @@ int main(int argc, char** argv) {
     const QByteArray ico = icoFile(toPalette(paintIcon(32)));
     ok &= write(folder + QStringLiteral("/windows/icon-30001.bin"), ico.mid(kIcoHeaderSize));
     ok &= write(folder + QStringLiteral("/windows/icon-group-1.bin"), iconGroup(ico, 30001));
-    ok &= save(paintHelpPicture(banner, QStringLiteral(VELMORA_SAMPLE_TABLE)),
-               folder + QStringLiteral("/help.bmp"), "BMP");
     return ok ? 0 : 1;
 }
