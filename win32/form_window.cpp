@@ -114,7 +114,6 @@ void FormWindow::release() {
             DeleteObject(made);
         }
     }
-    DeleteObject(picture_);
     DestroyIcon(bigIcon_);
     DestroyIcon(smallIcon_);
     DestroyAcceleratorTable(accelerators_);
@@ -252,9 +251,7 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     if (control.kind == forms::ControlKind::PictureBox) {
         const int resource =
             control.picture == forms::Picture::Banner ? VELMORA_BITMAP_BANNER : VELMORA_BITMAP_HELP;
-        picture_ = static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(resource),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        PictureBox::setPicture(child, picture_,
+        PictureBox::setPicture(child, resource,
                                brush(control.background.value_or(form_.background)));
     }
     return child;

@@ -92,8 +92,6 @@ private:
     HICON smallIcon_ = nullptr;
     std::vector<Placed> controls_;
     std::map<forms::Colour, HBRUSH> brushes_;
-    // The picture of the window's picture box; a form has one at most.
-    HBITMAP picture_ = nullptr;
     HWND pasteNote_ = nullptr; // the line naming what a paste left out, where the form has one
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;

@@ -2,31 +2,35 @@
 
 #include "win32/dpi.hpp"
 #include "win32/owned_window.hpp"
-#include "win32/resource_ids.h"
-
-#include <cstdlib>
 
 namespace velmora::win32 {
 namespace {
 
-// Window extra bytes: the bitmap, then the background brush.
+// Window extra bytes: the bitmap, the background brush, the picture's resource number and the DPI
+// the bitmap was drawn for.
 constexpr int kPictureSlot = 0;
 constexpr int kBackgroundSlot = sizeof(LONG_PTR);
-constexpr int kExtraBytes = 2 * sizeof(LONG_PTR);
+constexpr int kResourceSlot = 2 * sizeof(LONG_PTR);
+constexpr int kDrawnAtSlot = 3 * sizeof(LONG_PTR);
+constexpr int kExtraBytes = 4 * sizeof(LONG_PTR);
 
-// The version of the program's picture of this size drawn for 144 DPI (step 1) or 192 DPI
-// (step 2), which the caller frees, or null.
-HANDLE drawnVersion(const BITMAP& size, int step) {
-    for (const int id : {VELMORA_BITMAP_BANNER, VELMORA_BITMAP_HELP}) {
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(
-            LoadResource(nullptr, FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP))));
-        if (step > 0 && header != nullptr && header->biWidth == size.bmWidth &&
-            std::abs(header->biHeight) == size.bmHeight) {
-            return LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id + 100 * step),
-                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-        }
+// The box's bitmap drawn for its DPI: the version for 96, 144 or 192 DPI (between them, the next
+// larger), loaded again only when the DPI changes. `drawnAt` gets the DPI it was drawn for.
+HBITMAP pictureFor(HWND box, int& drawnAt) {
+    const auto dpi = static_cast<int>(dpi::of(box));
+    const int step = dpi <= 96 ? 0 : (dpi <= 144 ? 1 : 2);
+    drawnAt = 96 + 48 * step;
+    auto* picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(box, kPictureSlot));
+    if (picture == nullptr || GetWindowLongPtrW(box, kDrawnAtSlot) != drawnAt) {
+        DeleteObject(picture);
+        const auto resource = GetWindowLongPtrW(box, kResourceSlot) + 100 * step;
+        picture =
+            static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        SetWindowLongPtrW(box, kPictureSlot, reinterpret_cast<LONG_PTR>(picture));
+        SetWindowLongPtrW(box, kDrawnAtSlot, drawnAt);
     }
-    return nullptr;
+    return picture;
 }
 
 } // namespace
@@ -35,8 +39,8 @@ void PictureBox::registerClass(HINSTANCE instance) {
     registerWindowClass(instance, kClassName, procedure, 0, nullptr, kExtraBytes);
 }
 
-void PictureBox::setPicture(HWND box, HBITMAP picture, HBRUSH background) {
-    SetWindowLongPtrW(box, kPictureSlot, reinterpret_cast<LONG_PTR>(picture));
+void PictureBox::setPicture(HWND box, int resource, HBRUSH background) {
+    SetWindowLongPtrW(box, kResourceSlot, resource);
     SetWindowLongPtrW(box, kBackgroundSlot, reinterpret_cast<LONG_PTR>(background));
     InvalidateRect(box, nullptr, TRUE);
 }
@@ -47,6 +51,9 @@ LRESULT CALLBACK PictureBox::procedure(HWND window, UINT message, WPARAM wParam,
         return 1;
     case WM_PAINT:
         paint(window);
+        return 0;
+    case WM_DESTROY:
+        DeleteObject(reinterpret_cast<HBITMAP>(GetWindowLongPtrW(window, kPictureSlot)));
         return 0;
     case WM_LBUTTONDOWN:
         SetFocus(window);
@@ -61,18 +68,14 @@ void PictureBox::paint(HWND window) {
     HDC dc = BeginPaint(window, &paint);
     RECT client{};
     GetClientRect(window, &client);
-    auto* picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(window, kPictureSlot));
+    int drawnAt = 0;
+    HBITMAP picture = pictureFor(window, drawnAt);
     auto* background = reinterpret_cast<HBRUSH>(GetWindowLongPtrW(window, kBackgroundSlot));
     BITMAP size{};
     if (picture != nullptr && GetObjectW(picture, sizeof(size), &size) != 0) {
-        // Above 96 DPI, the version drawn for 144 or 192 DPI (between them, the next larger).
-        const int dpi = static_cast<int>(dpi::of(window));
-        const int step = dpi <= 96 ? 0 : dpi <= 144 ? 1 : 2;
-        HANDLE drawn = drawnVersion(size, step);
-        const int drawnAt =
-            drawn != nullptr && GetObjectW(drawn, sizeof(size), &size) != 0 ? 96 + 48 * step : 96;
+        const auto dpi = static_cast<int>(dpi::of(window));
         HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(source, drawn != nullptr ? drawn : picture);
+        HGDIOBJ previous = SelectObject(source, picture);
         // At the window's DPI; a box shorter than that shows all of it, smaller, in its middle.
         RECT shown{0, 0, MulDiv(size.bmWidth, dpi, drawnAt), MulDiv(size.bmHeight, dpi, drawnAt)};
         if (shown.bottom > client.bottom) {
@@ -84,7 +87,6 @@ void PictureBox::paint(HWND window) {
                    size.bmWidth, size.bmHeight, SRCCOPY);
         SelectObject(source, previous);
         DeleteDC(source);
-        DeleteObject(drawn);
         // Only the parts the picture leaves free get the background.
         ExcludeClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
     }
