@@ -66,8 +66,8 @@ inline constexpr std::string_view kHelpNote3 =
     "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
     "Linux the installed data folder). If it is not found, a message names each place looked.";
 inline constexpr std::string_view kHelpNote4 =
-    "- Keys: Ctrl+F finds codes by description, Ctrl+L decodes a whole label, Ctrl+K checks the "
-    "table, Ctrl+C copies the gray box's lines.";
+    "- Keys: Ctrl+F finds codes by their description, Ctrl+L decodes a whole label, Ctrl+K checks "
+    "the table, Ctrl+C copies the gray box's lines.";
 
 inline constexpr std::string_view kLookUpCaption = "Look up RPO Codes";
 // Byte for byte, as given: the blank at its end belongs to it.

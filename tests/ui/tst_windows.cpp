@@ -50,8 +50,8 @@ const QMap<QString, QString> kTexts{
      "- Keep the code table RPO.txt beside the program (the current folder serves too, and on "
      "Linux the installed data folder). If it is not found, a message names each place looked."},
     {"helpform.Label4",
-     "- Keys: Ctrl+F finds codes by description, Ctrl+L decodes a whole label, Ctrl+K checks the "
-     "table, Ctrl+C copies the gray box's lines."},
+     "- Keys: Ctrl+F finds codes by their description, Ctrl+L decodes a whole label, Ctrl+K checks "
+     "the table, Ctrl+C copies the gray box's lines."},
 };
 
 QString nameOf(std::string_view name) {
