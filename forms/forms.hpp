@@ -237,61 +237,41 @@ inline constexpr std::array<Line, 3> kHelpLines{{
     {"Line3", 0, 10080, 6120, LineStyle::Dotted},
 }};
 
-// The words over the buttons, the buttons at the right, right-aligned with the words.
-inline constexpr std::array<Control, 4> kFindControls{{
-    {.name = "findPrompt",
-     .kind = ControlKind::Label,
-     .rect = {120, 120, 4200, 195},
-     .caption = texts::kFindPrompt,
-     .tabIndex = 0},
-    {.name = "findWords",
-     .kind = ControlKind::TextBox,
-     .rect = {120, 360, 4200, 315},
-     .tabIndex = 1,
-     .takesFocus = true,
-     .sunkenEdge = true,
-     .accessibleName = texts::kFindPrompt},
-    {.name = "findButton",
-     .kind = ControlKind::CommandButton,
-     .rect = {1980, 855, 1125, 345},
-     .caption = "Find",
-     .tabIndex = 2,
-     .takesFocus = true},
-    {.name = "findClose",
-     .kind = ControlKind::CommandButton,
-     .rect = {3195, 855, 1125, 345},
-     .caption = "Close",
-     .tabIndex = 3,
-     .takesFocus = true},
-}};
+// A tool form's controls, named in `names` (prompt, text box, run button, Close): the prompt over
+// the text box, `width` twips wide, and the buttons at the right, right-aligned with it.
+constexpr std::array<Control, 4> toolControls(std::array<std::string_view, 4> names, int width,
+                                              std::string_view prompt, std::string_view run) {
+    constexpr int kButton = 1125;
+    const int right = 120 + width;
+    return {{
+        {.name = names[0], .rect = {120, 120, width, 195}, .caption = prompt, .tabIndex = 0},
+        {.name = names[1],
+         .kind = ControlKind::TextBox,
+         .rect = {120, 360, width, 315},
+         .tabIndex = 1,
+         .takesFocus = true,
+         .sunkenEdge = true,
+         .accessibleName = prompt},
+        {.name = names[2],
+         .kind = ControlKind::CommandButton,
+         .rect = {right - 2 * kButton - 90, 855, kButton, 345},
+         .caption = run,
+         .tabIndex = 2,
+         .takesFocus = true},
+        {.name = names[3],
+         .kind = ControlKind::CommandButton,
+         .rect = {right - kButton, 855, kButton, 345},
+         .caption = "Close",
+         .tabIndex = 3,
+         .takesFocus = true},
+    }};
+}
 
-// The same shape, wider, for the codes of a whole label.
-inline constexpr std::array<Control, 4> kLabelControls{{
-    {.name = "labelPrompt",
-     .kind = ControlKind::Label,
-     .rect = {120, 120, 5700, 195},
-     .caption = texts::kLabelPrompt,
-     .tabIndex = 0},
-    {.name = "labelCodes",
-     .kind = ControlKind::TextBox,
-     .rect = {120, 360, 5700, 315},
-     .tabIndex = 1,
-     .takesFocus = true,
-     .sunkenEdge = true,
-     .accessibleName = texts::kLabelPrompt},
-    {.name = "decodeButton",
-     .kind = ControlKind::CommandButton,
-     .rect = {3480, 855, 1125, 345},
-     .caption = "Decode",
-     .tabIndex = 2,
-     .takesFocus = true},
-    {.name = "labelClose",
-     .kind = ControlKind::CommandButton,
-     .rect = {4695, 855, 1125, 345},
-     .caption = "Close",
-     .tabIndex = 3,
-     .takesFocus = true},
-}};
+inline constexpr auto kFindControls = toolControls(
+    {"findPrompt", "findWords", "findButton", "findClose"}, 4200, texts::kFindPrompt, "Find");
+inline constexpr auto kLabelControls =
+    toolControls({"labelPrompt", "labelCodes", "decodeButton", "labelClose"}, 5700,
+                 texts::kLabelPrompt, "Decode");
 
 } // namespace detail
 
