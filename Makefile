@@ -83,7 +83,7 @@ test-sanitized: setup-test
 	cmake --build --preset asan
 	ctest --preset asan
 
-# Figures, not a test: velmora-lookup against grep -F -f and cat on a 1,000,000-record table with
+# Figures, not a test: velmora-lookup against grep -F -f on a 1,000,000-record table with
 # its memory growth over a 1,000-record one, and the display box with a search of 100,000 lines.
 bench: build
 	$(BUILD_DIR)/bin/velmora-bench
