@@ -7,15 +7,13 @@
 
 namespace velmora::win32 {
 
-// The gray display box the search prints into: a window class of its own. It keeps its lines, so
-// a repaint draws them again, and scrolls both ways by its bars, the wheel and the keys. It
-// paints what its printed lines say shows, so a line of ten megabytes costs no more to paint or
-// to scroll than a short one.
+// The gray display box the search prints into: a window class of its own that keeps its lines,
+// scrolls both ways by its bars, the wheel and the keys, and paints what its printed lines say
+// shows.
 class DisplayBox {
 public:
     static constexpr const wchar_t* kClassName = L"VelmoraDisplayBox";
-    // The command (a WM_COMMAND as from a menu) by which the box asks the window it stands in for
-    // the find box; that window's Ctrl+F sends the same.
+    // The WM_COMMAND by which the box, and its window's Ctrl+F, ask for the find box.
     static constexpr WORD kFindCommand = 900;
 
     static void registerClass(HINSTANCE instance);
@@ -45,7 +43,6 @@ private:
     HWND window_;
     HFONT font_ = nullptr;
     HDC measureDc_ = nullptr;
-    HGDIOBJ measureDcFont_ = nullptr;
     PrintedLines lines_;
     int wheelRemainder_ = 0;
     int wheelAcrossRemainder_ = 0;

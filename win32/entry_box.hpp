@@ -6,11 +6,9 @@
 
 namespace velmora::win32 {
 
-// An EDIT control made into one of the entry boxes: it holds at most `maxCharacters` characters
-// counted as code points, so a character outside the Basic Multilingual Plane counts once and
-// is never cut in half; Enter does nothing in it; and every paste (Ctrl+V, Shift+Insert, the
-// context menu's Paste, WM_PASTE) goes to `onPaste` with the clipboard's text, for the window to
-// spread over the boxes.
+// An EDIT control made into one of the entry boxes: it holds at most `maxCharacters` code
+// points; Enter does nothing in it; and every paste goes to `onPaste` with the clipboard's text,
+// for the window to spread over the boxes.
 class EntryBox {
 public:
     using PasteHandler = std::function<void(HWND box, const std::wstring& text)>;
