@@ -187,12 +187,6 @@ void CodeTableReader::detectEncoding() {
     sourceDone_ = error_.has_value();
 }
 
-void CodeTableReader::skipBlanks() {
-    while (isBlank(peek())) {
-        ++pos_;
-    }
-}
-
 // The first byte from pos_ on that is one of `stops`, or end_.
 std::size_t CodeTableReader::findFirstOf(std::string_view stops) const {
     const char* const first = buffer_.data() + pos_;
@@ -351,26 +345,15 @@ void CodeTableReader::readUnquotedCode() {
     // The code's bytes read, and those up to its last byte other than a blank.
     std::size_t read = 0;
     std::size_t length = 0;
-    scanTo(
-        [this] {
-            const char* at = buffer_.data() + pos_;
-            const char* const last = buffer_.data() + end_;
-            while (at < last && *at != ',' && *at != '\n' && *at != '\r') {
-                ++at;
-            }
-            return static_cast<std::size_t>(at - buffer_.data());
-        },
-        [&](std::string_view piece) {
-            code_.append(piece.substr(0, kLongestCode - std::min(code_.size(), kLongestCode)));
-            std::size_t solid = piece.size();
-            while (solid > 0 && isBlank(piece[solid - 1])) {
-                --solid;
-            }
-            if (solid > 0) {
-                length = read + solid;
-            }
-            read += piece.size();
-        });
+    scanTo([this] { return findFirstOf(",\n\r"); },
+           [&](std::string_view piece) {
+               code_.append(piece.substr(0, kLongestCode - std::min(code_.size(), kLongestCode)));
+               const std::size_t last = piece.find_last_not_of(" \t");
+               if (last != std::string_view::npos) {
+                   length = read + last + 1;
+               }
+               read += piece.size();
+           });
     code_.resize(std::min(length, kLongestCode));
     notes_.codeTooLong = length > kLongestCode;
 }
@@ -380,7 +363,9 @@ void CodeTableReader::readDescription(const TextSink& sink) {
         return;
     }
     descriptionPending_ = false;
-    skipBlanks();
+    while (isBlank(peek())) {
+        ++pos_;
+    }
     const bool quoted = peek() == '"';
     DescriptionPieces pieces(sink, !quoted, staged_);
     const auto take = [&pieces](std::string_view piece) {

@@ -28,7 +28,7 @@ public:
     virtual ~ByteSource() = default;
     // Reads up to `capacity` bytes; 0 means the end of the data or a failure.
     virtual std::size_t read(char* destination, std::size_t capacity) = 0;
-    virtual bool failed() const = 0;
+    virtual bool failed() const { return false; }
     // Whether the data ended before the size it had at the start: a file cut short meanwhile.
     virtual bool cutShort() const { return false; }
     // Whether seek can go back to an earlier place, so that a long field can be read twice.
@@ -41,7 +41,6 @@ class MemorySource final : public ByteSource {
 public:
     explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
     std::size_t read(char* destination, std::size_t capacity) override;
-    bool failed() const override { return false; }
     bool canSeek() const override { return true; }
     bool seek(std::uint64_t offset) override;
 
@@ -161,7 +160,6 @@ private:
     int peek();
     bool fill();
     void detectEncoding();
-    void skipBlanks();
     std::size_t findFirstOf(std::string_view stops) const;
     std::size_t findLineEnd() const;
     template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);
