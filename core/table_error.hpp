@@ -6,8 +6,7 @@
 
 namespace velmora {
 
-// Why the code table could not be read, as a value for the program that shows it. The numbers
-// are the program's long-standing error numbers; 53 "File not found" is the one users meet.
+// Why the code table could not be read, with the program's long-standing error number.
 struct TableError {
     enum class Kind {
         NotFound,

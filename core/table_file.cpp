@@ -217,15 +217,13 @@ Expected<CodeTableReader> openTable(const std::filesystem::path& path, std::size
         return TableError{kindOfOpenFailure(errno, path), path};
     }
     const auto facts = factsOf(descriptor);
-    if (!facts || !facts->regular) {
-        // A folder or a device: reading a device may never end.
+    // Not a folder or a device, whose reading may never end; nor the results' file, which would
+    // grow without end.
+    const bool isOutput = facts && output && facts->identity == *output;
+    if (!facts || !facts->regular || isOutput) {
         closeDescriptor(descriptor);
-        return TableError{TableError::Kind::NotAFile, path};
-    }
-    if (output && facts->identity == *output) {
-        // Every line written would be read again, and the file would grow without end.
-        closeDescriptor(descriptor);
-        return TableError{TableError::Kind::IsTheOutput, path};
+        return TableError{isOutput ? TableError::Kind::IsTheOutput : TableError::Kind::NotAFile,
+                          path};
     }
     return CodeTableReader(std::make_unique<FileSource>(descriptor, facts->size), path, readSize);
 }
