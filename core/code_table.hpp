@@ -31,9 +31,8 @@ public:
     virtual bool failed() const { return false; }
     // Whether the data ended before the size it had at the start: a file cut short meanwhile.
     virtual bool cutShort() const { return false; }
-    // Whether seek can go back to an earlier place, so that a long field can be read twice.
+    // Whether seek can go back to `offset` bytes from the start, so that a field can be read twice.
     virtual bool canSeek() const { return false; }
-    // Goes to `offset` bytes from the start; false when this source cannot.
     virtual bool seek(std::uint64_t /*offset*/) { return false; }
 };
 

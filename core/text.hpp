@@ -57,8 +57,7 @@ struct Character {
 // `utf8` must not be empty.
 Character firstCharacter(std::string_view utf8);
 
-// Number of characters (code points) in UTF-8 text; a byte that starts no valid sequence counts
-// as one character.
+// Number of characters (code points) in UTF-8 text.
 std::size_t characterCount(std::string_view utf8);
 
 // True for every blank of Unicode: the space, tab, line breaks, the no-break space and the
