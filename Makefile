@@ -17,9 +17,8 @@ WINDOWS_PACKAGES := cmake ninja-build make binutils-mingw-w64-x86-64 g++-mingw-w
 # clipboard and window sizes.
 WINE_PACKAGES := wine64 wine fonts-wine xvfb xdotool xclip x11-utils python3
 # Testing: the desktop-entry and metainfo validators, the package tools, the Windows build and
-# wine, clang with libFuzzer, and the linters (the virtual display in WINE_PACKAGES, started by
-# xvfb-run, which needs xauth, also serves the middle-click paste test: it needs a real X11
-# selection).
+# wine, clang with libFuzzer, the linters, and xauth for xvfb-run's display (the middle-click
+# paste test needs a real X11 selection).
 TEST_PACKAGES := desktop-file-utils appstream dpkg-dev file $(WINDOWS_PACKAGES) $(WINE_PACKAGES) \
 	xauth clang libclang-rt-14-dev clang-tidy cppcheck
 # Looking at a real window: a virtual display, key and mouse input, screenshots.
@@ -83,7 +82,7 @@ test-sanitized: setup-test
 	cmake --build --preset asan
 	ctest --preset asan
 
-# Figures, not a test: velmora-lookup against grep -F -f and cat on a 1,000,000-record table with
+# Figures, not a test: velmora-lookup against grep -F -f on a 1,000,000-record table with
 # its memory growth over a 1,000-record one, and the display box with a search of 100,000 lines.
 bench: build
 	$(BUILD_DIR)/bin/velmora-bench

@@ -8,16 +8,14 @@
 
 namespace lookup {
 
-// What a run of velmora-lookup does. Every mode but the search is chosen by an option of its own;
-// each is carried out in a file of its own (search_mode.cpp, help_mode.cpp, ...).
+// What a run of velmora-lookup does; every mode but the search is chosen by an option.
 enum class Mode { Search, Help, Version, Check, Find, Label };
 
 struct Arguments {
     Mode mode = Mode::Search;
     // The code table given with --table, as UTF-8 (Windows) or the system's own bytes.
     std::optional<std::string> table;
-    // The arguments that are not options, in order: the entries of a search, or what the chosen
-    // mode works on.
+    // The arguments that are not options, in order.
     std::vector<std::string> operands;
 };
 

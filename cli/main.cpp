@@ -1,5 +1,4 @@
-// velmora-lookup: the lookup window's search, and the tools around the code table, for a
-// terminal. The command line is parsed into a mode, and the mode's own file carries it out.
+// velmora-lookup: the search and the code table's tools for a terminal, one mode a file.
 
 #include "cli/arguments.hpp"
 #include "cli/modes.hpp"

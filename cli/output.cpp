@@ -28,10 +28,9 @@ long writeSome(int descriptor, const char* data, std::size_t size) {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// Whether a character could steer a terminal: a control character but tab, C0, DEL and C1 alike
-// (an escape sequence in a description would recolour, retitle or clear the screen); a
-// bidirectional embedding, override or isolate, which reorders the text shown after it; a byte
-// that is not UTF-8 (a lone 0x9B introduces a control sequence on some terminals).
+// Whether a character could steer a terminal: a control character but tab (an escape sequence
+// could recolour or clear the screen), a bidirectional override or isolate, or a byte that is
+// not UTF-8 (a lone 0x9B starts a control sequence on some terminals).
 bool steersTerminal(char32_t c) {
     return c == velmora::text::kNotUtf8 || (c < 0x20 && c != '\t') || (c >= 0x7F && c < 0xA0) ||
            (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
@@ -135,8 +134,7 @@ void Output::drain() {
     buffer_.clear();
 }
 
-// After the first failure nothing more is written: the rest would fail the same way, or land
-// behind a gap.
+// After the first failure nothing more is written: it would fail alike, or land behind a gap.
 void Output::writeAll(std::string_view bytes) {
     while (!bytes.empty() && failure_ == 0) {
         const long count = writeSome(descriptor_, bytes.data(), bytes.size());

@@ -5,11 +5,9 @@
 
 namespace lookup {
 
-// A buffered writer on standard output or standard error, written with the system's own write
-// rather than a stream library, so that the program starts at once and every failure is seen
-// with its cause. On a terminal, lines of table or user text cannot drive it: their control
-// characters, bidirectional overrides and bytes that are not UTF-8 are shown as U+FFFD; to a file
-// or a pipe they go byte for byte.
+// A buffered writer on standard output or standard error by the system's own write, so that every
+// failure is seen with its cause. On a terminal, the characters of table or user text that could
+// steer it are shown as U+FFFD; to a file or a pipe the text goes byte for byte.
 class Output {
 public:
     explicit Output(int descriptor);
@@ -23,10 +21,8 @@ public:
     void write(std::string_view text);
     // Writes one line of UTF-8 text from the table or the user, and its line end.
     void writeLine(std::string_view line);
-    // The same line in pieces, as a long description is read: begun, appended to, then ended
-    // with its line end, or dropped. A dropped line is taken back while all of it is still in
-    // the buffer, as every line of up to 64 KiB is; of a longer one, what has gone out stays,
-    // cut short and without a line end.
+    // The same line in pieces: begun, appended to, then ended or dropped. A dropped line of up to
+    // 64 KiB is taken back whole; of a longer one, what has gone out stays, without a line end.
     void beginLine();
     void appendToLine(std::string_view piece);
     void endLine();

@@ -14,8 +14,7 @@ bool isBlank(int c) {
     return c == ' ' || c == '\t';
 }
 
-// The bytes of a code that needs no more than to be found: printable ASCII other than the comma
-// and the quote.
+// The bytes of a plain code: printable ASCII but the comma and the quote.
 constexpr std::array<bool, 256> kPlainCodeBytes = [] {
     std::array<bool, 256> plain{};
     for (int c = '!'; c <= '~'; ++c) {
@@ -24,11 +23,9 @@ constexpr std::array<bool, 256> kPlainCodeBytes = [] {
     return plain;
 }();
 
-// Gathers a description's bytes as the reader finds them and hands them on as UTF-8 in pieces
-// of about CodeTableReader::kPieceSize: a description that fits in one piece is judged valid
-// UTF-8 or Windows-1252 as a whole. A character cut at a piece's end waits for the next piece;
-// so do the blanks at a piece's end when an unquoted field's trailing blanks are dropped, until
-// text after them shows that they are not trailing (a run longer than a piece goes on at once).
+// Hands a description's bytes on as UTF-8 in pieces of about CodeTableReader::kPieceSize. A
+// character cut at a piece's end waits for the next piece; so do the blanks at its end when an
+// unquoted field's trailing blanks are dropped (a run longer than a piece goes on at once).
 class DescriptionPieces {
 public:
     DescriptionPieces(const TextSink& sink, bool dropTrailingBlanks, std::string& staged)
@@ -76,8 +73,7 @@ private:
     std::string& staged_;
 };
 
-// A UTF-16 table as UTF-8, converted read by read, so that the reader above it sees the same
-// bytes as from a UTF-8 table and its memory stays flat.
+// A UTF-16 table as UTF-8, converted read by read.
 class Utf16Source final : public ByteSource {
 public:
     Utf16Source(std::unique_ptr<ByteSource> raw, bool bigEndian, std::string_view alreadyRead)
@@ -191,12 +187,6 @@ void CodeTableReader::detectEncoding() {
     sourceDone_ = error_.has_value();
 }
 
-void CodeTableReader::skipBlanks() {
-    while (isBlank(peek())) {
-        ++pos_;
-    }
-}
-
 // The first byte from pos_ on that is one of `stops`, or end_.
 std::size_t CodeTableReader::findFirstOf(std::string_view stops) const {
     const char* const first = buffer_.data() + pos_;
@@ -205,8 +195,7 @@ std::size_t CodeTableReader::findFirstOf(std::string_view stops) const {
                                     buffer_.data());
 }
 
-// The first LF or CR from pos_ on, or end_. Skipped descriptions are most of a table's bytes, so
-// this one is left to memchr.
+// The first LF or CR from pos_ on, or end_, by memchr: skipped descriptions are most bytes.
 std::size_t CodeTableReader::findLineEnd() const {
     const char* const first = buffer_.data() + pos_;
     const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', end_ - pos_));
@@ -220,9 +209,8 @@ std::size_t CodeTableReader::findLineEnd() const {
                                     buffer_.data());
 }
 
-// Moves over the bytes before the first one `findStop` finds, across reads, handing them to
-// `take` piece by piece; false when the table ends first. `findStop` returns the stop's place in
-// the buffer, or end_ when the buffer holds none.
+// Hands the bytes before the stop `findStop` finds (its place in the buffer, or end_) to `take`
+// piece by piece, across reads; false when the table ends first.
 template <typename FindStop, typename Take>
 bool CodeTableReader::scanTo(FindStop findStop, Take take) {
     for (;;) {
@@ -271,8 +259,7 @@ bool CodeTableReader::atEnd() {
         detectEncoding();
     }
     if (descriptionPending_ && !carriageReturnRead_) {
-        // Most records are skipped: with LF line ends only, when the next line starts with
-        // something other than a blank, the record after the description is found at once.
+        // With LF line ends only, a next line that starts with no blank is the next record.
         const std::size_t lineFeed = findLineEnd();
         if (lineFeed + 1 < end_ && static_cast<unsigned char>(buffer_[lineFeed + 1]) > ' ') {
             descriptionPending_ = false;
@@ -310,8 +297,7 @@ bool CodeTableReader::atEnd() {
 std::string_view CodeTableReader::readCode() {
     notes_ = RecordNotes{};
     notes_.line = line_;
-    // Most codes are a few plain ASCII letters and digits, then the comma: such a code is handed
-    // out where it stands in the buffer, with nothing copied or checked further.
+    // A plain code before its comma, as most are, is handed out where it stands in the buffer.
     const std::size_t plainEnd = std::min(end_, pos_ + kLongestCode + 1);
     std::size_t at = pos_;
     while (at < plainEnd && kPlainCodeBytes[static_cast<unsigned char>(buffer_[at])]) {
@@ -354,32 +340,20 @@ std::string_view CodeTableReader::readCode() {
     return code_;
 }
 
-// An unquoted code up to its comma or line end, without its trailing blanks. No more than
-// kLongestCode bytes are kept of a longer code, however long the field runs.
+// An unquoted code up to its comma or line end, without trailing blanks, cut at kLongestCode.
 void CodeTableReader::readUnquotedCode() {
     // The code's bytes read, and those up to its last byte other than a blank.
     std::size_t read = 0;
     std::size_t length = 0;
-    scanTo(
-        [this] {
-            const char* at = buffer_.data() + pos_;
-            const char* const last = buffer_.data() + end_;
-            while (at < last && *at != ',' && *at != '\n' && *at != '\r') {
-                ++at;
-            }
-            return static_cast<std::size_t>(at - buffer_.data());
-        },
-        [&](std::string_view piece) {
-            code_.append(piece.substr(0, kLongestCode - std::min(code_.size(), kLongestCode)));
-            std::size_t solid = piece.size();
-            while (solid > 0 && isBlank(piece[solid - 1])) {
-                --solid;
-            }
-            if (solid > 0) {
-                length = read + solid;
-            }
-            read += piece.size();
-        });
+    scanTo([this] { return findFirstOf(",\n\r"); },
+           [&](std::string_view piece) {
+               code_.append(piece.substr(0, kLongestCode - std::min(code_.size(), kLongestCode)));
+               const std::size_t last = piece.find_last_not_of(" \t");
+               if (last != std::string_view::npos) {
+                   length = read + last + 1;
+               }
+               read += piece.size();
+           });
     code_.resize(std::min(length, kLongestCode));
     notes_.codeTooLong = length > kLongestCode;
 }
@@ -389,7 +363,9 @@ void CodeTableReader::readDescription(const TextSink& sink) {
         return;
     }
     descriptionPending_ = false;
-    skipBlanks();
+    while (isBlank(peek())) {
+        ++pos_;
+    }
     const bool quoted = peek() == '"';
     DescriptionPieces pieces(sink, !quoted, staged_);
     const auto take = [&pieces](std::string_view piece) {

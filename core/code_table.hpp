@@ -28,12 +28,11 @@ public:
     virtual ~ByteSource() = default;
     // Reads up to `capacity` bytes; 0 means the end of the data or a failure.
     virtual std::size_t read(char* destination, std::size_t capacity) = 0;
-    virtual bool failed() const = 0;
+    virtual bool failed() const { return false; }
     // Whether the data ended before the size it had at the start: a file cut short meanwhile.
     virtual bool cutShort() const { return false; }
-    // Whether seek can go back to an earlier place, so that a long field can be read twice.
+    // Whether seek can go back to `offset` bytes from the start, so that a field can be read twice.
     virtual bool canSeek() const { return false; }
-    // Goes to `offset` bytes from the start; false when this source cannot.
     virtual bool seek(std::uint64_t /*offset*/) { return false; }
 };
 
@@ -41,7 +40,6 @@ class MemorySource final : public ByteSource {
 public:
     explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
     std::size_t read(char* destination, std::size_t capacity) override;
-    bool failed() const override { return false; }
     bool canSeek() const override { return true; }
     bool seek(std::uint64_t offset) override;
 
@@ -57,11 +55,10 @@ struct Record {
 };
 
 // Takes a description piece by piece, as UTF-8 that no piece cuts inside a character. It refers
-// to the callable it is made from, which must outlive it, so that handing a description on
-// allocates nothing for each record.
+// to the callable it is made from, which must outlive it, so that it allocates nothing; the
+// constraint keeps copies to the copy constructor.
 class TextSink {
 public:
-    // A lambda passes as a sink; the constraint keeps copies to the copy constructor.
     template <typename Take>
     requires(!std::same_as<std::remove_cvref_t<Take>, TextSink>)
         // NOLINTNEXTLINE(google-explicit-constructor,bugprone-forwarding-reference-overload)
@@ -76,8 +73,7 @@ private:
     void (*call_)(const void*, std::string_view);
 };
 
-// What the reader noticed about the record it read last, beyond its two values: the things a
-// table's editor would want to hear about.
+// What the reader noticed about the record it read last, for a table's editor to hear about.
 struct RecordNotes {
     // The line the record stands on, counted from 1 (LF, CRLF and CR each end a line).
     std::uint64_t line = 0;
@@ -99,9 +95,7 @@ struct RecordNotes {
 enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 
 // Reads the code table one record at a time, holding only the current record and one read
-// buffer, so its memory stays the same whatever the table's size.
-//
-// The format, one record per line without exception:
+// buffer, so its memory stays the same whatever the table's size. The format, one record a line:
 // - A line ends at LF, CRLF or CR. Blanks (space, tab) at the start of a line are dropped; a line
 //   of nothing but blanks is skipped.
 // - A line holds the code, then a comma and the description. A line without a comma is a code
@@ -115,18 +109,14 @@ enum class TableEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
 //   the whole table UTF-16, converted to UTF-8 as it is read. A field that is not valid UTF-8 is
 //   read as Windows-1252.
 //
-// A code of more than kLongestCode bytes can never equal an entry (at most three characters of
-// at most four bytes each): only its first kLongestCode bytes are kept and codeTooLong() is set.
-// A description is only gathered when asked for; skipping it costs no memory, and so does
-// handing it on in pieces. A description of up to kPieceSize bytes is judged UTF-8 or
-// Windows-1252 as a whole; a longer one a piece of about that size at a time.
+// Of a longer code only the first kLongestCode bytes are kept (no entry is longer: three
+// characters of up to four bytes), and codeTooLong() is set. A description is gathered only when
+// asked for; one of up to kPieceSize bytes is judged UTF-8 or Windows-1252 as a whole, a longer
+// one a piece of about that size at a time.
 //
-// Use it test-first: while (!reader.atEnd()) { code = reader.readCode(); ... }. After readCode,
-// either readDescription, appendDescription or skipDescription; the next atEnd skips the
-// description when none was called.
-//
-// A record is whole only once its line end, or the table's own end, has been read. When error()
-// is set after a record was read, the failure cut that record short: it must not be shown.
+// Use: while (!reader.atEnd()) { code = reader.readCode(); ... }, then at most one of the
+// description's readers. When error() is set after a record was read, the failure cut that
+// record short: it must not be shown.
 class CodeTableReader {
 public:
     // Small enough that each read lands in the processor's cache.
@@ -143,40 +133,32 @@ public:
     bool atEnd();
     // The next record's code; valid until the next call on the reader.
     std::string_view readCode();
-    // True when the code just read was longer than kLongestCode bytes, so it can match nothing.
     bool codeTooLong() const { return notes_.codeTooLong; }
-    // The description of the record whose code was just read.
+    // The description of the record whose code was just read; appended to `out`, so that a line
+    // built around it holds it once; or handed to `sink` in pieces as it is read.
     std::string_view readDescription();
-    // The same, appended to `out`: a caller that builds a line around it holds it only once.
     void appendDescription(std::string& out);
-    // The same, handed to `sink` in pieces as it is read, so that no length of it is held.
     void readDescription(const TextSink& sink);
-    // Moves past the description of the record whose code was just read without keeping it.
     void skipDescription();
     // readCode and readDescription in one.
     Record next();
 
     // Where the description of the record whose code was just read starts, when the source can
-    // go back there (a file or memory, not a UTF-16 table); call it before reading the
-    // description.
+    // go back there (not a UTF-16 table), and going back there to read it once more.
     std::optional<std::uint64_t> descriptionStart() const;
-    // Goes back to a description's start, so that readDescription hands it out once more; false
-    // when the source cannot go back.
     bool returnToDescription(std::uint64_t start);
 
     // What was noticed about the record read last; its description's notes once it was read.
     const RecordNotes& notes() const { return notes_; }
     // Known once atEnd has been called.
     TableEncoding encoding() const { return encoding_; }
-
-    // Set when the source failed part-way; the records before the failure were delivered.
+    // Set when the source failed part-way.
     const std::optional<TableError>& error() const { return error_; }
 
 private:
     int peek();
     bool fill();
     void detectEncoding();
-    void skipBlanks();
     std::size_t findFirstOf(std::string_view stops) const;
     std::size_t findLineEnd() const;
     template <typename FindStop, typename Take> bool scanTo(FindStop findStop, Take take);

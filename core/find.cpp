@@ -78,35 +78,7 @@ std::string matchCountLine(std::size_t count) {
     if (count == 0) {
         return "No record matched.";
     }
-    if (count == 1) {
-        return "1 record matched.";
-    }
-    return std::to_string(count) + " records matched.";
-}
-
-std::optional<TableError> printMatches(DescriptionQuery& query, CodeTableReader& reader,
-                                       DisplaySurface& display) {
-    std::size_t count = 0;
-    std::string start;
-    std::string held;
-    while (!reader.atEnd()) {
-        // The code is only valid until the next call on the reader, so the line's start is
-        // copied before the description is read.
-        start.assign(reader.readCode());
-        if (reader.codeTooLong()) {
-            // Only the code's start was kept: say so rather than show it as the whole code.
-            start += kCutCodeMark;
-        }
-        start += kMatchSeparator;
-        if (printIfMatching(query, reader, start, display, held)) {
-            ++count;
-        }
-    }
-    if (reader.error()) {
-        return reader.error();
-    }
-    display.printLine(matchCountLine(count));
-    return std::nullopt;
+    return std::to_string(count) + (count == 1 ? " record matched." : " records matched.");
 }
 
 } // namespace
@@ -196,20 +168,39 @@ void DescriptionQuery::feed(std::string_view piece) {
 std::optional<TableError> findByDescription(DescriptionQuery& query, CodeTableReader& reader,
                                             DisplaySurface& display) {
     display.clearDisplay();
-    return printMatches(query, reader, display);
+    std::size_t count = 0;
+    std::string start;
+    std::string held;
+    while (!reader.atEnd()) {
+        // The code is only valid until the next call on the reader, so the line's start is
+        // copied before the description is read.
+        start.assign(reader.readCode());
+        if (reader.codeTooLong()) {
+            // Only the code's start was kept: say so rather than show it as the whole code.
+            start += kCutCodeMark;
+        }
+        start += kMatchSeparator;
+        if (printIfMatching(query, reader, start, display, held)) {
+            ++count;
+        }
+    }
+    if (reader.error()) {
+        return reader.error();
+    }
+    display.printLine(matchCountLine(count));
+    return std::nullopt;
 }
 
 std::optional<TableError> findByDescription(DescriptionQuery& query,
                                             const std::filesystem::path& table,
                                             DisplaySurface& display, std::size_t readSize) {
-    // Cleared before the table is opened, as the search does, so that a table that cannot be
-    // read leaves no earlier result standing as if it were this one's.
-    display.clearDisplay();
     auto reader = CodeTableReader::open(table, readSize);
     if (!reader) {
+        // A table that cannot be read leaves no earlier result standing as if it were this one's.
+        display.clearDisplay();
         return reader.error();
     }
-    return printMatches(query, *reader, display);
+    return findByDescription(query, *reader, display);
 }
 
 } // namespace velmora

@@ -18,8 +18,7 @@ namespace velmora {
 // A word given twice is looked for once.
 class DescriptionQuery {
 public:
-    // The most words, and the longest word in characters, that a front end should take: each
-    // word costs a look through every description.
+    // The most words, and the longest word in characters, that a front end should take.
     static constexpr std::size_t kMostWords = 64;
     static constexpr std::size_t kLongestWord = 256;
 
@@ -27,28 +26,23 @@ public:
     explicit DescriptionQuery(const std::vector<std::string>& texts);
     explicit DescriptionQuery(std::string_view text);
 
-    // True when there is no word to look for; such a query matches every description, so every
-    // front end lets find run only when this is false.
+    // No word to look for: such a query matches every description.
     bool empty() const { return words_.empty(); }
     std::size_t wordCount() const { return words_.size(); }
     // The length of the longest word, in characters.
     std::size_t longestWord() const;
 
-    // Whether `description` (UTF-8) holds every word. Not const: the folded description is kept
-    // in a buffer that is reused from one record to the next.
+    // Whether `description` (UTF-8) holds every word; or, for a description handed over in
+    // pieces, none cut inside a character: start, feed every piece, then allFound.
     bool matches(std::string_view description);
-
-    // The same for a description handed over in pieces, none cut inside a character: start,
-    // then feed every piece; allFound tells whether every word has been seen so far. A word may
-    // stand across pieces: each word remembers how much of itself the last piece ended with.
     void start();
     void feed(std::string_view piece);
     bool allFound() const { return missing_ == 0; }
 
 private:
-    // A word looked for in one pass over the description, however long both are: for each
-    // length of a partial match, the length of the longest start of the word that also ends it,
-    // where the match goes on when the next byte breaks it.
+    // A word looked for in one pass over the description, across pieces: for each length of a
+    // partial match, the longest start of the word that also ends it, where the match goes on
+    // when the next byte breaks it.
     struct Word {
         explicit Word(std::string folded);
         // Reads on through `description`; true once the whole word has been seen.
@@ -66,10 +60,9 @@ private:
     std::string folded_;
 };
 
-// Find by description: clears the display, then prints every record of the table whose
-// description holds every word of `query`, in table order, in the form of a search's match line,
-// then the count line. When the table cannot be read, or fails part-way, the reason comes back
-// and no count is printed (the unread rest of the table could change it).
+// Find by description: clears the display, then prints every record whose description holds
+// every word of `query` as a search's match line, then the count line. When the table cannot be
+// read, or fails part-way, the reason comes back and no count is printed.
 std::optional<TableError> findByDescription(DescriptionQuery& query, CodeTableReader& reader,
                                             DisplaySurface& display);
 std::optional<TableError>

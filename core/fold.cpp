@@ -10,9 +10,7 @@
 namespace velmora::text {
 namespace {
 
-// Case folding, then the compatibility decomposition with every mark dropped: "É", "é" and
-// "e" + U+0301 become "e", "Ⅻ" "xii", full-width "Ａ" "a", "ẞ" and "ß" "ss". Each character
-// folds alone, so a description folds the same whole or in pieces.
+// Each character folds alone, so a description folds the same whole or in pieces.
 constexpr auto kFoldOptions = static_cast<utf8proc_option_t>(
     UTF8PROC_CASEFOLD | UTF8PROC_COMPAT | UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK);
 

@@ -29,10 +29,9 @@ struct Result {
     std::string note;               // what the user should be told; empty: nothing
 };
 
-// Applies UTF-8 text pasted into `target` to the boxes' `texts`. Each box holds at most a code's
-// length (kCodeLength characters, counted as code points). Codes are split as text::splitCodes
-// splits them. Words longer than a code, and codes for which no box remains, are named in the
-// note. A paste that brings no character leaves every box as it was.
+// Applies UTF-8 text pasted into `target` to the boxes' `texts`, codes split as text::splitCodes
+// splits them; each box holds at most kCodeLength characters. A paste that brings no character
+// leaves every box as it was.
 Result apply(std::vector<std::string> texts, Target target, std::string_view pasted);
 
 } // namespace velmora::paste

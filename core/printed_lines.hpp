@@ -12,17 +12,11 @@
 
 namespace velmora {
 
-// The lines printed into the display box, and which part of them shows: both window front ends
-// paint what it says and scroll by its steps, so they scroll alike. The front end tells it how
-// wide a character is and how high a line is in its font, and how large its view is, in pixels.
-//
-// A line printed again right after itself (every box holding the same code prints the record
-// again) only counts up: its text is held once. All text is held in one buffer, so a result of
-// a great many short lines costs little more than its characters.
-//
-// A line of more than kShownCharacters characters shows cut after them, with kCutMark at its end;
-// its whole text stays held, for line() and for Copy. Painting then never looks at more than
-// that many characters of a line, however long the line is.
+// The lines printed into the display box, and which part of them shows, in pixels: both window
+// front ends paint what it says and scroll by its steps. A line printed again right after itself
+// only counts up; all text is held in one buffer. A line of more than kShownCharacters characters
+// shows cut after them, with kCutMark at its end, so that painting never looks at more; its whole
+// text stays held, for line() and for Copy.
 class PrintedLines {
 public:
     static constexpr std::size_t kShownCharacters = 20'000;
@@ -30,12 +24,11 @@ public:
     // How wide a character is in pixels, in the font the lines are painted in.
     using Advance = std::function<double(char32_t)>;
 
-    // Start: the first line, at the left edge. End: the last line at the bottom of the view, at
-    // the left edge.
+    // End: the last line at the bottom of the view. Start and End go to the left edge.
     enum class Step { LineUp, LineDown, PageUp, PageDown, ColumnLeft, ColumnRight, Start, End };
 
-    // What shows of one line: `text` (UTF-8) starts `x` pixels right of the view's left edge,
-    // in row `row` of the view. Only the characters in and near the view are given.
+    // What shows of one line, in and near the view: `text` starts `x` pixels right of the view's
+    // left edge, in row `row` of the view.
     struct Piece {
         int row = 0;
         double x = 0;

@@ -9,8 +9,7 @@ namespace velmora {
 
 namespace {
 
-// Everything the program says about one cause, in one row: its number and title, what
-// describe() adds after the path, and the advice.
+// Everything said about one cause: number, title, what describe() adds after the path, advice.
 struct CauseText {
     TableError::Kind kind; // cppcheck-suppress unusedStructMember ; read by the order check
     int number;

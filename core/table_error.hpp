@@ -6,8 +6,7 @@
 
 namespace velmora {
 
-// Why the code table could not be read, as a value for the program that shows it. The numbers
-// are the program's long-standing error numbers; 53 "File not found" is the one users meet.
+// Why the code table could not be read, with the program's long-standing error number.
 struct TableError {
     enum class Kind {
         NotFound,
@@ -28,11 +27,9 @@ struct TableError {
     std::filesystem::path path;
 
     int number() const;
-    // One line naming the number, the title and the path, e.g.
-    // "Error 53: File not found: /home/ann/RPO.txt".
+    // E.g. "Error 53: File not found: /home/ann/RPO.txt".
     std::string describe() const;
-    // What the user can do about it, in a window's words: shown under the description, so that
-    // every window front end gives the same advice for the same cause.
+    // What the user can do about it, shown under the description in the windows.
     std::string advice() const;
 };
 

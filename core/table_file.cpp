@@ -105,9 +105,8 @@ std::optional<FileFacts> factsOf(int descriptor) {
 // far more than any table, and some such files would give hundreds of gigabytes.
 constexpr std::uint64_t kMostUnsized = std::uint64_t{16} << 20;
 
-// The table file, read through its descriptor up to the size it had when it was opened: a table
-// that another program keeps appending to is still read to an end, and one that ends before it
-// was cut short. A file whose size reads 0 is read to its end.
+// The table file, read up to the size it had when it was opened, so that a file another program
+// keeps appending to still ends; one that ends sooner was cut short.
 class FileSource final : public ByteSource {
 public:
     FileSource(int descriptor, std::uint64_t size)
@@ -182,6 +181,22 @@ TableError::Kind kindOfOpenFailure(int cause, const std::filesystem::path& path)
     }
 }
 
+// The folder that holds the running program's executable, or an empty path when the platform
+// cannot say.
+std::filesystem::path programFolder() {
+#if defined(_WIN32)
+    // The longest path the system allows.
+    std::wstring name(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    name.resize(length < name.size() ? length : 0);
+    return std::filesystem::path(name).parent_path();
+#else
+    std::error_code failed;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", failed);
+    return failed ? std::filesystem::path{} : executable.parent_path();
+#endif
+}
+
 } // namespace
 
 std::optional<FileIdentity> identityOfOpenFile(int descriptor) {
@@ -194,24 +209,21 @@ std::optional<FileIdentity> identityOfOpenFile(int descriptor) {
 
 Expected<CodeTableReader> openTable(const std::filesystem::path& path, std::size_t readSize,
                                     const std::optional<FileIdentity>& output) {
-    // The file is opened first and only then looked at, so that what is checked is what is
-    // read. Opening does not wait: a FIFO put in the table's place would otherwise block until
-    // some writer came.
+    // Opened first and only then looked at, so that what is checked is what is read; without
+    // waiting for a writer, as a FIFO in the table's place would.
     errno = 0;
     const int descriptor = openDescriptor(path);
     if (descriptor < 0) {
         return TableError{kindOfOpenFailure(errno, path), path};
     }
     const auto facts = factsOf(descriptor);
-    if (!facts || !facts->regular) {
-        // A folder or a device: reading a device may never end.
+    // Not a folder or a device, whose reading may never end; nor the results' file, which would
+    // grow without end.
+    const bool isOutput = facts && output && facts->identity == *output;
+    if (!facts || !facts->regular || isOutput) {
         closeDescriptor(descriptor);
-        return TableError{TableError::Kind::NotAFile, path};
-    }
-    if (output && facts->identity == *output) {
-        // Every line written would be read again, and the file would grow without end.
-        closeDescriptor(descriptor);
-        return TableError{TableError::Kind::IsTheOutput, path};
+        return TableError{isOutput ? TableError::Kind::IsTheOutput : TableError::Kind::NotAFile,
+                          path};
     }
     return CodeTableReader(std::make_unique<FileSource>(descriptor, facts->size), path, readSize);
 }
@@ -243,29 +255,6 @@ std::filesystem::path locateTable() {
     std::error_code noFolder;
     const auto currentFolder = std::filesystem::current_path(noFolder);
     return locateTable(noFolder ? std::filesystem::path(".") : currentFolder, programFolder());
-}
-
-std::filesystem::path programFolder() {
-#if defined(_WIN32)
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < name.size()) {
-            name.resize(length);
-            break;
-        }
-        name.resize(name.size() * 2);
-    }
-    return std::filesystem::path(name).parent_path();
-#else
-    std::error_code failed;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", failed);
-    return failed ? std::filesystem::path{} : executable.parent_path();
-#endif
 }
 
 } // namespace velmora

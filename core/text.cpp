@@ -78,31 +78,79 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-} // namespace
-
-bool isValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = sequenceLength(bytes.substr(i));
-        if (length == 0) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
-namespace {
-
 char16_t windows1252CodePoint(std::uint8_t byte) {
     return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : char16_t{byte};
 }
 
+// The upper-case partner of a letter of Latin-1 or Latin Extended-A by Unicode's simple mapping,
+// or the code point itself where it has none (sharp s, kra, n preceded by apostrophe).
+char32_t upperPartner(char32_t cp) {
+    switch (cp) {
+    case 0xB5: // micro sign
+        return 0x39C;
+    case 0xFF: // y diaeresis
+        return 0x178;
+    case 0x131: // dotless i
+        return 'I';
+    case 0x17F: // long s
+        return 'S';
+    default:
+        break;
+    }
+    if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) {
+        return cp - 0x20;
+    }
+    // Latin Extended-A pairs each capital with the small letter after it; in two runs the
+    // capital has the odd number.
+    const bool smallIsOdd = (cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177);
+    const bool smallIsEven = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+    return (smallIsOdd && cp % 2 == 1) || (smallIsEven && cp % 2 == 0) ? cp - 1 : cp;
+}
+
+bool separatesCodes(char32_t c) {
+    return c == U',' || c == U';' || isBlank(c);
+}
+
+// Characters that never belong to a code: control characters, byte-order marks, word joiners.
+bool leftOutOfCodes(char32_t c) {
+    return c == kNotUtf8 || c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF || c == 0x2060;
+}
+
+// The pieces of UTF-8 text between characters for which `separates` holds, without the
+// characters for which `dropped` holds; empty pieces are left out.
+template <typename Separates, typename Dropped>
+std::vector<std::string> split(std::string_view utf8, Separates separates, Dropped dropped) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const Character next = firstCharacter(utf8.substr(at));
+        if (separates(next.codePoint)) {
+            if (!piece.empty()) {
+                pieces.push_back(std::move(piece));
+                piece.clear();
+            }
+        } else if (!dropped(next.codePoint)) {
+            piece.append(utf8.substr(at, next.length));
+        }
+        at += next.length;
+    }
+    if (!piece.empty()) {
+        pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
 } // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
+        length = sequenceLength(bytes.substr(i));
+        if (length == 0) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::string windows1252ToUtf8(std::string_view bytes) {
     std::string out(bytes);
@@ -194,35 +242,6 @@ void Utf16Decoder::finish(std::string& out) {
     haveByte_ = false;
 }
 
-namespace {
-
-// The upper-case partner of a letter of Latin-1 or Latin Extended-A by Unicode's simple mapping,
-// or the code point itself where it has none (sharp s, kra, n preceded by apostrophe).
-char32_t upperPartner(char32_t cp) {
-    switch (cp) {
-    case 0xB5: // micro sign
-        return 0x39C;
-    case 0xFF: // y diaeresis
-        return 0x178;
-    case 0x131: // dotless i
-        return 'I';
-    case 0x17F: // long s
-        return 'S';
-    default:
-        break;
-    }
-    if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) {
-        return cp - 0x20;
-    }
-    // Latin Extended-A pairs each capital with the small letter after it; in two runs the
-    // capital has the odd number.
-    const bool smallIsOdd = (cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177);
-    const bool smallIsEven = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
-    return (smallIsOdd && cp % 2 == 1) || (smallIsEven && cp % 2 == 0) ? cp - 1 : cp;
-}
-
-} // namespace
-
 std::string toUpper(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
@@ -307,43 +326,6 @@ bool isBlank(char32_t c) {
         return c >= 0x2000 && c <= 0x200A; // the typographic spaces
     }
 }
-
-namespace {
-
-bool separatesCodes(char32_t c) {
-    return c == U',' || c == U';' || isBlank(c);
-}
-
-// Characters that never belong to a code: control characters, byte-order marks, word joiners.
-bool leftOutOfCodes(char32_t c) {
-    return c == kNotUtf8 || c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF || c == 0x2060;
-}
-
-// The pieces of UTF-8 text between characters for which `separates` holds, without the
-// characters for which `dropped` holds; empty pieces are left out.
-template <typename Separates, typename Dropped>
-std::vector<std::string> split(std::string_view utf8, Separates separates, Dropped dropped) {
-    std::vector<std::string> pieces;
-    std::string piece;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const Character next = firstCharacter(utf8.substr(at));
-        if (separates(next.codePoint)) {
-            if (!piece.empty()) {
-                pieces.push_back(std::move(piece));
-                piece.clear();
-            }
-        } else if (!dropped(next.codePoint)) {
-            piece.append(utf8.substr(at, next.length));
-        }
-        at += next.length;
-    }
-    if (!piece.empty()) {
-        pieces.push_back(std::move(piece));
-    }
-    return pieces;
-}
-
-} // namespace
 
 bool holdsCodeSeparator(std::string_view utf8) {
     for (std::size_t at = 0; at < utf8.size();) {

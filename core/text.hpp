@@ -5,21 +5,17 @@
 #include <string_view>
 #include <vector>
 
-// Text helpers shared by the code table reader, the search and both programs. All text inside
-// the program is UTF-8; these functions are where other bytes become UTF-8.
+// All text inside the program is UTF-8; these functions are where other bytes become UTF-8.
 namespace velmora::text {
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past
 // U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
-// Reads the bytes as Windows-1252, the code page of old tables, and returns them as UTF-8. The
-// five bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1
-// control of the same number, as Windows itself maps them.
+// Reads the bytes as Windows-1252, the code page of old tables, as UTF-8; its five undefined
+// bytes become the C1 control of the same number, as Windows maps them. In place: the bytes of
+// `text` from `from` on, so that a long field is never held twice.
 std::string windows1252ToUtf8(std::string_view bytes);
-
-// Converts the bytes of `text` from `from` to its end, read as Windows-1252, to UTF-8 where
-// they stand, so that a long field is never held twice.
 void windows1252ToUtf8InPlace(std::string& text, std::size_t from);
 
 // UTF-8 text as it is; anything else read as Windows-1252.
@@ -29,13 +25,11 @@ std::string toUtf8(std::string_view bytes);
 // unfinished at its end.
 std::size_t lengthWithoutCutSequence(std::string_view bytes);
 
-// Turns UTF-16 bytes into UTF-8 as they arrive, in pieces of any size: a code unit or a
-// surrogate pair split between two pieces is joined again. A surrogate without its partner, and
-// an odd byte at the very end, become U+FFFD, so the result is always valid UTF-8.
+// Turns UTF-16 bytes into UTF-8, appended to `out`, as they arrive in pieces of any size. A
+// surrogate without its partner, and an odd byte at the very end, become U+FFFD.
 class Utf16Decoder {
 public:
     explicit Utf16Decoder(bool bigEndian) : bigEndian_(bigEndian) {}
-    // Converts the next piece of the input, appending to `out`.
     void feed(std::string_view bytes, std::string& out);
     // Ends the input: whatever is still waiting for its other half becomes U+FFFD.
     void finish(std::string& out);
@@ -50,8 +44,7 @@ private:
 };
 
 // Upper case as the entry boxes apply it: a to z, and every small letter of Latin-1 and Latin
-// Extended-A that has a capital partner. Every other character stays as it is, so the result has
-// the same length in characters.
+// Extended-A that has a capital partner; every other character stays as it is.
 std::string toUpper(std::string_view utf8);
 
 // A character at the start of UTF-8 bytes: its code point and its length in bytes. A byte that
@@ -64,8 +57,7 @@ struct Character {
 // `utf8` must not be empty.
 Character firstCharacter(std::string_view utf8);
 
-// Number of characters (code points) in UTF-8 text; a byte that starts no valid sequence counts
-// as one character.
+// Number of characters (code points) in UTF-8 text.
 std::size_t characterCount(std::string_view utf8);
 
 // True for every blank of Unicode: the space, tab, line breaks, the no-break space and the
@@ -80,9 +72,8 @@ std::size_t letterCount(std::string_view utf8);
 // in a label or a list copied from elsewhere ("L98, G80;WS6").
 bool holdsCodeSeparator(std::string_view utf8);
 
-// The codes in UTF-8 text, in order, split at those separators; empty pieces are
-// dropped. Control characters, byte-order marks and bytes that are not UTF-8 never belong to a
-// code: they are left out.
+// The codes in UTF-8 text, in order, split at those separators; control characters, byte-order
+// marks and bytes that are not UTF-8 are left out.
 std::vector<std::string> splitCodes(std::string_view utf8);
 
 // The words of UTF-8 text: the pieces between blanks, empty pieces dropped.

@@ -19,9 +19,8 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent)
     setDefault(false);
 }
 
-// Enter works as Space does: the button goes down on the press and is clicked on the release.
-// A button whose command hides its window ("Look up RPO Codes") so never leaves the release of
-// the key to the next window, and a held key does not repeat the command.
+// Enter works as Space does: down on the press, clicked on the release, so that the release never
+// reaches the next window and a held key does not repeat the command.
 void CommandButton::keyPressEvent(QKeyEvent* event) {
     if (!isEnter(*event)) {
         QPushButton::keyPressEvent(event);

@@ -4,9 +4,8 @@
 
 namespace velmora::ui {
 
-// A push button that Enter presses as well as Space while it has the focus, and that shows its
-// focus mark however it got the focus. None is a default button: Enter anywhere else presses
-// nothing.
+// A push button that Enter presses as well as Space, that shows its focus mark however it got
+// the focus, and that is never a default button.
 class CommandButton : public QPushButton {
     Q_OBJECT
 

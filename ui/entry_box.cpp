@@ -48,8 +48,7 @@ QAction* findPasteAction(const QMenu& menu) {
     return found == actions.end() ? nullptr : *found;
 }
 
-EntryBox::EntryBox(int maxCharacters, QWidget* parent)
-    : QLineEdit(parent), maxCharacters_(maxCharacters) {
+EntryBox::EntryBox(int maxCharacters, QWidget* parent) : QLineEdit(parent) {
     setValidator(new CharacterLimit(static_cast<std::size_t>(maxCharacters), this));
     // The box draws its own edge, in the platform's colours rather than the black window's.
     setFrame(false);

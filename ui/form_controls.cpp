@@ -15,7 +15,6 @@
 namespace velmora::ui {
 namespace {
 
-// The one place where a control kind becomes a Qt widget.
 QWidget* makeWidget(const forms::Control& control, QWidget& parent) {
     switch (control.kind) {
     case forms::ControlKind::Label:

@@ -9,9 +9,8 @@
 
 namespace velmora::ui {
 
-// The controls of one window, made from its form: each control kind becomes its Qt widget here,
-// at its converted place, under its name, with its colours and accessible name; the tab chain
-// follows the tab indices, and every button runs its command through `port`.
+// The controls of one window as Qt widgets, made from its form: placed, named and coloured, in
+// the tab chain of the tab indices; every button runs its command through `port`.
 class FormControls {
 public:
     FormControls(const forms::Form& form, QWidget& surface, WindowPort& port);
@@ -28,7 +27,6 @@ public:
     void focusFirst() const;
 
 private:
-    // The widget made for a control of form_.
     QWidget* widgetOf(const forms::Control& control) const;
 
     const forms::Form& form_;

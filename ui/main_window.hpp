@@ -15,11 +15,9 @@ struct MainMenu {
     QAction* showHelp;
 };
 
-// What the start and lookup windows share, made from their form: the caption, the icon, a
-// frame whose maximize is disabled, the menus, and a client area of the form's size and colour
-// in which the controls keep their places. Either is the main window while it shows, so closing
-// it does what its form says (it ends the program, as Exit does) rather than leave a process
-// with no window.
+// What the start and lookup windows share, made from their form: the frame, the menus, and a
+// client area of the form's size and colour. Closing either does what its form says (it ends
+// the program, as Exit does) rather than leave a process with no window.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 

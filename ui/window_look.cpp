@@ -50,9 +50,8 @@ void styleLabel(QLabel& label, std::optional<forms::Colour> text,
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label.setWordWrap(true);
     label.setFocusPolicy(Qt::NoFocus);
-    // Where the platform's 8-point font is wider than the one the layouts were drawn with, a note
-    // would lose its last words below its box: such a label is drawn a little smaller instead,
-    // never below 6 points, so that every word shows and nothing moves.
+    // Where the platform's font is wider than the layouts allowed for, the label is drawn a little
+    // smaller, never below 6 points, so that every word shows and nothing moves.
     QFont font = label.font();
     while (label.heightForWidth(label.width()) > label.height() && font.pointSizeF() > 6.0) {
         font.setPointSizeF(font.pointSizeF() - 0.25);

@@ -13,21 +13,18 @@ namespace velmora::ui {
 // as the palette entry that follows the user's colour scheme.
 void setBackground(QWidget& widget, forms::Colour colour);
 
-// A label as the windows use them: plain text, left-aligned and wrapped at word boundaries, no
-// focus; `text` and `background` where the layout stores them. Call it once the label has its
-// place.
+// A label as the windows use them: plain text, left-aligned, wrapped, no focus, in the layout's
+// colours. Call it once the label has its place.
 void styleLabel(QLabel& label, std::optional<forms::Colour> text,
                 std::optional<forms::Colour> background);
 
-// A window's frame as its form gives it: object name, title and icon; resizable, with system
-// menu, minimize and close, and maximize only where the form allows it.
+// A window's frame as its form gives it: object name, title, and maximize where it allows it.
 void applyFormFrame(QWidget& window, const forms::Form& form);
 
 // The height of the window's title bar and frame, or more where they are not known yet.
 int frameHeight(const QWidget& window);
 
-// Moves the window beside `owner` by the program's one rule: right of it, else left, else below,
-// inside the screen's work area, so that it covers none of the owner.
+// Moves the window beside `owner` by forms::placeBeside, in the screen's work area.
 void placeBeside(QWidget& window, const QWidget& owner);
 
 // Makes the window visible, brings it to the front and activates it.

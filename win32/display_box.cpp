@@ -54,15 +54,11 @@ LRESULT CALLBACK DisplayBox::procedure(HWND window, UINT message, WPARAM wParam,
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        if (box->measureDcFont_ != nullptr) {
-            SelectObject(box->measureDc_, box->measureDcFont_);
-        }
         DeleteDC(box->measureDc_);
         delete box;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    // Copying a great many lines can run out of memory; that must not unwind through the
-    // system's code.
+    // Copying many lines can run out of memory, which must not unwind through the system.
     try {
         return box->handle(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
@@ -135,10 +131,7 @@ LRESULT DisplayBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // The printed lines measure a character at a time, from its extent in the box's font.
 void DisplayBox::setFont(HFONT font) {
     font_ = font;
-    HGDIOBJ previous = SelectObject(measureDc_, font_);
-    if (measureDcFont_ == nullptr) {
-        measureDcFont_ = previous;
-    }
+    SelectObject(measureDc_, font_);
     TEXTMETRICW metrics{};
     GetTextMetricsW(measureDc_, &metrics);
     lines_.setFont(
@@ -382,8 +375,7 @@ void DisplayBox::draw(HDC dc, const RECT& area) {
     }
     SelectObject(dc, previousFont);
 
-    // The focus mark: a dotted black frame just inside the edge. The system's inverted frame
-    // would hardly show on this gray.
+    // The focus mark: a dotted black frame inside the edge (an inverted one hardly shows on gray).
     if (GetFocus() == window_) {
         RECT mark{};
         GetClientRect(window_, &mark);

@@ -7,16 +7,14 @@
 
 namespace velmora::win32 {
 
-// The gray display box the search prints into: a window class of its own. It keeps its lines, so
-// a repaint draws them again, and scrolls both ways by its bars, the wheel and the keys. It
-// paints what its printed lines say shows, so a line of ten megabytes costs no more to paint or
-// to scroll than a short one.
+// The gray display box the search prints into: a window class of its own that keeps its lines,
+// scrolls both ways by its bars, the wheel and the keys, and paints what its printed lines say
+// shows.
 class DisplayBox {
 public:
     static constexpr const wchar_t* kClassName = L"VelmoraDisplayBox";
-    // The first of the commands (WM_COMMAND as from a menu), one for each of the lookup tools in
-    // their order, by which the box asks the window it stands in to run the tool; that window's
-    // shortcuts for the tools send the same.
+    // The first of the commands (WM_COMMAND as from a menu), one for each lookup tool in their
+    // order, by which the box and its window's shortcuts ask for the tool.
     static constexpr WORD kToolCommand = 900;
 
     static void registerClass(HINSTANCE instance);
@@ -46,7 +44,6 @@ private:
     HWND window_;
     HFONT font_ = nullptr;
     HDC measureDc_ = nullptr;
-    HGDIOBJ measureDcFont_ = nullptr;
     PrintedLines lines_;
     int wheelRemainder_ = 0;
     int wheelAcrossRemainder_ = 0;

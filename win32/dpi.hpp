@@ -17,8 +17,7 @@ inline int toPixels(int twips, unsigned dpi) {
     return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
 }
 
-// The height a LOGFONTW asks for to get a font of `points` at `dpi` (negative: the height of the
-// characters, not of the cell).
+// The LOGFONTW height of a font of `points` at `dpi` (negative: of the characters, not the cell).
 inline int fontHeight(int points, unsigned dpi) {
     return -MulDiv(points, static_cast<int>(dpi), kPointsPerInch);
 }
@@ -28,8 +27,7 @@ SIZE frameSizeFor(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, unsigne
 
 int systemMetric(int index, unsigned dpi);
 
-// The platform's message and dialog font at 8 points, regular weight, at `dpi`. The caller owns
-// the font.
+// The platform's message font at 8 points, regular, at `dpi`, for the caller to free.
 HFONT createDialogFont(unsigned dpi);
 
 // A window's DPI and the dialog font its controls are drawn with at that DPI, which it owns.
@@ -46,8 +44,7 @@ public:
     HFONT font() const { return font_; }
     int toPixels(int twips) const { return dpi::toPixels(twips, dpi_); }
 
-    // The window is at `dpi` now: the font is made anew, `relayOut` puts the controls in it, and
-    // only then is the old font freed, when no control draws with it any more.
+    // A new font for `dpi`; the old one is freed once `relayOut` has put the controls in it.
     template <typename RelayOut> void change(unsigned dpi, RelayOut relayOut) {
         HFONT previous = font_;
         dpi_ = dpi;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <new>
+#include <string_view>
 
 namespace velmora::win32 {
 namespace {
@@ -22,12 +23,9 @@ std::wstring clipboardText(HWND owner) {
     }
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data))) {
-            const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-            std::size_t length = 0;
-            while (length < capacity && characters[length] != L'\0') {
-                ++length;
-            }
-            text.assign(characters, length);
+            // Up to the terminating null, inside the memory block whether or not it has one.
+            const std::wstring_view all(characters, GlobalSize(data) / sizeof(wchar_t));
+            text = all.substr(0, all.find(L'\0'));
             GlobalUnlock(data);
         }
     }
@@ -83,10 +81,7 @@ LRESULT EntryBox::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         pendingHighSurrogate_ = 0;
         // Control characters are editing keys (Backspace, Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+X,
         // Ctrl+Z), never text: Ctrl+Backspace's DEL would otherwise stand in the box as a code.
-        if (unit == 0x7F) {
-            return 0;
-        }
-        if (unit >= L' ' && room(window) == 0) {
+        if (unit == 0x7F || (unit >= L' ' && room(window) == 0)) {
             return 0;
         }
         return DefSubclassProc(window, message, wParam, lParam);

@@ -7,10 +7,8 @@
 namespace velmora::win32 {
 
 // An EDIT control made into an entry box (or a tool box's text): it holds at most `maxCharacters`
-// characters counted as code points, so a character outside the Basic Multilingual Plane counts
-// once and is never cut in half; Enter does nothing in it; and every paste (Ctrl+V, Shift+Insert,
-// the context menu's Paste, WM_PASTE) goes to `onPaste` with the clipboard's text, for the window
-// to spread over the boxes.
+// code points; Enter does nothing in it; and every paste goes to `onPaste` with the clipboard's
+// text, for the window to spread over the boxes.
 class EntryBox {
 public:
     using PasteHandler = std::function<void(HWND box, const std::wstring& text)>;

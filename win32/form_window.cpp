@@ -78,7 +78,6 @@ FormWindow::FormWindow(const forms::Form& form, FormHost& host, HINSTANCE instan
 void FormWindow::build() {
     scale_.change(dpi::of(window_), [] {});
     createMenus();
-    createAccelerators();
     createControls();
     layOut();
     sizeFrame();
@@ -101,8 +100,7 @@ FormWindow::~FormWindow() {
     release();
 }
 
-// Called once, by the destructor or by a constructor that failed. The system's functions that
-// free a handle take a null one and do nothing.
+// Called once, by the destructor or a failed constructor; freeing a null handle does nothing.
 void FormWindow::release() {
     // The handle goes before what it holds, so that nothing is drawn after it is freed.
     destroyDetached(window_);
@@ -139,29 +137,8 @@ void FormWindow::show() {
     }
 }
 
+// The menus, and the accelerator table of their shortcuts.
 void FormWindow::createMenus() {
-    if (form_.menus.empty()) {
-        return;
-    }
-    HMENU bar = CreateMenu();
-    for (const forms::Menu& menu : form_.menus) {
-        HMENU entries = CreatePopupMenu();
-        for (const forms::MenuEntry& entry : menu.entries) {
-            std::wstring caption = toWide(entry.caption);
-            if (!entry.shortcut.none()) {
-                caption += L"\tCtrl+";
-                caption += static_cast<wchar_t>(entry.shortcut.key);
-            }
-            AppendMenuW(entries, MF_STRING, static_cast<UINT_PTR>(menuId(entry.command)),
-                        caption.c_str());
-        }
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(entries),
-                    toWide(menu.caption).c_str());
-    }
-    SetMenu(window_, bar);
-}
-
-void FormWindow::createAccelerators() {
     std::vector<ACCEL> keys;
     const auto add = [&keys](const forms::Shortcut& shortcut, int command) {
         ACCEL key{};
@@ -171,13 +148,23 @@ void FormWindow::createAccelerators() {
         key.cmd = static_cast<WORD>(command);
         keys.push_back(key);
     };
+    HMENU bar = form_.menus.empty() ? nullptr : CreateMenu();
     for (const forms::Menu& menu : form_.menus) {
+        HMENU entries = CreatePopupMenu();
         for (const forms::MenuEntry& entry : menu.entries) {
+            std::wstring caption = toWide(entry.caption);
             if (!entry.shortcut.none()) {
+                caption += L"\tCtrl+";
+                caption += static_cast<wchar_t>(entry.shortcut.key);
                 add(entry.shortcut, menuId(entry.command));
             }
+            AppendMenuW(entries, MF_STRING, static_cast<UINT_PTR>(menuId(entry.command)),
+                        caption.c_str());
         }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(entries),
+                    toWide(menu.caption).c_str());
     }
+    SetMenu(window_, bar);
     // The lookup window's tools have shortcuts outside the menus, which stay as they are.
     if (form_.id == WindowId::lookup) {
         for (const forms::LookupTool& tool : forms::kLookupTools) {
@@ -189,8 +176,7 @@ void FormWindow::createAccelerators() {
     }
 }
 
-// Controls are made in tab order, so that the window's child order, which the keyboard
-// navigation follows, is the order of the tab indices.
+// Made in tab order, so that the child order the keyboard follows is the tab order.
 void FormWindow::createControls() {
     for (const forms::Control& made : forms::tabOrder(form_.controls)) {
         const auto i = static_cast<int>(&made - form_.controls.data());
@@ -257,10 +243,8 @@ HWND FormWindow::createControl(const forms::Control& control, int id) {
     return child;
 }
 
-// Every control at its place, at the window's DPI.
 void FormWindow::layOut() {
-    // Taller than the monitor's work area leaves room for, the picture gives up height for the
-    // rest.
+    // On a monitor too short for the form, the picture gives up height.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -280,7 +264,6 @@ void FormWindow::layOut() {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-// The frame around the form's client size, at the window's DPI.
 void FormWindow::sizeFrame() {
     const SIZE client{scale_.toPixels(form_.client.width),
                       scale_.toPixels(form_.client.height - fit_.giveUp)};
@@ -498,8 +481,7 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// The boxes of the pasted box's control array take the texts the paste gives them; the focus
-// goes where it says, and codes for which no box remained are named in a note.
+// The paste's texts go to the boxes of the pasted box's array; the focus and the note follow it.
 void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     const Placed* target = placedFor(box);
     if (target == nullptr) {
@@ -549,8 +531,7 @@ void FormWindow::onPaste(HWND box, const std::wstring& pasted) {
     showPasteNote(toWide(result.note));
 }
 
-// A line in the window, which screen readers are told of (its text is its name): it covers
-// nothing and stays until the user has read it and goes on.
+// A line that screen readers are told of (its text is its name); it stays until the user goes on.
 void FormWindow::showPasteNote(const std::wstring& note) {
     if (pasteNote_ == nullptr || windowText(pasteNote_) == note) {
         return;

@@ -33,10 +33,9 @@ public:
     virtual void openTool(ToolId tool) = 0;
 };
 
-// One top-level window built from its form: the frame and title-bar controls, the menus, every
-// control at its place converted from twips at the window's DPI, the tab order from the tab
-// indices, the colours, the lines, and what closing does. It only translates: a click runs the
-// control's command through the host.
+// One top-level window built from its form, at the window's DPI: frame, menus, controls in tab
+// order, colours, lines, and what closing does. A click runs the control's command through the
+// host.
 class FormWindow {
 public:
     static constexpr const wchar_t* kClassName = L"VelmoraForm";
@@ -50,8 +49,7 @@ public:
     // The control of that kind (and array index), or null.
     HWND controlOfKind(forms::ControlKind kind, int index = forms::kNoIndex) const;
 
-    // Makes the window visible and active; the first time, the focus goes to the control the
-    // form names first.
+    // Makes the window visible and active; the first time, with the form's first focus.
     void show();
 
 private:
@@ -67,7 +65,6 @@ private:
     void build();
     void release();
     void createMenus();
-    void createAccelerators();
     void createControls();
     HWND createControl(const forms::Control& control, int id);
     void layOut();

@@ -28,10 +28,9 @@ inline void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC
     RegisterClassExW(&windowClass);
 }
 
-// The body of a window procedure for a window that belongs to an object of `Owner`, handed over
-// as the creation parameter: WM_NCCREATE ties the two together through `attach`, and every
-// message from then on goes to `handle`, up to WM_DESTROY; what comes after it goes to the system
-// alone. No failure may unwind through the system's code: it is told, and the window goes on.
+// The body of a window procedure for a window of an object of `Owner`, the creation parameter:
+// `attach` ties the two at WM_NCCREATE, and `handle` takes every message up to WM_DESTROY. No
+// failure may unwind through the system's code: it is told, and the window goes on.
 template <typename Owner, typename Attach, typename Handle>
 LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Attach attach,
                      Handle handle) {
@@ -60,10 +59,9 @@ LRESULT routeToOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, At
     return result;
 }
 
-// A plain window does not give the focus back to its control when it is activated again, as a
-// dialog box does. On WM_ACTIVATE this keeps in `last` the window's control that had the focus
-// when it was deactivated, and gives the focus back to it on activation, or to `fallback` where
-// it can no longer take it. True when it set the focus, which the system then must not.
+// On WM_ACTIVATE, keeps in `last` the control that had the focus when the window was
+// deactivated, and gives the focus back to it (or to `fallback`) on activation, as a dialog box
+// does. True when it set the focus, which the system then must not.
 inline bool keepFocus(HWND window, WPARAM activation, HWND& last, HWND fallback = nullptr) {
     if (LOWORD(activation) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -89,8 +87,7 @@ inline void destroyDetached(HWND& window) {
     }
 }
 
-// Moves `window` beside `owner` by the program's one rule: right of it, else left, else below,
-// inside the work area of the owner's screen, so that it covers none of the owner.
+// Moves `window` beside `owner` by forms::placeBeside, in the work area of the owner's screen.
 inline void placeBeside(HWND window, HWND owner) {
     RECT ownerFrame{};
     RECT box{};
