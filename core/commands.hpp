@@ -49,14 +49,12 @@ inline constexpr std::string_view kOutOfMemoryAdvice =
     "The lines shown come from the part of the table that was read. Close other programs or "
     "use a smaller RPO.txt, then click \"Search\" again.";
 
-// The two commands the lookup window also runs on its own; run() gives every command.
+// The command the lookup window also runs on its own; run() gives every command.
 namespace commands {
 
 // "Search ": runs the search over the lookup window's slots, with a busy cursor while it runs;
 // a table that cannot be read or a lack of memory is reported and the window goes on.
 void search(WindowPort& port);
-// "Clear": empties the entry boxes.
-void clearEntries(WindowPort& port);
 
 } // namespace commands
 

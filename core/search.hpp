@@ -31,12 +31,7 @@ public:
 };
 
 // A slot's state during and after a search.
-enum SlotStatus : std::int16_t {
-    kEmpty = 0,
-    kFound = 1,
-    kTooShort = 2,
-    kNotFound = 3,
-};
+enum SlotStatus : std::int16_t { kEmpty, kFound, kTooShort, kNotFound };
 
 namespace rpomodule {
 
@@ -51,8 +46,7 @@ struct SearchResult {
 // prints a line for every record whose code equals an entry, then a message for every entry that
 // is too short or not found. When the table cannot be read the entries are already upper-cased
 // and the display box cleared; the reason comes back and nothing more is printed.
-SearchResult search(EntrySlots& slots, const std::filesystem::path& table,
-                    std::size_t readSize = CodeTableReader::kDefaultReadSize);
+SearchResult search(EntrySlots& slots, const std::filesystem::path& table);
 
 // Opens the code table when the search comes to reading it.
 using TableOpener = std::function<Expected<CodeTableReader>()>;
