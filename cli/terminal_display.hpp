@@ -28,10 +28,7 @@ private:
 };
 
 // The display box is standard output.
-class TerminalDisplay final : public WritingToOutput<velmora::DisplaySurface> {
-public:
-    using WritingToOutput::WritingToOutput;
-};
+using TerminalDisplay = WritingToOutput<velmora::DisplaySurface>;
 
 // What a mode does with the opened table: prints into the display, and gives back the reason
 // when the table fails part-way.
