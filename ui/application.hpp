@@ -27,7 +27,6 @@ public:
     Application& operator=(const Application&) = delete;
     Application(Application&&) = delete;
     Application& operator=(Application&&) = delete;
-    // Destroys the windows that exist.
     ~Application() override;
 
     StartWindow& startWindow();

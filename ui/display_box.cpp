@@ -49,7 +49,6 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
 void DisplayBox::clear() {
     lines_.clear();
     ++changes_;
-    scrollBarUpdate_.stop();
     updateScrollBars();
     viewport()->update();
 }
