@@ -64,11 +64,10 @@ void clearEntries(EntrySlots& slots);
 // kTooShort or kNotFound.
 std::int16_t checkEntry(std::string& text);
 
-// One pass over the table from `reader`: a match line for every slot whose (checked) entry
-// equals a record's code, in table order and, within a record, in slot order, each such slot set
-// to kFound; then a message for every slot still too short or not found, in slot order.
-// `statuses` holds one status per entry. When the table fails part-way its reason comes back and
-// no message is printed.
+// One pass over the table from `reader`: a match line for every slot whose (checked) entry equals
+// a record's code, in table order and, within a record, in slot order, each such slot's status
+// set to kFound; then a message for every slot still too short or not found, in slot order. When
+// the table fails part-way its reason comes back and no message is printed.
 std::optional<TableError> matchAndReport(std::span<const std::string> entries,
                                          std::span<std::int16_t> statuses, CodeTableReader& reader,
                                          DisplaySurface& display);

@@ -136,10 +136,6 @@ void LookupWindow::Slots::setEntry(int slot, const std::string& text) {
     window_.entryBox(slot)->setText(QString::fromStdString(text));
 }
 
-void LookupWindow::Slots::clearDisplay() {
-    window_.displayBox()->clear();
-}
-
 void LookupWindow::Slots::printLine(std::string_view line) {
     window_.displayBox()->printLine(
         QUtf8StringView(line.data(), static_cast<qsizetype>(line.size())));

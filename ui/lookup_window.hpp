@@ -52,7 +52,7 @@ private:
         explicit Slots(LookupWindow& window) : window_(window) {}
         std::string entry(int slot) const override;
         void setEntry(int slot, const std::string& text) override;
-        void clearDisplay() override;
+        void clearDisplay() override { window_.displayBox()->clear(); }
         void printLine(std::string_view line) override;
 
     private:
