@@ -23,15 +23,13 @@ constexpr std::string_view kUsage =
     "                decode a whole label: any number of codes, from the arguments or, with\n"
     "                none, from standard input, separated by blanks, tabs, line breaks, commas\n"
     "                or semicolons; a code longer than 3 characters is named and left out\n"
-    "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, then beside\n";
+    "  --table FILE  read FILE instead of looking up RPO.txt in the current folder, then beside\n"
 // Windows programs are unzipped, not installed: there is no data folder to look in.
 #if defined(_WIN32)
-constexpr std::string_view kTablePlaces = "                the program (also --table=FILE)\n";
+    "                the program (also --table=FILE)\n"
 #else
-constexpr std::string_view kTablePlaces =
-    "                the program, then in the installed data folder (also --table=FILE)\n";
+    "                the program, then in the installed data folder (also --table=FILE)\n"
 #endif
-constexpr std::string_view kUsageRest =
     "  --            every argument after it is an ENTRY, even one that starts with -\n"
     "  --check [FILE]\n"
     "                check the code table (FILE, or the one a search would read): list,\n"
@@ -52,8 +50,6 @@ constexpr std::string_view kUsageRest =
 int showHelp(Streams streams) {
     streams.out.write(kUsageLine);
     streams.out.write(kUsage);
-    streams.out.write(kTablePlaces);
-    streams.out.write(kUsageRest);
     return kExitSuccess;
 }
 

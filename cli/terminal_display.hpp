@@ -28,10 +28,7 @@ private:
 };
 
 // The display box is standard output.
-class TerminalDisplay final : public WritingToOutput<velmora::DisplaySurface> {
-public:
-    using WritingToOutput::WritingToOutput;
-};
+using TerminalDisplay = WritingToOutput<velmora::DisplaySurface>;
 
 // What a mode does with the opened table: prints into the display, and gives back the reason
 // when the table fails part-way.
@@ -42,9 +39,8 @@ using TableReading =
 // appended to the table would be read back as table.
 velmora::Expected<velmora::CodeTableReader> openTableFor(const Arguments& arguments);
 
-// Opens the table the command line names and runs `read` over it into standard output. A table
-// that cannot be read, or fails part-way, is named on standard error: kExitFailure; otherwise
-// kExitSuccess.
+// Runs `read` over the table the command line names into standard output: kExitSuccess, or
+// kExitFailure with the reason on standard error when the table cannot be read or fails part-way.
 int readTableToOutput(const Arguments& arguments, Streams streams, const TableReading& read);
 
 } // namespace lookup

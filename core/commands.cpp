@@ -4,26 +4,12 @@
 #include "core/table_check.hpp"
 #include "core/text.hpp"
 
+#include <memory>
 #include <new>
 #include <optional>
 
 namespace velmora {
 namespace {
-
-// Takes the busy sign away however the search ends, before anything is reported, so that a
-// message box never shows with a busy cursor over it.
-class BusySign {
-public:
-    explicit BusySign(WindowPort& port) : port_(port) { port_.setBusy(true); }
-    BusySign(const BusySign&) = delete;
-    BusySign& operator=(const BusySign&) = delete;
-    BusySign(BusySign&&) = delete;
-    BusySign& operator=(BusySign&&) = delete;
-    ~BusySign() { port_.setBusy(false); }
-
-private:
-    WindowPort& port_;
-};
 
 // One reading of the table into the lookup window: the busy sign while it runs; then the table's
 // error or the lack of memory is reported, and the window goes on.
@@ -31,7 +17,11 @@ template <typename Read> void readIntoLookup(WindowPort& port, Read read) {
     std::optional<TableError> tableError;
     bool outOfMemory = false;
     {
-        const BusySign busy(port);
+        // The busy sign goes however the reading ends, before anything is reported, so that a
+        // message box never shows with a busy cursor over it.
+        port.setBusy(true);
+        const std::unique_ptr<WindowPort, decltype([](WindowPort* busy) { busy->setBusy(false); })>
+            busy(&port);
         try {
             tableError = read();
         } catch (const std::bad_alloc&) {
@@ -54,10 +44,6 @@ void search(WindowPort& port) {
         port, [&port] { return rpomodule::search(port.lookupSlots(), port.tablePath()).error; });
 }
 
-void clearEntries(WindowPort& port) {
-    rpomodule::clearEntries(port.lookupSlots());
-}
-
 } // namespace commands
 
 void run(CommandId command, WindowPort& port) {
@@ -69,7 +55,7 @@ void run(CommandId command, WindowPort& port) {
     case CommandId::search:
         return commands::search(port);
     case CommandId::clearEntries:
-        return commands::clearEntries(port);
+        return rpomodule::clearEntries(port.lookupSlots());
     case CommandId::showHelp:
         return port.show(WindowId::help);
     case CommandId::closeHelp:

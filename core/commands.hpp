@@ -49,14 +49,12 @@ inline constexpr std::string_view kOutOfMemoryAdvice =
     "The lines shown come from the part of the table that was read. Close other programs or "
     "use a smaller RPO.txt, then click \"Search\" again.";
 
-// The two commands the lookup window also runs on its own; run() gives every command.
+// The command the lookup window also runs on its own; run() gives every command.
 namespace commands {
 
 // "Search ": runs the search over the lookup window's slots, with a busy cursor while it runs;
 // a table that cannot be read or a lack of memory is reported and the window goes on.
 void search(WindowPort& port);
-// "Clear": empties the entry boxes.
-void clearEntries(WindowPort& port);
 
 } // namespace commands
 
@@ -66,10 +64,9 @@ void run(CommandId command, WindowPort& port);
 // Whether the text of a tool's box holds something to run on: words to find, codes to decode.
 bool toolAccepts(ToolId tool, std::string_view text);
 
-// Runs a tool into the lookup window's display box over the table a search reads, with the text
-// of its box (none for the table check), the busy cursor and the reports of "Search ". Prints
-// what velmora-lookup prints with --find, --label (then a line for each code too long for an
-// entry box) and --check.
+// Runs a tool into the lookup window's display box over the table a search reads, with its box's
+// text (none for the table check), the busy cursor and the reports of "Search ", printing what
+// velmora-lookup prints with --find, --label (then each code too long for a box) and --check.
 void runTool(ToolId tool, WindowPort& port, std::string_view text = {});
 
 } // namespace velmora

@@ -13,8 +13,8 @@ bool equals(std::string_view entry, std::string_view code) {
 
 } // namespace
 
-SearchResult search(EntrySlots& slots, const std::filesystem::path& table, std::size_t readSize) {
-    return search(slots, [&] { return CodeTableReader::open(table, readSize); });
+SearchResult search(EntrySlots& slots, const std::filesystem::path& table) {
+    return search(slots, [&] { return CodeTableReader::open(table); });
 }
 
 SearchResult search(EntrySlots& slots, const TableOpener& openTable) {

@@ -31,12 +31,7 @@ public:
 };
 
 // A slot's state during and after a search.
-enum SlotStatus : std::int16_t {
-    kEmpty = 0,
-    kFound = 1,
-    kTooShort = 2,
-    kNotFound = 3,
-};
+enum SlotStatus : std::int16_t { kEmpty, kFound, kTooShort, kNotFound };
 
 namespace rpomodule {
 
@@ -51,8 +46,7 @@ struct SearchResult {
 // prints a line for every record whose code equals an entry, then a message for every entry that
 // is too short or not found. When the table cannot be read the entries are already upper-cased
 // and the display box cleared; the reason comes back and nothing more is printed.
-SearchResult search(EntrySlots& slots, const std::filesystem::path& table,
-                    std::size_t readSize = CodeTableReader::kDefaultReadSize);
+SearchResult search(EntrySlots& slots, const std::filesystem::path& table);
 
 // Opens the code table when the search comes to reading it.
 using TableOpener = std::function<Expected<CodeTableReader>()>;
@@ -70,11 +64,10 @@ void clearEntries(EntrySlots& slots);
 // kTooShort or kNotFound.
 std::int16_t checkEntry(std::string& text);
 
-// One pass over the table from `reader`: a match line for every slot whose (checked) entry
-// equals a record's code, in table order and, within a record, in slot order, each such slot set
-// to kFound; then a message for every slot still too short or not found, in slot order.
-// `statuses` holds one status per entry. When the table fails part-way its reason comes back and
-// no message is printed.
+// One pass over the table from `reader`: a match line for every slot whose (checked) entry equals
+// a record's code, in table order and, within a record, in slot order, each such slot's status
+// set to kFound; then a message for every slot still too short or not found, in slot order. When
+// the table fails part-way its reason comes back and no message is printed.
 std::optional<TableError> matchAndReport(std::span<const std::string> entries,
                                          std::span<std::int16_t> statuses, CodeTableReader& reader,
                                          DisplaySurface& display);

@@ -34,12 +34,10 @@ inline constexpr std::size_t kMostRemembered = 500000;
 using FindingSink = std::function<void(const TableFinding&)>;
 
 // Reads the whole table and hands each finding to `report` as it is found, in line order: a code
-// with lower-case letters, longer than three characters (a letter with its combining marks
-// counting as one), empty, or with a blank in it; a missing closing quote; text dropped after a
-// closing quote; an empty description; a line read as Windows-1252; a code and description that
-// stand in the table twice. Returns the counts and notes (a UTF-16 table; repeats not looked for
-// past kMostRemembered records), or why the table could not be read to its end (the findings
-// before that were reported; a record the failure cut short has none).
+// lower-case, longer than three characters (with combining marks), empty or with a blank; a quote
+// left open or text after one; an empty description; a Windows-1252 line; a repeated record.
+// Returns the counts and notes (a UTF-16 table; repeats not looked for past kMostRemembered
+// records), or why the table could not be read to its end (a record it cut short has no findings).
 Expected<TableCheckSummary> checkTable(CodeTableReader& reader, const FindingSink& report);
 
 // The check as the person who edits the table reads it, printed into `display`: each finding as

@@ -14,10 +14,9 @@ class HelpWindow;
 class LookupWindow;
 class StartWindow;
 
-// The program on Qt: the three windows, each a single instance made on first use and kept, shown
-// or hidden, until the program ends, and the command table's port over them. None has an owner;
-// each is shown modeless. The tests and tools derive from it to read another table or to hear of
-// a failed search without a message box.
+// The program on Qt: the three windows, each a single modeless instance without an owner, made on
+// first use and kept until the program ends, and the command table's port over them. The tests
+// and tools derive from it to read another table or to hear of a failed search without a box.
 class Application : public WindowPort {
 public:
     // Searches find RPO.txt where the program looks for it, or read `table` when one is given
@@ -27,7 +26,6 @@ public:
     Application& operator=(const Application&) = delete;
     Application(Application&&) = delete;
     Application& operator=(Application&&) = delete;
-    // Destroys the windows that exist.
     ~Application() override;
 
     StartWindow& startWindow();

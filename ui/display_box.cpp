@@ -49,7 +49,6 @@ DisplayBox::DisplayBox(QWidget* parent) : QAbstractScrollArea(parent) {
 void DisplayBox::clear() {
     lines_.clear();
     ++changes_;
-    scrollBarUpdate_.stop();
     updateScrollBars();
     viewport()->update();
 }
@@ -133,9 +132,8 @@ void DisplayBox::paintEvent(QPaintEvent* /*event*/) {
             QPointF(piece.x, piece.row * lineHeight() + ascent),
             QString::fromUtf8(piece.text.data(), static_cast<qsizetype>(piece.text.size())));
     }
-    // A dotted outline in the text's colour just inside the sunken edge, so that a keyboard user
-    // sees where Ctrl+C and the scroll keys go. The styles' own marks all but vanish on this
-    // middle gray; the text's black stands out on it as the text does.
+    // A dotted outline in the text's colour just inside the sunken edge shows a keyboard user where
+    // Ctrl+C and the scroll keys go: the styles' own marks all but vanish on this middle gray.
     if (hasFocus()) {
         painter.setPen(QPen(kText, 1, Qt::DotLine));
         painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));

@@ -11,11 +11,10 @@
 
 namespace velmora::ui {
 
-// The gray display box. The search clears it and prints lines into it from the top left; it
-// keeps them, so a repaint draws them again, and scroll bars appear only when lines go past its
-// bottom or right edge. It paints what its printed lines say shows, so neither a great many lines
-// nor a line of megabytes slows it down. Copy gives every line whole. Actions added to the box
-// (addAction) follow Copy in its context menu.
+// The gray display box. The search clears it and prints lines into it from the top left; it keeps
+// them for repaints, with scroll bars only when lines go past its bottom or right edge. It paints
+// only what shows, so neither a great many lines nor a line of megabytes slows it down. Copy gives
+// every line whole; actions added to the box (addAction) follow Copy in its context menu.
 class DisplayBox : public QAbstractScrollArea {
     Q_OBJECT
 

@@ -17,12 +17,9 @@ public:
 
     // For QAccessible::installFactory: the interface of a display box, or null for any other
     // object.
-    static QAccessibleInterface* create(const QString& className, QObject* object) {
+    static QAccessibleInterface* create(const QString& /*className*/, QObject* object) {
         auto* box = qobject_cast<DisplayBox*>(object);
-        if (className != QLatin1String("velmora::ui::DisplayBox") || box == nullptr) {
-            return nullptr;
-        }
-        return new DisplayBoxAccessible(box);
+        return box == nullptr ? nullptr : new DisplayBoxAccessible(box);
     }
 
     // Tells readers the text changed, from what they last had to what it is now.

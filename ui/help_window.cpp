@@ -1,7 +1,6 @@
 #include "ui/help_window.hpp"
 
 #include "forms/forms.hpp"
-#include "ui/command_button.hpp"
 #include "ui/twips.hpp"
 #include "ui/window_look.hpp"
 
@@ -48,9 +47,6 @@ HelpWindow::HelpWindow(WindowPort& port) : controls_(forms::kHelpForm, *this, po
 
 QLabel* HelpWindow::note(int number) const {
     return controls_.get<QLabel>("Label" + std::to_string(number));
-}
-CommandButton* HelpWindow::closeButton() const {
-    return controls_.get<CommandButton>("Command1");
 }
 
 void HelpWindow::paintEvent(QPaintEvent* /*event*/) {

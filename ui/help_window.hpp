@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/commands.hpp"
+#include "ui/command_button.hpp"
 #include "ui/form_controls.hpp"
 
 #include <QWidget>
@@ -8,8 +9,6 @@
 class QLabel;
 
 namespace velmora::ui {
-
-class CommandButton;
 
 // The help window: the help picture, four notes between separator lines, "Close Help Box".
 class HelpWindow : public QWidget {
@@ -20,7 +19,7 @@ public:
 
     // Note 1 to 4, top to bottom.
     QLabel* note(int number) const;
-    CommandButton* closeButton() const;
+    CommandButton* closeButton() const { return controls_.get<CommandButton>("Command1"); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,15 +3,11 @@
 #include "core/code_table.hpp"
 #include "core/paste.hpp"
 #include "forms/forms.hpp"
-#include "ui/command_button.hpp"
-#include "ui/display_box.hpp"
-#include "ui/entry_box.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/tool_box.hpp"
 
 #include <QAccessible>
 #include <QAction>
-#include <QLabel>
 
 namespace velmora::ui {
 
@@ -51,25 +47,6 @@ LookupWindow::LookupWindow(WindowPort& port)
 
     // "Search " takes the first focus, so Enter or Space at once runs a search.
     controls_.focusFirst();
-}
-
-EntryBox* LookupWindow::entryBox(int index) const {
-    return controls_.get<EntryBox>("txtrpo", index);
-}
-DisplayBox* LookupWindow::displayBox() const {
-    return controls_.get<DisplayBox>("pic1");
-}
-CommandButton* LookupWindow::searchButton() const {
-    return controls_.get<CommandButton>("cmdlookup");
-}
-CommandButton* LookupWindow::clearButton() const {
-    return controls_.get<CommandButton>("cmdclear");
-}
-QLabel* LookupWindow::note() const {
-    return controls_.get<QLabel>("Label1");
-}
-QLabel* LookupWindow::pasteNote() const {
-    return controls_.get<QLabel>(forms::kPasteNote);
 }
 
 void LookupWindow::openTool(ToolId tool) {
@@ -123,11 +100,7 @@ void LookupWindow::pasteInto(int index, const QString& text) {
     focus.setFocus();
     const int start = units(focused, result.selectionStart);
     const int end = units(focused, result.selectionEnd);
-    if (end > start) {
-        focus.setSelection(start, end - start);
-    } else {
-        focus.setCursorPosition(start);
-    }
+    focus.setSelection(start, end - start);
     showPasteNote(QString::fromStdString(result.note));
 }
 
@@ -161,10 +134,6 @@ std::string LookupWindow::Slots::entry(int slot) const {
 
 void LookupWindow::Slots::setEntry(int slot, const std::string& text) {
     window_.entryBox(slot)->setText(QString::fromStdString(text));
-}
-
-void LookupWindow::Slots::clearDisplay() {
-    window_.displayBox()->clear();
 }
 
 void LookupWindow::Slots::printLine(std::string_view line) {

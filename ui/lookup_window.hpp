@@ -2,19 +2,19 @@
 
 #include "core/search.hpp"
 #include "forms/forms.hpp"
+#include "ui/command_button.hpp"
+#include "ui/display_box.hpp"
+#include "ui/entry_box.hpp"
 #include "ui/form_controls.hpp"
 #include "ui/main_window.hpp"
 
 #include <array>
+#include <QLabel>
 
 class QAction;
-class QLabel;
 
 namespace velmora::ui {
 
-class CommandButton;
-class DisplayBox;
-class EntryBox;
 class ToolBox;
 
 // The lookup window: fifteen entry boxes, "Search " and "Clear", and the gray display box the
@@ -25,14 +25,14 @@ class LookupWindow : public MainWindow {
 public:
     explicit LookupWindow(WindowPort& port);
 
-    EntryBox* entryBox(int index) const;
-    DisplayBox* displayBox() const;
-    CommandButton* searchButton() const;
-    CommandButton* clearButton() const;
-    QLabel* note() const;
+    EntryBox* entryBox(int index) const { return controls_.get<EntryBox>("txtrpo", index); }
+    DisplayBox* displayBox() const { return controls_.get<DisplayBox>("pic1"); }
+    CommandButton* searchButton() const { return controls_.get<CommandButton>("cmdlookup"); }
+    CommandButton* clearButton() const { return controls_.get<CommandButton>("cmdclear"); }
+    QLabel* note() const { return controls_.get<QLabel>("Label1"); }
     // What the last paste left out; empty when it left out nothing, or once the user changes a
     // box, clicks in the window or presses a button.
-    QLabel* pasteNote() const;
+    QLabel* pasteNote() const { return controls_.get<QLabel>(forms::kPasteNote); }
     // A tool (find, decode a label, check the table): its shortcut, or its entry in the display
     // box's context menu.
     QAction* toolAction(ToolId tool) const { return toolActions_.at(toolIndex(tool)); }
@@ -41,9 +41,8 @@ public:
     // The entry boxes and display box as the search sees them.
     EntrySlots& searchSlots() { return slots_; }
 
-    // "Search " and "Clear", as their buttons run them.
+    // "Search ", as its button runs it.
     void search() { commands::search(port_); }
-    void clear() { commands::clearEntries(port_); }
     // Opens the tool's box, or runs the tool at once when it has none.
     void openTool(ToolId tool);
 
@@ -53,7 +52,7 @@ private:
         explicit Slots(LookupWindow& window) : window_(window) {}
         std::string entry(int slot) const override;
         void setEntry(int slot, const std::string& text) override;
-        void clearDisplay() override;
+        void clearDisplay() override { window_.displayBox()->clear(); }
         void printLine(std::string_view line) override;
 
     private:

@@ -9,10 +9,9 @@ class QPushButton;
 
 namespace velmora::ui {
 
-// A small modeless box of the lookup window in which the user types what one of its tools runs on:
-// the words to find, the codes of a label. It only collects the text: the window runs the tool and
-// prints into its display box. It stays open beside that window, keeping its text, until Close (or
-// Escape) hides it. Its caption, size, controls and tool are its form's.
+// A small modeless box, made from its form, in which the user types what one of the lookup window's
+// tools runs on (words to find, a label's codes); the window runs the tool. It stays open beside
+// that window until Close or Escape hides it, keeping its text.
 class ToolBox : public QDialog {
     Q_OBJECT
 

@@ -1,16 +1,11 @@
-// Paints the program's pictures and writes them into assets/:
-//   banner.bmp            the start window's banner, 443 x 335, 24 bits
-//   banner-150.bmp, banner-200.bmp, help-150.bmp, help-200.bmp: both at 1.5 and 2 times the scale
-//   icons/velmora-N.png   the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels
-//   windows/icon-30001.bin, windows/icon-group-1.bin
-//                         the same icon as the Windows program file's resources: icon 30001
-//                         and icon group 1 that names it
-//   help.bmp              the help picture, 406 x 445, 24 bits: reduced views of the start and
-//                         lookup windows, grabbed from the real windows, with four callouts
-//
-//   QT_QPA_PLATFORM=offscreen velmora-paint-assets [FOLDER]
-// The help picture shows the windows as this build draws them, so run the tool again after the
+// Paints the program's pictures into assets/: banner.bmp (443 x 335) and help.bmp (406 x 445),
+// 24 bits, each also drawn at 1.5 and 2 times the scale (banner-150.bmp, help-200.bmp, ...);
+// icons/velmora-N.png, the program icon at 32 (256 colours), 48, 64, 128 and 256 pixels; and the
+// same icon as the Windows program's resources, windows/icon-30001.bin and the icon group that
+// names it, windows/icon-group-1.bin. The help picture holds reduced views of the start and
+// lookup windows, grabbed from the real windows, with four callouts: run the tool again after the
 // banner or the windows change.
+//   QT_QPA_PLATFORM=offscreen velmora-paint-assets [FOLDER]
 
 #include "ui/application.hpp"
 #include "ui/command_button.hpp"
@@ -157,9 +152,7 @@ QImage paintIcon(int size) {
 QImage toPalette(const QImage& image) {
     QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     QList<QRgb> colours = indexed.colorTable();
-    while (colours.size() < 256) {
-        colours.append(qRgb(0, 0, 0));
-    }
+    colours.resize(256, qRgb(0, 0, 0));
     indexed.setColorTable(colours);
     return indexed;
 }
@@ -189,9 +182,6 @@ QByteArray icoFile(const QImage& indexed) {
     out.append(QByteArray(static_cast<qsizetype>(maskRow * size), '\0')); // every pixel opaque
     return out;
 }
-
-// The icon file's directory: the header and one entry.
-constexpr int kIcoHeaderSize = 6 + 16;
 
 // A Windows icon group naming the one picture of `ico` as resource `pictureId`: the icon file's
 // directory with the picture's file offset replaced by its resource number.
@@ -343,8 +333,9 @@ int main(int argc, char** argv) {
         const QImage icon = size == 32 ? toPalette(paintIcon(size)) : paintIcon(size);
         ok &= save(icon, folder + QStringLiteral("/icons/velmora-%1.png").arg(size), "PNG");
     }
+    // The picture follows the icon file's directory: its header and one entry.
     const QByteArray ico = icoFile(toPalette(paintIcon(32)));
-    ok &= write(folder + QStringLiteral("/windows/icon-30001.bin"), ico.mid(kIcoHeaderSize));
+    ok &= write(folder + QStringLiteral("/windows/icon-30001.bin"), ico.mid(6 + 16));
     ok &= write(folder + QStringLiteral("/windows/icon-group-1.bin"), iconGroup(ico, 30001));
     return ok ? 0 : 1;
 }
