@@ -239,8 +239,9 @@ inline constexpr std::array<Line, 3> kHelpLines{{
 
 // A tool form's controls, named in `names` (prompt, text box, run button, Close): the prompt over
 // the text box, `width` twips wide, and the buttons at the right, right-aligned with it.
-constexpr std::array<Control, 4> toolControls(std::array<std::string_view, 4> names, int width,
-                                              std::string_view prompt, std::string_view run) {
+constexpr std::array<Control, 4> toolControls(const std::array<std::string_view, 4>& names,
+                                              int width, std::string_view prompt,
+                                              std::string_view run) {
     constexpr int kButton = 1125;
     const int right = 120 + width;
     return {{
