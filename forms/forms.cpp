@@ -1,7 +1,6 @@
 #include "forms/forms.hpp"
 
 #include <algorithm>
-#include <ranges>
 
 // Rules every layout must keep, checked when the program is compiled, so that a slip in a table
 // cannot reach a front end.
@@ -72,10 +71,15 @@ static_assert(keepsTheRules(kLabelForm));
 // compared here: the sanitizers' builds cannot do that at compile time.)
 static_assert(kFindForm.tool == ToolId::findByDescription &&
               kLabelForm.tool == ToolId::decodeLabel);
-static_assert(std::ranges::all_of(std::views::iota(std::size_t{0}, kLookupTools.size()),
-                                  [](std::size_t i) {
-                                      return static_cast<std::size_t>(kLookupTools.at(i).tool) == i;
-                                  }));
+constexpr bool toolsStandByTheirIds() {
+    for (std::size_t i = 0; i < kLookupTools.size(); ++i) {
+        if (static_cast<std::size_t>(kLookupTools.at(i).tool) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(toolsStandByTheirIds());
 
 // Right of the owner where there is room, else left of it, else below it; inside the area.
 static_assert(placeBeside({100, 50, 600, 550}, 300, 100, {0, 0, 1280, 1024}, 8) ==
