@@ -64,22 +64,18 @@ static_assert(keepsTheRules(kStartForm));
 static_assert(keepsTheRules(kLookupForm));
 static_assert(keepsTheRules(kHelpForm));
 
-static_assert(keepsTheRules(kFindForm));
-static_assert(keepsTheRules(kLabelForm));
-
-// The front ends find a tool by its id, and each form runs the tool that opens it. (No pointer is
-// compared here: the sanitizers' builds cannot do that at compile time.)
-static_assert(kFindForm.tool == ToolId::findByDescription &&
-              kLabelForm.tool == ToolId::decodeLabel);
-constexpr bool toolsStandByTheirIds() {
+// The tool forms keep the rules and run their tools, and the front ends find a tool by its id
+// (checked without comparing pointers, which the sanitizers' builds cannot do at compile time).
+constexpr bool toolsKeepTheRules() {
     for (std::size_t i = 0; i < kLookupTools.size(); ++i) {
         if (static_cast<std::size_t>(kLookupTools.at(i).tool) != i) {
             return false;
         }
     }
-    return true;
+    return keepsTheRules(kFindForm) && keepsTheRules(kLabelForm) &&
+           kFindForm.tool == ToolId::findByDescription && kLabelForm.tool == ToolId::decodeLabel;
 }
-static_assert(toolsStandByTheirIds());
+static_assert(toolsKeepTheRules());
 
 // Right of the owner where there is room, else left of it, else below it; inside the area.
 static_assert(placeBeside({100, 50, 600, 550}, 300, 100, {0, 0, 1280, 1024}, 8) ==
