@@ -91,7 +91,7 @@ int runLabel(const Arguments& arguments, Streams streams) {
         fits = fits && label.add(operand);
     }
     if (!fits) {
-        return usageError(streams.err, velmora::rpomodule::kTooManyCodesMessage);
+        return usageError(streams.err, velmora::rpomodule::describeTooManyCodes());
     }
     // A code that no entry box could hold is named and left out; the rest is still decoded.
     for (const std::string& code : label.tooLong) {

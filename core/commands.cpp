@@ -4,12 +4,26 @@
 #include "core/table_check.hpp"
 #include "core/text.hpp"
 
-#include <memory>
 #include <new>
 #include <optional>
 
 namespace velmora {
 namespace {
+
+// Takes the busy sign away however the reading ends, before anything is reported, so that a
+// message box never shows with a busy cursor over it.
+class BusySign {
+public:
+    explicit BusySign(WindowPort& port) : port_(port) { port_.setBusy(true); }
+    BusySign(const BusySign&) = delete;
+    BusySign& operator=(const BusySign&) = delete;
+    BusySign(BusySign&&) = delete;
+    BusySign& operator=(BusySign&&) = delete;
+    ~BusySign() { port_.setBusy(false); }
+
+private:
+    WindowPort& port_;
+};
 
 // One reading of the table into the lookup window: the busy sign while it runs; then the table's
 // error or the lack of memory is reported, and the window goes on.
@@ -17,11 +31,7 @@ template <typename Read> void readIntoLookup(WindowPort& port, Read read) {
     std::optional<TableError> tableError;
     bool outOfMemory = false;
     {
-        // The busy sign goes however the reading ends, before anything is reported, so that a
-        // message box never shows with a busy cursor over it.
-        port.setBusy(true);
-        const std::unique_ptr<WindowPort, decltype([](WindowPort* busy) { busy->setBusy(false); })>
-            busy(&port);
+        const BusySign busy(port);
         try {
             tableError = read();
         } catch (const std::bad_alloc&) {
@@ -85,7 +95,7 @@ void runTool(ToolId tool, WindowPort& port, std::string_view text) {
         display.clearDisplay();
         rpomodule::Label label;
         if (tool == ToolId::decodeLabel && !label.add(text)) {
-            display.printLine(rpomodule::kTooManyCodesMessage);
+            display.printLine(rpomodule::describeTooManyCodes());
             return std::nullopt;
         }
         auto reader = CodeTableReader::open(port.tablePath());
@@ -99,8 +109,8 @@ void runTool(ToolId tool, WindowPort& port, std::string_view text) {
         }
         case ToolId::decodeLabel: {
             auto failed = rpomodule::searchLabel(std::move(label.codes), *reader, display);
-            for (const std::string& code : label.tooLong) {
-                if (!failed) {
+            if (!failed) {
+                for (const std::string& code : label.tooLong) {
                     display.printLine(rpomodule::describeTooLong(code));
                 }
             }

@@ -152,4 +152,9 @@ std::string describeTooLong(std::string_view code) {
            " characters and was left out";
 }
 
+std::string describeTooManyCodes() {
+    return "a label may hold at most " + std::to_string(kMostLabelCodes) +
+           " codes; nothing was decoded";
+}
+
 } // namespace velmora::rpomodule

@@ -80,8 +80,6 @@ std::optional<TableError> searchLabel(std::vector<std::string> codes, CodeTableR
 
 // No label comes near this many codes: more is some other input, refused before it fills memory.
 inline constexpr std::size_t kMostLabelCodes = 10000;
-inline constexpr std::string_view kTooManyCodesMessage =
-    "a label may hold at most 10000 codes; nothing was decoded";
 
 // The codes of a label in the order given, separated as paste separates them, and apart from them
 // the codes too long for an entry box, each named by at most its first 32 bytes and "...".
@@ -95,6 +93,8 @@ struct Label {
 
 // The line that names a code too long for an entry box, which a label leaves out.
 std::string describeTooLong(std::string_view code);
+// Why a label of more than kMostLabelCodes codes was not decoded.
+std::string describeTooManyCodes();
 
 } // namespace rpomodule
 } // namespace velmora
