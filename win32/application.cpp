@@ -153,9 +153,12 @@ void Application::show(WindowId window) {
 void Application::hide(WindowId window) {
     FormWindow& hidden = instance(window);
     const bool wasActive = GetActiveWindow() == hidden.handle();
-    for (const auto& box : toolBoxes_) {
-        if (box && window == WindowId::lookup) {
-            box->hide();
+    // The tool boxes belong to the lookup window and go with it.
+    if (window == WindowId::lookup) {
+        for (const auto& box : toolBoxes_) {
+            if (box) {
+                box->hide();
+            }
         }
     }
     ShowWindow(hidden.handle(), SW_HIDE);

@@ -14,10 +14,10 @@ constexpr int kResourceSlot = 2 * sizeof(LONG_PTR);
 constexpr int kDrawnAtSlot = 3 * sizeof(LONG_PTR);
 constexpr int kExtraBytes = 4 * sizeof(LONG_PTR);
 
-// The box's bitmap drawn for its DPI: the version for 96, 144 or 192 DPI (between them, the next
-// larger), loaded again only when the DPI changes. `drawnAt` gets the DPI it was drawn for.
-HBITMAP pictureFor(HWND box, int& drawnAt) {
-    const auto dpi = static_cast<int>(dpi::of(box));
+// The box's bitmap drawn for `dpi`, the box's: the version for 96, 144 or 192 DPI (between them,
+// the next larger), loaded again only when the DPI changes. `drawnAt` gets the DPI it was drawn
+// for.
+HBITMAP pictureFor(HWND box, int dpi, int& drawnAt) {
     const int step = dpi <= 96 ? 0 : (dpi <= 144 ? 1 : 2);
     drawnAt = 96 + 48 * step;
     auto* picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(box, kPictureSlot));
@@ -68,12 +68,12 @@ void PictureBox::paint(HWND window) {
     HDC dc = BeginPaint(window, &paint);
     RECT client{};
     GetClientRect(window, &client);
+    const auto dpi = static_cast<int>(dpi::of(window));
     int drawnAt = 0;
-    HBITMAP picture = pictureFor(window, drawnAt);
+    HBITMAP picture = pictureFor(window, dpi, drawnAt);
     auto* background = reinterpret_cast<HBRUSH>(GetWindowLongPtrW(window, kBackgroundSlot));
     BITMAP size{};
     if (picture != nullptr && GetObjectW(picture, sizeof(size), &size) != 0) {
-        const auto dpi = static_cast<int>(dpi::of(window));
         HDC source = CreateCompatibleDC(dc);
         HGDIOBJ previous = SelectObject(source, picture);
         // At the window's DPI; a box shorter than that shows all of it, smaller, in its middle.
